@@ -1,0 +1,10 @@
+#include "model/DecodingError.h"
+
+namespace tender {
+
+QString DecodingError::description() const
+{
+    return QStringLiteral("Сервер ответил что-то непонятное, попробуй ещё раз");
+}
+
+} // namespace tender
