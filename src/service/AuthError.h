@@ -1,0 +1,31 @@
+#pragma once
+
+#include "model/Error.h"
+
+namespace tender {
+
+// A failure of the identity provider or of the local session.
+class AuthError : public Error {
+public:
+    enum class Kind { Server, SignedOut };
+
+    static AuthError server(QString message) { return AuthError(Kind::Server, std::move(message)); }
+    static AuthError signedOut() { return AuthError(Kind::SignedOut, {}); }
+
+    Kind kind() const { return kind_; }
+    // The provider's message, or one of our own codes ("BAD_RESPONSE", "BAD_CALLBACK", "INVALID_PASSWORD").
+    const QString &message() const { return message_; }
+    // The message up to its first space.
+    QString code() const;
+    // The session cannot be refreshed any more: the owner signs out.
+    bool endsSession() const;
+    QString description() const override;
+
+private:
+    AuthError(Kind kind, QString message) : kind_(kind), message_(std::move(message)) {}
+
+    Kind kind_;
+    QString message_;
+};
+
+} // namespace tender
