@@ -2,6 +2,13 @@
 
 namespace tender {
 
+namespace {
+
+// Allowed in a path segment besides the unreserved characters.
+const QByteArray pathCharacters = QByteArrayLiteral("!$&'()*+,;=:@");
+
+} // namespace
+
 QUrl Endpoints::join(const QUrl &base, const QString &path)
 {
     QString text = base.toString(QUrl::FullyEncoded);
@@ -11,7 +18,7 @@ QUrl Endpoints::join(const QUrl &base, const QString &path)
     for (qsizetype i = 0; i < segments.size(); ++i) {
         if (i > 0)
             text += u'/';
-        text += QString::fromLatin1(QUrl::toPercentEncoding(segments[i]));
+        text += QString::fromLatin1(QUrl::toPercentEncoding(segments[i], pathCharacters));
     }
     return QUrl(text, QUrl::StrictMode);
 }

@@ -39,7 +39,9 @@ std::optional<Session> read(const QString &path)
 bool write(const QString &path, const Session &session)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so a short write (a full disk) shows in write()'s count:
+    // a buffered QSaveFile can commit a truncated file as a success.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
     // Narrow the permissions before a single byte of the token is written.
     if (!file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QCoroTask>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <exception>
+#include <optional>
+
+namespace tender::test {
+
+// Runs the event loop until `task` ends and hands back its value or rethrows its
+// failure. A task still running after `timeoutMs` aborts the test: a hang must
+// fail, not stall the run.
+template<typename T>
+T await(QCoro::Task<T> task, int timeoutMs = 10'000)
+{
+    std::conditional_t<std::is_void_v<T>, bool, std::optional<T>> value{};
+    std::exception_ptr error;
+    bool done = false;
+    QEventLoop loop;
+    auto run = [&]() -> QCoro::Task<> {
+        try {
+            if constexpr (std::is_void_v<T>)
+                co_await std::move(task);
+            else
+                value = co_await std::move(task);
+        } catch (...) {
+            error = std::current_exception();
+        }
+        done = true;
+        loop.quit();
+    };
+    auto runner = run();
+    if (!done) {
+        QTimer::singleShot(timeoutMs, &loop, [&] { qFatal("a task did not finish within %d ms", timeoutMs); });
+        loop.exec();
+    }
+    if (error)
+        std::rethrow_exception(error);
+    if constexpr (!std::is_void_v<T>)
+        return std::move(*value);
+}
+
+} // namespace tender::test

@@ -1,0 +1,177 @@
+#include "FakeService.h"
+
+#include <QJsonDocument>
+#include <QTcpSocket>
+#include <QTimer>
+
+namespace tender::test {
+
+namespace {
+
+constexpr qsizetype maxHeadBytes = 64 * 1024;
+
+QString key(const QByteArray &method, const QString &path)
+{
+    return QString::fromLatin1(method) + u' ' + path;
+}
+
+QByteArray reason(int status)
+{
+    switch (status) {
+    case 200: return "OK";
+    case 201: return "Created";
+    case 204: return "No Content";
+    case 400: return "Bad Request";
+    case 401: return "Unauthorized";
+    case 404: return "Not Found";
+    case 409: return "Conflict";
+    case 429: return "Too Many Requests";
+    default: return "Status";
+    }
+}
+
+// Parses the request line and headers; false while the head is incomplete.
+bool parseHead(const QByteArray &head, RecordedRequest &request)
+{
+    const QList<QByteArray> lines = head.split('\n');
+    const QList<QByteArray> first = lines.value(0).trimmed().split(' ');
+    if (first.size() < 2)
+        return false;
+    request.method = first[0];
+    const QUrl target(QString::fromLatin1(first[1]));
+    request.path = target.path(QUrl::FullyEncoded);
+    request.query = QUrlQuery(target);
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const QByteArray line = lines[i].trimmed();
+        const qsizetype colon = line.indexOf(':');
+        if (colon > 0)
+            request.headers.insert(line.left(colon).trimmed().toLower(), line.mid(colon + 1).trimmed());
+    }
+    return true;
+}
+
+} // namespace
+
+FakeReply FakeReply::json(int status, const QJsonObject &body)
+{
+    return FakeReply{status, QJsonDocument(body).toJson(QJsonDocument::Compact)};
+}
+
+FakeReply FakeReply::identityError(const QString &message, int status)
+{
+    return json(status, QJsonObject{{"error", QJsonObject{{"code", status}, {"message", message}}}});
+}
+
+QJsonObject RecordedRequest::json() const
+{
+    return QJsonDocument::fromJson(body).object();
+}
+
+FakeService::FakeService(QObject *parent) : QObject(parent)
+{
+    server_.listen(QHostAddress::LocalHost, 0);
+    connect(&server_, &QTcpServer::newConnection, this, [this] {
+        while (QTcpSocket *socket = server_.nextPendingConnection()) {
+            socket->setParent(this);
+            connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readFrom(socket); });
+            connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        }
+    });
+}
+
+QUrl FakeService::base() const
+{
+    return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(port()));
+}
+
+Endpoints FakeService::endpoints() const
+{
+    const QString root = base().toString();
+    return Endpoints{base(), base(), QUrl(root + "/identitytoolkit/v1/"), QUrl(root + "/securetoken/"),
+                     QString::fromLatin1(identityKey), QStringLiteral("linux/test")};
+}
+
+void FakeService::on(const QByteArray &method, const QString &path, FakeReply reply)
+{
+    script_[key(method, path)].queue.append(std::move(reply));
+}
+
+void FakeService::reset()
+{
+    script_.clear();
+    requests_.clear();
+}
+
+QList<RecordedRequest> FakeService::requests(const QByteArray &method, const QString &path) const
+{
+    QList<RecordedRequest> matching;
+    for (const RecordedRequest &request : requests_)
+        if (request.method == method && request.path == path)
+            matching.append(request);
+    return matching;
+}
+
+void FakeService::readFrom(QTcpSocket *socket)
+{
+    if (socket->property("answered").toBool())
+        return;
+    const QByteArray buffered = socket->peek(socket->bytesAvailable());
+    const qsizetype headEnd = buffered.indexOf("\r\n\r\n");
+    if (headEnd < 0) {
+        if (buffered.size() > maxHeadBytes)
+            socket->abort();
+        return;
+    }
+    RecordedRequest request;
+    if (!parseHead(buffered.left(headEnd), request)) {
+        socket->abort();
+        return;
+    }
+    if (request.header("upgrade").toLower() == "websocket") {
+        socket->setProperty("answered", true);
+        requests_.append(request);
+        emit requestReceived(request);
+        upgrade(socket, request);
+        return;
+    }
+    const qsizetype length = request.header("content-length").toLongLong();
+    if (buffered.size() < headEnd + 4 + length)
+        return;
+    socket->read(headEnd + 4);
+    request.body = socket->read(length);
+    socket->setProperty("answered", true);
+    requests_.append(request);
+    emit requestReceived(request);
+    answer(socket, request);
+}
+
+void FakeService::answer(QTcpSocket *socket, const RecordedRequest &request)
+{
+    Script &script = script_[key(request.method, request.path)];
+    if (!script.queue.isEmpty())
+        script.last = script.queue.takeFirst();
+    const FakeReply reply = script.last.value_or(FakeReply::json(404, {{"error", "not scripted"}}));
+    auto send = [socket, reply] {
+        if (reply.drop) {
+            socket->abort();
+            return;
+        }
+        QByteArray bytes = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reason(reply.status) + "\r\n";
+        bytes += "Content-Type: application/json\r\nConnection: close\r\n";
+        bytes += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n\r\n" + reply.body;
+        socket->write(bytes);
+        socket->disconnectFromHost();
+    };
+    if (reply.delayMs > 0)
+        QTimer::singleShot(reply.delayMs, socket, send);
+    else
+        send();
+}
+
+void FakeService::upgrade(QTcpSocket *socket, const RecordedRequest &)
+{
+    socket->write("HTTP/1.1 501 Not Implemented\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+    socket->disconnectFromHost();
+}
+
+} // namespace tender::test
