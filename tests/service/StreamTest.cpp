@@ -1,0 +1,369 @@
+#include "FakeStreamService.h"
+#include "ManualClock.h"
+#include "service/Auth.h"
+#include "service/HandshakeStatus.h"
+#include "service/SessionFile.h"
+#include "service/Stream.h"
+
+#include <QNetworkAccessManager>
+#include <QTemporaryDir>
+#include <QWebSocket>
+#include <QtTest>
+
+using namespace tender;
+using namespace tender::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+const QString tokenPath = "/securetoken/v1/token";
+// Long enough for a loopback round trip to show up when it should not happen.
+constexpr int quietMs = 200;
+
+FakeReply tokenReply(const QString &idToken)
+{
+    return FakeReply::json(200, {{"id_token", idToken}, {"refresh_token", "rt-1"}, {"expires_in", "3600"}});
+}
+
+QByteArray signalFrame(const QByteArray &version)
+{
+    return R"({"type":"event","event":{"type":"signal")" + (version.isEmpty() ? "" : ",\"v\":" + version) + "}}";
+}
+
+} // namespace
+
+class StreamTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QNetworkAccessManager network;
+    std::unique_ptr<FakeStreamService> service;
+    std::unique_ptr<ManualClock> clock;
+    std::unique_ptr<Auth> auth;
+    std::unique_ptr<Stream> stream;
+    int signalCount = 0;
+    int syncCount = 0;
+    int authLostCount = 0;
+    QList<bool> onlineReports;
+
+    qsizetype attempts() const { return service->peers().size(); }
+    bool waitForAttempts(qsizetype n) { return QTest::qWaitFor([&] { return attempts() >= n; }) && attempts() == n; }
+    bool waitForEnd(StreamPeer *peer) { return QTest::qWaitFor([peer] { return peer->ended(); }); }
+    bool quietlyStaysAt(qsizetype n)
+    {
+        QTest::qWait(quietMs);
+        return attempts() == n;
+    }
+    // After a failure the client has handled: no attempt before `wait`, one at `wait`.
+    bool nextAttemptAfter(Milliseconds wait)
+    {
+        const qsizetype before = attempts();
+        clock->advance(wait - 1ms);
+        if (!quietlyStaysAt(before))
+            return false;
+        clock->advance(1ms);
+        return waitForAttempts(before + 1);
+    }
+    // A refused attempt is handled once the client has hung up on it.
+    bool refusedAfter(Milliseconds wait) { return nextAttemptAfter(wait) && waitForEnd(service->last()); }
+    StreamPeer *goOnline()
+    {
+        const qsizetype n = attempts();
+        const int reports = onlineReports.size();
+        stream->start();
+        if (!waitForAttempts(n + 1))
+            return nullptr;
+        service->last()->sendText(R"({"type":"ready"})");
+        return QTest::qWaitFor([&] { return onlineReports.size() == reports + 1; }) ? service->last() : nullptr;
+    }
+
+private slots:
+    void init()
+    {
+        service = std::make_unique<FakeStreamService>();
+        clock = std::make_unique<ManualClock>();
+        const QString file = dir.filePath("session.json");
+        QVERIFY(SessionFile::write(file, Session{"u1", QString("a@b.c"), "rt-1"}));
+        service->on("POST", tokenPath, tokenReply("t1"));
+        auth = std::make_unique<Auth>(*clock, network, service->endpoints(), file);
+        stream = std::make_unique<Stream>(*auth, *clock, service->endpoints());
+        signalCount = syncCount = authLostCount = 0;
+        onlineReports.clear();
+        stream->onSignal = [this] { ++signalCount; };
+        stream->onSync = [this] { ++syncCount; };
+        stream->onAuthLost = [this] { ++authLostCount; };
+        stream->onOnline = [this](bool online) { onlineReports << online; };
+    }
+
+    void cleanup()
+    {
+        stream.reset();
+        auth.reset();
+        clock.reset();
+        service.reset();
+    }
+
+    void addressAndOpeningRequest()
+    {
+        QCOMPARE(Stream::address(QUrl("https://api.example.org"), true), QUrl("wss://api.example.org/v1/stream"));
+        QCOMPARE(Stream::address(QUrl("http://127.0.0.1:8787"), false),
+                 QUrl("ws://127.0.0.1:8787/v1/stream?anyone=false"));
+
+        stream->anyone = false;
+        QVERIFY(goOnline());
+        const RecordedRequest &first = service->peer(0)->request;
+        QCOMPARE(first.path, QString("/v1/stream"));
+        QCOMPARE(first.query.query(), QString("anyone=false"));
+        QCOMPARE(first.header("authorization"), QByteArray("Bearer t1"));
+        QCOMPARE(first.header("x-client"), QByteArray("linux/test"));
+
+        stream->anyone = true;
+        stream->restart();
+        QVERIFY(waitForAttempts(2));
+        QCOMPARE(service->peer(1)->request.path, QString("/v1/stream"));
+        QVERIFY(service->peer(1)->request.query.isEmpty());
+        QVERIFY(waitForEnd(service->peer(0)));
+        QCOMPARE(service->peer(0)->closeCode(), std::optional<quint16>(1001));
+    }
+
+    void startTwiceOpensOneConnection()
+    {
+        stream->start();
+        stream->start();
+        QVERIFY(waitForAttempts(1));
+        QVERIFY(quietlyStaysAt(1));
+        QVERIFY(stream->running());
+    }
+
+    void messagesAndCallbacks()
+    {
+        StreamPeer *peer = goOnline();
+        QVERIFY(peer);
+        peer->sendText(R"({"type":"ready"})");
+        peer->sendText(R"({"type":"sync"})");
+        peer->sendText(signalFrame("1"));
+        for (const QByteArray &ignored :
+             {signalFrame("2"), signalFrame(""), signalFrame("\"1\""), signalFrame("1.5"), signalFrame("true"),
+              QByteArray(R"({"type":"signal","v":1})"), QByteArray(R"({"type":"event","event":{"type":"heart","v":1}})"),
+              QByteArray(R"({"type":"event"})"), QByteArray(R"({"type":["ready"]})"), QByteArray(R"({"kind":"sync"})"),
+              QByteArray(R"(["ready"])"), QByteArray("\"sync\""), QByteArray("{\"type\":\"sync\""), QByteArray("")})
+            peer->sendText(ignored);
+        peer->sendBinary(signalFrame("1"));
+        peer->sendBinary(R"({"type":"ready"})");
+        peer->sendText(signalFrame("1"));
+        QTRY_COMPARE(signalCount, 2);
+        QCOMPARE(syncCount, 3);
+        QCOMPARE(onlineReports, QList<bool>{true});
+        QVERIFY(quietlyStaysAt(1));
+        QVERIFY(!peer->ended());
+
+        stream->stop();
+        QCOMPARE(onlineReports, (QList<bool>{true, false}));
+        QVERIFY(waitForEnd(peer));
+        QCOMPARE(peer->closeCode(), std::optional<quint16>(1001));
+    }
+
+    void hostileInputLeavesTheConnectionStanding()
+    {
+        StreamPeer *peer = goOnline();
+        QVERIFY(peer);
+        peer->sendText(R"({"type":"event","pad":")" + QByteArray(900 * 1024, 'x') + R"(","event":{"type":"signal","v":1}})");
+        peer->sendText(QByteArray(200'000, '['));
+        peer->sendText(R"({"type":"event","event":)" + QByteArray(5'000, '[') + "}");
+        peer->sendText(R"({"type":"event","event":{"type":"signal\ud800","v":1}})");
+        for (int i = 0; i < 20'000; ++i)
+            peer->sendText(i % 2 ? QByteArray("{\"type\":") : signalFrame("3"));
+        peer->sendText(signalFrame("1"));
+        QTRY_COMPARE(signalCount, 1);
+        QCOMPARE(syncCount, 1);
+        QVERIFY(quietlyStaysAt(1));
+        QVERIFY(!peer->ended());
+
+        // Invalid UTF-8 and messages past the size limit make the socket fail the connection
+        // (RFC 6455 leaves it no choice); the stream comes back after the shortest wait.
+        peer->sendText("{\"type\":\"sync\",\"x\":\"\xff\xfe\"}");
+        QTRY_COMPARE(onlineReports, (QList<bool>{true, false}));
+        QVERIFY(nextAttemptAfter(1s));
+        QVERIFY(waitForEnd(peer));
+        QCOMPARE(peer->closeCode(), std::optional<quint16>(1007));
+        peer = service->last();
+        peer->sendText(R"({"type":"ready"})");
+        peer->sendText(QByteArray(Stream::maxMessageBytes + 1, 'x'));
+        QTRY_COMPARE(onlineReports, (QList<bool>{true, false, true, false}));
+        QVERIFY(nextAttemptAfter(1s));
+        QVERIFY(waitForEnd(peer));
+        QCOMPARE(peer->closeCode(), std::optional<quint16>(1009));
+        QCOMPARE(signalCount, 1);
+    }
+
+    void backoffDoublesAndReadyResetsIt()
+    {
+        service->answerHandshakes({503, 503, 503});
+        stream->start();
+        QVERIFY(waitForAttempts(1) && waitForEnd(service->peer(0)));
+        QVERIFY(refusedAfter(1s));
+        QVERIFY(refusedAfter(2s));
+        QVERIFY(nextAttemptAfter(4s));
+        service->last()->sendText(R"({"type":"ready"})");
+        QTRY_COMPARE(onlineReports, QList<bool>{true});
+
+        service->last()->drop();
+        QTRY_COMPARE(onlineReports, (QList<bool>{true, false}));
+        service->answerHandshakes({503, 503});
+        QVERIFY(refusedAfter(1s));
+        QVERIFY(refusedAfter(2s));
+        QVERIFY(nextAttemptAfter(4s));
+    }
+
+    void backoffLimitsAndResets()
+    {
+        service->answerHandshakes(QList<int>(40, 503));
+        stream->start();
+        QVERIFY(waitForAttempts(1) && waitForEnd(service->peer(0)));
+        for (const auto wait : {1s, 2s, 4s, 8s, 16s, 32s, 60s, 60s})
+            QVERIFY2(refusedAfter(wait), qPrintable(QString::number(wait.count())));
+
+        // restart: at once, and the wait starts over; the sleeper of the replaced connection stays idle.
+        clock->advance(30s);
+        stream->restart();
+        QVERIFY(waitForAttempts(10) && waitForEnd(service->last()));
+        QVERIFY(refusedAfter(1s));
+        QVERIFY(refusedAfter(2s));
+
+        // A network change: the first report never counts, a new interface does.
+        stream->networkChanged("eth0");
+        QVERIFY(quietlyStaysAt(12));
+        stream->networkChanged(std::nullopt);
+        QVERIFY(quietlyStaysAt(12));
+        stream->networkChanged("wlan0");
+        QVERIFY(waitForAttempts(13) && waitForEnd(service->last()));
+        QVERIFY(refusedAfter(1s));
+
+        // stop during a wait: the sleeper wakes to nothing; start begins again at 1 s.
+        stream->stop();
+        stream->networkChanged("eth0");
+        clock->advance(120s);
+        QVERIFY(quietlyStaysAt(14));
+        stream->start();
+        QVERIFY(waitForAttempts(15) && waitForEnd(service->last()));
+        QVERIFY(refusedAfter(1s));
+        QVERIFY(onlineReports.isEmpty());
+    }
+
+    void networkChangeLeavesOldConnectionStale()
+    {
+        stream->networkChanged("eth0");
+        StreamPeer *first = goOnline();
+        QVERIFY(first);
+        stream->networkChanged("eth0");
+        QVERIFY(quietlyStaysAt(1));
+
+        stream->networkChanged("wlan0");
+        QCOMPARE(onlineReports, (QList<bool>{true, false}));
+        QVERIFY(waitForAttempts(2));
+        StreamPeer *second = service->last();
+        // The old connection's receive fails now; it must not touch the new one.
+        QVERIFY(waitForEnd(first));
+        QCOMPARE(first->closeCode(), std::optional<quint16>(1001));
+        clock->advance(10s);
+        QVERIFY(quietlyStaysAt(2));
+        QVERIFY(!second->ended());
+        second->sendText(R"({"type":"ready"})");
+        QTRY_COMPARE(onlineReports, (QList<bool>{true, false, true}));
+    }
+
+    void pongInTimeKeepsTheConnection()
+    {
+        service->answerPings = false;
+        StreamPeer *peer = goOnline();
+        QVERIFY(peer);
+        clock->advance(30s);
+        QTRY_COMPARE(peer->pingsReceived(), 1);
+        clock->advance(9s);
+        peer->releasePongs();
+        peer->sendText(R"({"type":"sync"})"); // arrives after the pong
+        QTRY_COMPARE(syncCount, 2);
+        clock->advance(20999ms);
+        QVERIFY(quietlyStaysAt(1));
+        QCOMPARE(peer->pingsReceived(), 1);
+        clock->advance(1ms);
+        QTRY_COMPARE(peer->pingsReceived(), 2);
+        QCOMPARE(onlineReports, QList<bool>{true});
+
+        // The next pong comes 11 s late: the deadline has already started the reconnection.
+        clock->advance(10s);
+        QCOMPARE(onlineReports, (QList<bool>{true, false}));
+        clock->advance(500ms);
+        peer->releasePongs();
+        QTest::qWait(quietMs);
+        QVERIFY(nextAttemptAfter(500ms));
+        QVERIFY(waitForEnd(peer));
+        QCOMPARE(peer->closeCode(), std::optional<quint16>(1001));
+    }
+
+    void unansweredHandshakeTimesOut()
+    {
+        service->answerHandshakes({0});
+        stream->start();
+        QVERIFY(waitForAttempts(1));
+        clock->advance(Stream::openingTimeout - 1ms);
+        QTest::qWait(quietMs);
+        QVERIFY(!service->peer(0)->ended());
+        clock->advance(1ms);
+        QVERIFY(waitForEnd(service->peer(0)));
+        QVERIFY(nextAttemptAfter(1s));
+    }
+
+    void unauthorizedHandshakeForcesOneRefresh()
+    {
+        service->on("POST", tokenPath, tokenReply("t2"));
+        service->answerHandshakes({401, 503});
+        stream->start();
+        QVERIFY(waitForAttempts(1) && waitForEnd(service->peer(0)));
+        QVERIFY(refusedAfter(1s));
+        QVERIFY(nextAttemptAfter(2s));
+        QCOMPARE(service->requests("POST", tokenPath).size(), 2);
+        QCOMPARE(service->peer(0)->request.header("authorization"), QByteArray("Bearer t1"));
+        QCOMPARE(service->peer(1)->request.header("authorization"), QByteArray("Bearer t2"));
+        QCOMPARE(service->peer(2)->request.header("authorization"), QByteArray("Bearer t2"));
+    }
+
+    void tokenFailures()
+    {
+        service->reset();
+        service->on("POST", tokenPath, FakeReply::identityError("TOO_MANY_ATTEMPTS_TRY_LATER"));
+        service->on("POST", tokenPath, FakeReply::identityError("INVALID_REFRESH_TOKEN"));
+        stream->start();
+        // A passing failure: the back-off sleeper is the one pending timer.
+        QTRY_COMPARE(clock->pendingCount(), 1);
+        clock->advance(1s);
+        QTRY_COMPARE(authLostCount, 1);
+        QCOMPARE(clock->pendingCount(), 0);
+        clock->advance(300s);
+        QTest::qWait(quietMs);
+        QCOMPARE(service->requests("POST", tokenPath).size(), 2);
+        QCOMPARE(authLostCount, 1);
+        QCOMPARE(attempts(), 0);
+        QVERIFY(stream->running());
+    }
+
+    void refusedHandshakeStatusIsReadFromQt()
+    {
+        service->answerHandshakes({401, 503});
+        for (const int status : {401, 503}) {
+            QWebSocket socket;
+            QSignalSpy errors(&socket, qOverload<QAbstractSocket::SocketError>(&QWebSocket::error));
+            socket.open(Stream::address(service->base(), true));
+            QVERIFY(errors.wait());
+            QCOMPARE(refusedHandshakeStatus(socket.errorString()), std::optional<int>(status));
+        }
+        QWebSocket closedPort;
+        QSignalSpy errors(&closedPort, qOverload<QAbstractSocket::SocketError>(&QWebSocket::error));
+        closedPort.open(QUrl("ws://127.0.0.1:1/v1/stream"));
+        QVERIFY(errors.wait());
+        QCOMPARE(refusedHandshakeStatus(closedPort.errorString()), std::nullopt);
+    }
+};
+
+QTEST_GUILESS_MAIN(StreamTest)
+#include "StreamTest.moc"

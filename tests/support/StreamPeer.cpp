@@ -1,0 +1,148 @@
+#include "StreamPeer.h"
+
+#include <QCryptographicHash>
+#include <QtEndian>
+
+namespace tender::test {
+
+namespace {
+
+QByteArray reasonPhrase(int status)
+{
+    switch (status) {
+    case 400: return "Bad Request";
+    case 401: return "Unauthorized";
+    case 403: return "Forbidden";
+    case 500: return "Internal Server Error";
+    case 503: return "Service Unavailable";
+    default: return "Refused";
+    }
+}
+
+QByteArray acceptKey(const QByteArray &key)
+{
+    return QCryptographicHash::hash(key + "258EAFA5-E914-47DA-95CA-C5AB0DC85B11", QCryptographicHash::Sha1)
+        .toBase64();
+}
+
+QByteArray frameHeader(quint8 opcode, qint64 length)
+{
+    QByteArray header(1, char(0x80 | opcode));
+    if (length < 126) {
+        header += char(length);
+    } else if (length <= 0xFFFF) {
+        header += char(126);
+        header += char(length >> 8);
+        header += char(length & 0xFF);
+    } else {
+        header += char(127);
+        for (int shift = 56; shift >= 0; shift -= 8)
+            header += char((length >> shift) & 0xFF);
+    }
+    return header;
+}
+
+} // namespace
+
+StreamPeer::StreamPeer(QTcpSocket *socket, RecordedRequest request, QObject *parent)
+    : QObject(parent), request(std::move(request)), socket_(socket)
+{
+    connect(socket, &QTcpSocket::disconnected, this, [this] { ended_ = true; });
+    connect(socket, &QObject::destroyed, this, [this] { ended_ = true; });
+    const qsizetype headEnd = socket->peek(socket->bytesAvailable()).indexOf("\r\n\r\n");
+    socket->read(headEnd + 4);
+}
+
+void StreamPeer::answerHandshake(int status)
+{
+    if (!socket_)
+        return;
+    if (status != 101) {
+        socket_->write("HTTP/1.1 " + QByteArray::number(status) + ' ' + reasonPhrase(status)
+                       + "\r\nContent-Length: 0\r\n\r\n");
+        return;
+    }
+    accepted_ = true;
+    socket_->write("HTTP/1.1 101 Switching Protocols\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
+                   "Sec-WebSocket-Accept: " + acceptKey(request.header("sec-websocket-key")) + "\r\n\r\n");
+    connect(socket_, &QTcpSocket::readyRead, this, &StreamPeer::readFrames);
+    readFrames();
+}
+
+void StreamPeer::sendFrame(Opcode opcode, const QByteArray &payload)
+{
+    if (socket_)
+        socket_->write(frameHeader(opcode, payload.size()) + payload);
+}
+
+void StreamPeer::close(quint16 code)
+{
+    QByteArray payload(2, Qt::Uninitialized);
+    qToBigEndian(code, payload.data());
+    sendFrame(Close, payload);
+}
+
+void StreamPeer::drop()
+{
+    if (socket_)
+        socket_->abort();
+}
+
+void StreamPeer::releasePongs()
+{
+    for (const QByteArray &payload : std::exchange(heldPings_, {}))
+        sendFrame(Pong, payload);
+}
+
+// Client frames are always masked; fragments are not expected from the client.
+void StreamPeer::readFrames()
+{
+    if (!socket_)
+        return;
+    buffer_ += socket_->readAll();
+    for (;;) {
+        if (buffer_.size() < 2)
+            return;
+        const auto *bytes = reinterpret_cast<const uchar *>(buffer_.constData());
+        qint64 length = bytes[1] & 0x7F;
+        qsizetype offset = 2;
+        if (length == 126) {
+            if (buffer_.size() < 4)
+                return;
+            length = qFromBigEndian<quint16>(bytes + 2);
+            offset = 4;
+        } else if (length == 127) {
+            if (buffer_.size() < 10)
+                return;
+            length = qint64(qFromBigEndian<quint64>(bytes + 2));
+            offset = 10;
+        }
+        if (buffer_.size() < offset + 4 + length)
+            return;
+        const QByteArray mask = buffer_.mid(offset, 4);
+        QByteArray payload = buffer_.mid(offset + 4, length);
+        for (qsizetype i = 0; i < payload.size(); ++i)
+            payload[i] = char(payload[i] ^ mask[i % 4]);
+        const quint8 opcode = bytes[0] & 0x0F;
+        buffer_.remove(0, offset + 4 + length);
+        handle(opcode, payload);
+    }
+}
+
+void StreamPeer::handle(quint8 opcode, const QByteArray &payload)
+{
+    if (opcode == Ping) {
+        ++pings_;
+        if (answerPings)
+            sendFrame(Pong, payload);
+        else
+            heldPings_.append(payload);
+    } else if (opcode == Close) {
+        if (payload.size() >= 2)
+            closeCode_ = qFromBigEndian<quint16>(payload.constData());
+        sendFrame(Close, payload.left(2));
+        socket_->disconnectFromHost();
+    }
+}
+
+} // namespace tender::test
