@@ -1,3 +1,4 @@
+#include "Await.h"
 #include "FakeStreamService.h"
 #include "ManualClock.h"
 #include "service/Auth.h"
@@ -128,10 +129,15 @@ private slots:
 
     void startTwiceOpensOneConnection()
     {
+        QCOMPARE(await(auth->token()), QString("t1")); // a cached token opens within start()
         stream->start();
         stream->start();
         QVERIFY(waitForAttempts(1));
+        service->last()->sendText(R"({"type":"ready"})");
+        QTRY_COMPARE(onlineReports, QList<bool>{true});
+        stream->start();
         QVERIFY(quietlyStaysAt(1));
+        QCOMPARE(onlineReports, QList<bool>{true});
         QVERIFY(stream->running());
     }
 
@@ -224,7 +230,7 @@ private slots:
             QVERIFY2(refusedAfter(wait), qPrintable(QString::number(wait.count())));
 
         // restart: at once, and the wait starts over; the sleeper of the replaced connection stays idle.
-        clock->advance(30s);
+        clock->advance(59500ms);
         stream->restart();
         QVERIFY(waitForAttempts(10) && waitForEnd(service->last()));
         QVERIFY(refusedAfter(1s));
@@ -345,6 +351,20 @@ private slots:
         QCOMPARE(authLostCount, 1);
         QCOMPARE(attempts(), 0);
         QVERIFY(stream->running());
+    }
+
+    void restartWhileFetchingTheToken()
+    {
+        service->reset();
+        // The network layer retries a dropped request once by itself.
+        service->on("POST", tokenPath, FakeReply{.drop = true});
+        service->on("POST", tokenPath, FakeReply{.drop = true});
+        service->on("POST", tokenPath, tokenReply("t1"));
+        stream->start();
+        stream->restart(); // both attempts wait for the same refresh; only the second may act on its failure
+        QTRY_COMPARE(clock->pendingCount(), 1);
+        QVERIFY(nextAttemptAfter(1s));
+        QCOMPARE(service->requests("POST", tokenPath).size(), 3);
     }
 
     void refusedHandshakeStatusIsReadFromQt()
