@@ -28,7 +28,7 @@ double cpuSeconds(clockid_t clock)
 void waitFor(int milliseconds)
 {
     QEventLoop loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    QTimer::singleShot(milliseconds, Qt::PreciseTimer, &loop, &QEventLoop::quit);
     loop.exec();
 }
 
