@@ -1,0 +1,38 @@
+#include "platform/QtNetworkPathMonitor.h"
+
+#include <QNetworkInformation>
+
+namespace tender {
+
+namespace {
+
+// Without NetworkManager the default backend fails; glib's monitor works on
+// netlink alone.
+QNetworkInformation *loadReachabilityBackend()
+{
+    if (!QNetworkInformation::instance() && !QNetworkInformation::loadDefaultBackend())
+        QNetworkInformation::loadBackendByName(u"glib");
+    return QNetworkInformation::instance();
+}
+
+} // namespace
+
+QtNetworkPathMonitor::QtNetworkPathMonitor(Clock &clock, Milliseconds pollInterval, Snapshot snapshot)
+    : snapshot_(std::move(snapshot))
+{
+    if (QNetworkInformation *information = loadReachabilityBackend())
+        connect(information, &QNetworkInformation::reachabilityChanged, this, &QtNetworkPathMonitor::refresh);
+    name_ = NetworkPath::interfaceName(snapshot_());
+    poll_ = clock.repeating(pollInterval, [this] { refresh(); });
+}
+
+void QtNetworkPathMonitor::refresh()
+{
+    auto name = NetworkPath::interfaceName(snapshot_());
+    if (name == name_)
+        return;
+    name_ = std::move(name);
+    onChange(name_);
+}
+
+} // namespace tender

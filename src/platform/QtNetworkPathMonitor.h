@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/Clock.h"
+#include "platform/NetworkPath.h"
+#include "platform/NetworkPathMonitor.h"
+
+#include <QObject>
+
+namespace tender {
+
+// Qt's reachability reports plus snapshots of the interface list, taken when
+// Qt reports a change and on a slow poll, since no backend reports a switch
+// from one interface to another.
+class QtNetworkPathMonitor final : public QObject, public NetworkPathMonitor {
+    Q_OBJECT
+public:
+    using Snapshot = std::function<NetworkSnapshot()>;
+    static constexpr Milliseconds defaultPollInterval{5000};
+
+    explicit QtNetworkPathMonitor(Clock &clock, Milliseconds pollInterval = defaultPollInterval,
+                                  Snapshot snapshot = NetworkPath::systemSnapshot);
+
+    std::optional<QString> interfaceName() const override { return name_; }
+
+    // Re-reads the interfaces and reports a change of the name.
+    void refresh();
+
+private:
+    Snapshot snapshot_;
+    std::optional<QString> name_;
+    std::unique_ptr<Timer> poll_;
+};
+
+} // namespace tender

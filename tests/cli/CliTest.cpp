@@ -1,0 +1,120 @@
+#include "FakeService.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace tender::test;
+
+namespace {
+
+struct Run {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+} // namespace
+
+// tender-cli as a person uses it, against the scripted service.
+class CliTest : public QObject {
+    Q_OBJECT
+
+    FakeService service;
+    QTemporaryDir home;
+
+    Run cli(const QStringList &arguments, const QByteArray &input = {})
+    {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        const auto endpoints = service.endpoints();
+        environment.insert("TENDER_API_BASE", endpoints.apiBase.toString());
+        environment.insert("TENDER_WEB_BASE", endpoints.webBase.toString());
+        environment.insert("TENDER_IDENTITY_BASE", endpoints.identityBase.toString());
+        environment.insert("TENDER_TOKEN_BASE", endpoints.tokenBase.toString());
+        environment.insert("TENDER_IDENTITY_KEY", FakeService::identityKey);
+        environment.insert("XDG_DATA_HOME", home.path());
+        process.setProcessEnvironment(environment);
+        process.start(TENDER_CLI_PATH, arguments);
+        process.write(input);
+        process.closeWriteChannel();
+        // The fake answers on this thread's loop, so wait without blocking it.
+        QEventLoop loop;
+        connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+        QTimer::singleShot(20'000, &loop, &QEventLoop::quit);
+        if (process.state() != QProcess::NotRunning)
+            loop.exec();
+        return Run{process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                   QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+    }
+
+private slots:
+    void newUserSignsInAndSendsAHeart()
+    {
+        service.on("POST", "/identitytoolkit/v1/accounts:signInWithPassword", FakeReply::identityError("EMAIL_NOT_FOUND"));
+        service.on("POST", "/identitytoolkit/v1/accounts:signUp",
+                   FakeReply::json(200, {{"localId", "u1"}, {"idToken", "tok"}, {"refreshToken", "rt"}, {"email", "new@b.c"}}));
+        Run run = cli({"login", "new@b.c"}, "secret1\n");
+        QCOMPARE(run.status, 0);
+        QVERIFY(run.out.contains("new@b.c"));
+        QCOMPARE(service.requests("POST", "/identitytoolkit/v1/accounts:signUp").value(0).json().value("password"),
+                 QJsonValue("secret1"));
+        QVERIFY(QFile::exists(home.filePath("Tender/session.json")));
+
+        // Each run is a new process: the saved session is refreshed into a token.
+        service.on("POST", "/securetoken/v1/token",
+                   FakeReply::json(200, {{"id_token", "tok2"}, {"refresh_token", "rt"}, {"expires_in", "3600"}}));
+        service.on("GET", "/v1/me", FakeReply::json(200, {{"uid", "u1"}, {"invite_url", "http://w/i/ABCDE-FGHJK"}}));
+        run = cli({"me"});
+        QCOMPARE(run.status, 0);
+        QVERIFY(run.out.contains("http://w/i/ABCDE-FGHJK"));
+        QCOMPARE(service.requests("GET", "/v1/me").value(0).header("authorization"), QByteArray("Bearer tok2"));
+
+        service.on("POST", "/v1/contacts", FakeReply::json(200, {{"id", "c2"}, {"label", "Аня"}, {"position", 1}}));
+        run = cli({"add", " https://w/i/zzzzz-22222?x=1 ", "Аня"});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(service.requests("POST", "/v1/contacts").value(0).json(),
+                 (QJsonObject{{"code", "zzzzz-22222"}, {"label", "Аня"}, {"close", false}}));
+
+        service.on("GET", "/v1/contacts", FakeReply::json(200, {{"contacts", QJsonArray{
+            QJsonObject{{"id", "c1"}, {"label", "Борис"}, {"position", 0}, {"close", true}},
+            QJsonObject{{"id", "c2"}, {"label", "Аня"}, {"position", 1}}}}}));
+        run = cli({"contacts"});
+        QCOMPARE(run.out, QString("c1\tБорис\t★\nc2\tАня\n"));
+
+        service.on("POST", "/v1/events", FakeReply{204, {}});
+        run = cli({"send", "аня"});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(service.requests("POST", "/v1/events").value(0).json(),
+                 (QJsonObject{{"type", "signal"}, {"to", QJsonObject{{"contact", "c2"}}}}));
+        run = cli({"send", "Вера"});
+        QCOMPARE(run.status, 2);
+        QCOMPARE(service.requests("POST", "/v1/events").size(), 1);
+
+        service.on("POST", "/v1/events", FakeReply::json(429, {{"error", "once an hour"}}));
+        run = cli({"anyone"});
+        QCOMPARE(run.status, 1);
+        QCOMPARE(run.err.trimmed(), QString("Слишком много попыток, попробуй через час"));
+
+        run = cli({"logout"});
+        QCOMPARE(run.status, 0);
+        QVERIFY(!QFile::exists(home.filePath("Tender/session.json")));
+        run = cli({"me"});
+        QCOMPARE(run.status, 1);
+        QCOMPARE(run.err.trimmed(), QString("Нужно войти заново"));
+    }
+
+    void wrongUsageExplainsItself()
+    {
+        Run run = cli({"send"});
+        QCOMPARE(run.status, 2);
+        QVERIFY(run.err.contains("--help"));
+        run = cli({"--help"});
+        QCOMPARE(run.status, 0);
+        for (const char *command : {"login", "logout", "me", "contacts", "add", "send", "anyone", "devices"})
+            QVERIFY2(run.out.contains(QString("  %1 ").arg(command)), command);
+    }
+};
+
+QTEST_GUILESS_MAIN(CliTest)
+#include "CliTest.moc"

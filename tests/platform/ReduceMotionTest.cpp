@@ -1,0 +1,116 @@
+#include "FakeSettingsPortal.h"
+#include "PrivateDBus.h"
+#include "platform/DesktopReduceMotion.h"
+#include "platform/MotionSettings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tender;
+
+class ReduceMotionTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir_;
+
+    void writeKdeGlobals(const QString &directory, const QByteArray &content)
+    {
+        QDir().mkpath(dir_.filePath(directory));
+        QFile file(dir_.filePath(directory + "/kdeglobals"));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(content);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        qputenv("XDG_CONFIG_HOME", dir_.filePath("home").toUtf8());
+        qputenv("XDG_CONFIG_DIRS", dir_.filePath("system").toUtf8());
+    }
+
+    void init()
+    {
+        QDir(dir_.filePath("home")).removeRecursively();
+        QDir(dir_.filePath("system")).removeRecursively();
+    }
+
+    void portalValuesAreBooleansInVariants()
+    {
+        using MotionSettings::reduceFromPortalValue;
+        QCOMPARE(reduceFromPortalValue(false), true);
+        QCOMPARE(reduceFromPortalValue(true), false);
+        QCOMPARE(reduceFromPortalValue(QVariant::fromValue(QDBusVariant(QVariant::fromValue(QDBusVariant(false))))), true);
+        QCOMPARE(reduceFromPortalValue(QStringLiteral("false")), std::nullopt);
+        QCOMPARE(reduceFromPortalValue(0), std::nullopt);
+        QCOMPARE(reduceFromPortalValue(QVariant()), std::nullopt);
+    }
+
+    void kdeFactorIsReadFromItsGroupOnly_data()
+    {
+        QTest::addColumn<QString>("content");
+        QTest::addColumn<std::optional<double>>("factor");
+        QTest::newRow("off") << "[General]\nName=x\n\n[KDE]\nAnimationDurationFactor=0\n" << std::optional<double>(0);
+        QTest::newRow("slower") << "[KDE]\nSingleClick=false\nAnimationDurationFactor=0.5\n" << std::optional<double>(0.5);
+        QTest::newRow("immutable") << "[KDE]\nAnimationDurationFactor[$i]=0\n" << std::optional<double>(0);
+        QTest::newRow("other group") << "[KDE]\nSingleClick=false\n[Other]\nAnimationDurationFactor=0\n" << std::optional<double>();
+        QTest::newRow("not a number") << "[KDE]\nAnimationDurationFactor=none\n" << std::optional<double>();
+        QTest::newRow("empty") << "" << std::optional<double>();
+    }
+
+    void kdeFactorIsReadFromItsGroupOnly()
+    {
+        QFETCH(QString, content);
+        QFETCH(std::optional<double>, factor);
+        QCOMPARE(MotionSettings::kdeAnimationDurationFactor(content), factor);
+    }
+
+    void thePortalIsReadAndWatched()
+    {
+        test::PrivateDBus bus;
+        QVERIFY2(bus.isRunning(), "dbus-daemon did not start");
+        test::FakeSettingsPortal portal(bus.connect("portal"), false);
+        QVERIFY(portal.isRegistered());
+
+        DesktopReduceMotion reduce(bus.connect("app"));
+        QList<bool> changes;
+        reduce.onChange = [&](bool enabled) { changes << enabled; };
+        QTRY_VERIFY(reduce.enabled());
+        QCOMPARE(portal.reads, 1);
+        QCOMPARE(changes, QList<bool>{true});
+
+        portal.change("org.gnome.desktop.interface", "cursor-size", 48);
+        portal.change("org.gnome.desktop.a11y", "enable-animations", true);
+        portal.change("org.gnome.desktop.interface", "enable-animations", true);
+        QTRY_COMPARE(changes, (QList<bool>{true, false}));
+        QVERIFY(!reduce.enabled());
+    }
+
+    void withoutThePortalKdeDecides()
+    {
+        test::PrivateDBus bus;
+        QVERIFY(bus.isRunning());
+        test::FakeSettingsPortal portal(bus.connect("portal"), std::nullopt);
+        DesktopReduceMotion reduce(bus.connect("app"));
+        QTRY_COMPARE(portal.reads, 1);
+        QVERIFY(!reduce.enabled());
+
+        writeKdeGlobals("system", "[KDE]\nAnimationDurationFactor=0\n");
+        QVERIFY(reduce.enabled());
+        writeKdeGlobals("home", "[KDE]\nAnimationDurationFactor=1\n");
+        QVERIFY(!reduce.enabled());
+        writeKdeGlobals("home", "[KDE]\nAnimationDurationFactor=0.0\n");
+        QVERIFY(reduce.enabled());
+    }
+
+    void noBusMeansNoReducedMotion()
+    {
+        DesktopReduceMotion reduce(QDBusConnection(QStringLiteral("never connected")));
+        QVERIFY(!reduce.enabled());
+    }
+};
+
+QTEST_GUILESS_MAIN(ReduceMotionTest)
+#include "ReduceMotionTest.moc"

@@ -1,0 +1,91 @@
+#include "ManualClock.h"
+#include "PrivateDBus.h"
+#include "platform/ClockJumpWakeMonitor.h"
+#include "platform/LogindWakeMonitor.h"
+
+#include <QDBusMessage>
+#include <QTest>
+
+using namespace tender;
+using namespace std::chrono_literals;
+
+namespace {
+
+void sendPrepareForSleep(QDBusConnection &bus, bool sleeping)
+{
+    QDBusMessage signal = QDBusMessage::createSignal("/org/freedesktop/login1", "org.freedesktop.login1.Manager",
+                                                     "PrepareForSleep");
+    signal << sleeping;
+    QVERIFY(bus.send(signal));
+}
+
+} // namespace
+
+class WakeMonitorTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void logindResumeIsAWake()
+    {
+        test::PrivateDBus bus;
+        QVERIFY2(bus.isRunning(), "dbus-daemon did not start");
+        QDBusConnection app = bus.connect("app");
+        QVERIFY(!LogindWakeMonitor::isAvailable(app));
+
+        QDBusConnection logind = bus.connect("logind");
+        QVERIFY(logind.registerService("org.freedesktop.login1"));
+        QVERIFY(LogindWakeMonitor::isAvailable(app));
+        LogindWakeMonitor monitor(app);
+        int wakes = 0;
+        monitor.onWake = [&] { ++wakes; };
+
+        // Another sender that pretends to be logind is not listened to.
+        QDBusConnection stranger = bus.connect("stranger");
+        sendPrepareForSleep(stranger, false);
+        sendPrepareForSleep(logind, true);
+        QTest::qWait(100);
+        QCOMPARE(wakes, 0);
+
+        sendPrepareForSleep(logind, false);
+        QTRY_COMPARE(wakes, 1);
+        QTest::qWait(50);
+        QCOMPARE(wakes, 1);
+    }
+
+    void wallTimeRunningAheadOfMonotonicTimeIsAWake()
+    {
+        test::ManualClock clock;
+        qint64 monotonic = 0;
+        ClockJumpWakeMonitor monitor(clock, 10s, 30s, [&] { return monotonic; });
+        int wakes = 0;
+        monitor.onWake = [&] { ++wakes; };
+
+        // Ordinary ticks, with the loop running late now and then.
+        for (int i = 0; i < 6; ++i) {
+            monotonic += 10'000 + (i % 2) * 2'000;
+            clock.advance(10s);
+        }
+        QCOMPARE(wakes, 0);
+
+        // Asleep for an hour: the wall clock moved, the monotonic one did not.
+        clock.setNow(clock.now().addSecs(3600));
+        monotonic += 10'000;
+        clock.advance(10s);
+        QCOMPARE(wakes, 1);
+        monotonic += 10'000;
+        clock.advance(10s);
+        QCOMPARE(wakes, 1);
+
+        // A short correction and a backward jump are not sleeps.
+        clock.setNow(clock.now().addSecs(20));
+        monotonic += 10'000;
+        clock.advance(10s);
+        clock.setNow(clock.now().addSecs(-3600));
+        monotonic += 10'000;
+        clock.advance(10s);
+        QCOMPARE(wakes, 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(WakeMonitorTest)
+#include "WakeMonitorTest.moc"

@@ -1,0 +1,126 @@
+#include "platform/DesktopEntry.h"
+#include "platform/XdgLoginItem.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tender;
+
+class XdgLoginItemTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir_;
+    QString autostart() const { return dir_.filePath(QStringLiteral("autostart")); }
+
+    QString readEntry(const XdgLoginItem &item)
+    {
+        QFile file(item.entryPath());
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+
+private slots:
+    void init() { QDir(autostart()).removeRecursively(); }
+
+    void enablingWritesAnEntryThatStartsTheProgram()
+    {
+        XdgLoginItem item(autostart(), QStringLiteral("app.tender.Tender"), QStringLiteral("/opt/Tender App/tender"));
+        QVERIFY(!item.isEnabled());
+        QVERIFY(item.setEnabled(true));
+        QVERIFY(item.isEnabled());
+        QCOMPARE(item.entryPath(), autostart() + "/app.tender.Tender.desktop");
+        const QString entry = readEntry(item);
+        QVERIFY(entry.startsWith("[Desktop Entry]\n"));
+        QVERIFY(entry.contains("\nType=Application\n"));
+        QVERIFY(entry.contains("\nExec=\"/opt/Tender App/tender\"\n"));
+        QVERIFY(XdgLoginItem(autostart(), "app.tender.Tender", "/other").isEnabled());
+
+        QVERIFY(item.setEnabled(true));
+        QVERIFY(item.setEnabled(false));
+        QVERIFY(!item.isEnabled());
+        QVERIFY(!QFile::exists(item.entryPath()));
+        QVERIFY(item.setEnabled(false));
+    }
+
+    void aHiddenEntryIsDisabledUntilEnabledAgain()
+    {
+        XdgLoginItem item(autostart(), "tender", "/usr/bin/tender");
+        QDir().mkpath(autostart());
+        QFile file(item.entryPath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[Desktop Entry]\nType=Application\nExec=/usr/bin/tender\nHidden=true\n");
+        file.close();
+        QVERIFY(!item.isEnabled());
+        QVERIFY(item.setEnabled(true));
+        QVERIFY(item.isEnabled());
+        QVERIFY(!readEntry(item).contains("Hidden"));
+    }
+
+    void aRefusedChangeIsReported()
+    {
+        QFile blocker(dir_.filePath("blocker"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        XdgLoginItem item(dir_.filePath("blocker/autostart"), "tender", "/usr/bin/tender");
+        QVERIFY(!item.setEnabled(true));
+        QVERIFY(!item.isEnabled());
+    }
+
+    void thisProgramStartsFromTheConfigHome()
+    {
+        qputenv("XDG_CONFIG_HOME", dir_.path().toUtf8());
+        qunsetenv("APPIMAGE");
+        XdgLoginItem item = XdgLoginItem::forThisProgram("tender");
+        QCOMPARE(item.entryPath(), autostart() + "/tender.desktop");
+        QVERIFY(item.setEnabled(true));
+        QVERIFY(readEntry(item).contains("\nExec=" + QCoreApplication::applicationFilePath() + "\n"));
+
+        qputenv("APPIMAGE", "/home/me/Tender.AppImage");
+        QVERIFY(XdgLoginItem::forThisProgram("tender").setEnabled(true));
+        QVERIFY(readEntry(item).contains("\nExec=/home/me/Tender.AppImage\n"));
+        qunsetenv("APPIMAGE");
+    }
+
+    void execArgumentsAreQuotedAndEscaped_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("argument");
+        QTest::newRow("plain") << "/usr/bin/tender" << "/usr/bin/tender";
+        QTest::newRow("space") << "/opt/my apps/tender" << "\"/opt/my apps/tender\"";
+        QTest::newRow("dollar and quote") << "/opt/$x\"y/tender" << "\"/opt/\\\\$x\\\\\"y/tender\"";
+        QTest::newRow("backslash") << "/opt/a\\b" << "\"/opt/a\\\\\\\\b\"";
+        QTest::newRow("percent") << "/opt/100%/tender" << "\"/opt/100%%/tender\"";
+        QTest::newRow("cyrillic") << "/home/мама/tender" << "/home/мама/tender";
+    }
+
+    void execArgumentsAreQuotedAndEscaped()
+    {
+        QFETCH(QString, program);
+        QFETCH(QString, argument);
+        QCOMPARE(DesktopEntry::execArgument(program), argument);
+    }
+
+    void onlyTheMainGroupHides_data()
+    {
+        QTest::addColumn<QString>("content");
+        QTest::addColumn<bool>("hidden");
+        QTest::newRow("hidden") << "[Desktop Entry]\nHidden=true\n" << true;
+        QTest::newRow("spaced") << "[Desktop Entry]\r\nHidden = true\r\n" << true;
+        QTest::newRow("false") << "[Desktop Entry]\nHidden=false\n" << false;
+        QTest::newRow("other group") << "[Desktop Entry]\nName=x\n[Desktop Action a]\nHidden=true\n" << false;
+        QTest::newRow("no key") << "[Desktop Entry]\nExec=tender\n" << false;
+        QTest::newRow("prefix key") << "[Desktop Entry]\nHiddenish=true\n" << false;
+    }
+
+    void onlyTheMainGroupHides()
+    {
+        QFETCH(QString, content);
+        QFETCH(bool, hidden);
+        QCOMPARE(DesktopEntry::isHidden(content), hidden);
+    }
+};
+
+QTEST_GUILESS_MAIN(XdgLoginItemTest)
+#include "XdgLoginItemTest.moc"

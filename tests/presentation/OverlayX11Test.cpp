@@ -1,0 +1,104 @@
+#include "ManualClock.h"
+#include "SequenceRandom.h"
+#include "presentation/QuickOverlay.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QRasterWindow>
+#include <QScreen>
+#include <QTest>
+
+#include <xcb/xcb.h>
+#include <xcb/xtest.h>
+
+using namespace tender;
+using namespace std::chrono_literals;
+
+namespace {
+
+const QColor desk(0x40, 0x60, 0x40);
+
+// An ordinary application window under the overlay that counts the clicks it gets.
+class Underneath final : public QRasterWindow {
+public:
+    int presses = 0;
+
+protected:
+    void paintEvent(QPaintEvent *) override { QPainter(this).fillRect(QRect(QPoint(), size()), desk); }
+    void mousePressEvent(QMouseEvent *) override { ++presses; }
+};
+
+xcb_connection_t *connection()
+{
+    return qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+}
+
+void clickAt(QPoint at)
+{
+    xcb_connection_t *c = connection();
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    xcb_test_fake_input(c, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, root, qint16(at.x()), qint16(at.y()), 0);
+    xcb_test_fake_input(c, XCB_BUTTON_PRESS, 1, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    xcb_test_fake_input(c, XCB_BUTTON_RELEASE, 1, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    xcb_flush(c);
+}
+
+bool overrideRedirect(const QWindow &window)
+{
+    xcb_connection_t *c = connection();
+    auto *attributes = xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, xcb_window_t(window.winId())), nullptr);
+    const bool bypass = attributes && attributes->override_redirect;
+    free(attributes);
+    return bypass;
+}
+
+QColor onScreen(QPoint at)
+{
+    return QGuiApplication::primaryScreen()->grabWindow(0, at.x(), at.y(), 1, 1).toImage().pixelColor(0, 0);
+}
+
+} // namespace
+
+// On a real X server without a compositor, as on a bare Xvfb.
+class OverlayX11Test : public QObject {
+    Q_OBJECT
+
+private slots:
+    void overlayFloatsAboveAndLetsClicksThrough()
+    {
+        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
+        Underneath below;
+        below.setGeometry(QGuiApplication::primaryScreen()->geometry());
+        below.setFlag(Qt::X11BypassWindowManagerHint);
+        below.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&below));
+
+        test::ManualClock clock;
+        test::SequenceRandom random({0.5});
+        QuickOverlay overlay(clock, random);
+        QCOMPARE(overlay.windows().size(), size_t(1));
+        OverlayWindow &window = *overlay.windows().front();
+        // Without a compositor only the lit band may cover the desktop.
+        QVERIFY(!window.mask().isEmpty());
+        QVERIFY(!window.mask().contains(window.geometry().center()));
+
+        overlay.play(QColor(255, 40, 40), Overlay::warm, 40, true);
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(overrideRedirect(window));
+        const QPoint edge(window.width() / 2, 3), middle = window.geometry().center();
+        QTRY_VERIFY_WITH_TIMEOUT(onScreen(edge).red() > onScreen(edge).green() + 60, 2000);
+        QCOMPARE(onScreen(middle), desk);
+
+        clickAt(edge);
+        QTRY_COMPARE(below.presses, 1);
+        clickAt(middle);
+        QTRY_COMPARE(below.presses, 2);
+
+        clock.advance(2900ms);
+        QVERIFY(!window.isVisible());
+        QTRY_COMPARE(onScreen(edge), desk);
+    }
+};
+
+QTEST_MAIN(OverlayX11Test)
+#include "OverlayX11Test.moc"

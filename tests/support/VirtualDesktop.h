@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QProcess>
+#include <QSize>
+#include <QString>
+
+namespace tender::test {
+
+// An X server of the test's own (Xvfb on a free display) with openbox as its
+// window manager, for checks that need real windows. Stopped when destroyed.
+class VirtualDesktop {
+public:
+    explicit VirtualDesktop(QSize screen = QSize(1280, 800));
+    ~VirtualDesktop();
+
+    // Whether the server runs and the window manager has announced itself.
+    bool isReady() const { return ready_; }
+    QString display() const { return display_; }
+    // This environment with DISPLAY pointing here and Qt on xcb.
+    QProcessEnvironment environment() const;
+
+private:
+    bool waitForWindowManager() const;
+
+    QProcess server_;
+    QProcess windowManager_;
+    QString display_;
+    bool ready_ = false;
+};
+
+} // namespace tender::test
