@@ -1,0 +1,383 @@
+#include "Await.h"
+#include "ModelHarness.h"
+#include "model/Gaps.h"
+#include "service/APIError.h"
+#include "service/Auth.h"
+#include "service/Stream.h"
+
+#include <QtTest>
+
+using namespace tender;
+using namespace tender::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+const Contact anna{"c1", "Аня", 0, true};
+const Contact boris{"c2", "Борис", 1, std::nullopt};
+
+QDateTime at(int hour, int minute, int second, int day = 2)
+{
+    return QDateTime(QDate(2026, 3, day), QTime(hour, minute, second), Qt::LocalTime);
+}
+
+} // namespace
+
+class AppModelTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ModelHarness> h;
+
+    // A model signed in and online with the scripted data loaded.
+    TestModel &loadedModel()
+    {
+        h->saveSession();
+        h->scriptData({anna, boris});
+        TestModel &model = h->makeModel();
+        model.start();
+        StreamPeer *peer = h->awaitPeer(0);
+        if (peer)
+            peer->sendText(R"({"type":"ready"})");
+        (void)QTest::qWaitFor([&] { return model.contacts().size() == 2; }, 5000);
+        return model;
+    }
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia)); }
+    void init() { h = std::make_unique<ModelHarness>(); }
+    void cleanup() { h.reset(); }
+
+    void launchWithoutSessionStaysSignedOut()
+    {
+        TestModel &model = h->makeModel();
+        model.start();
+        QVERIFY(!model.signedIn());
+        QVERIFY(!model.stream().running());
+        QTest::qWait(50);
+        QCOMPARE(h->service.requests().size(), 0);
+    }
+
+    void launchWithSessionLoadsDataOnTheFirstSync()
+    {
+        h->saveSession("u7", QString("u7@b.c"));
+        h->scriptData({anna, boris});
+        TestModel &model = h->makeModel();
+        QSignalSpy signedIn(&model, &AppModel::signedInChanged);
+        model.start();
+        QCOMPARE(signedIn.size(), 1);
+        QCOMPARE(model.email(), QString("u7@b.c"));
+        QCOMPARE(model.myUID(), QString("u7"));
+        QVERIFY(model.stream().running());
+
+        StreamPeer *peer = h->awaitPeer(0);
+        QVERIFY(peer);
+        QCOMPARE(h->service.requests("GET", "/v1/contacts").size(), 0);
+        QVERIFY(model.contacts().isEmpty());
+        peer->sendText(R"({"type":"ready"})");
+        QTRY_COMPARE(model.contacts(), (QList<Contact>{anna, boris}));
+        QCOMPARE(model.inviteURL(), QString("http://w/i/ABCDE-FGHJK"));
+        QCOMPARE(model.myUID(), QString("me"));
+        QCOMPARE(model.online(), true);
+    }
+
+    void reloadFailures()
+    {
+        TestModel &model = loadedModel();
+        QCOMPARE(model.contacts().size(), 2);
+        h->service.on("GET", "/v1/contacts", FakeReply::json(500, {}));
+        await(model.reload());
+        QCOMPARE(model.problem(), QString("Нет связи с сервером. Попробуем ещё раз чуть позже."));
+        QCOMPARE(model.contacts().size(), 2);
+        QVERIFY(model.signedIn());
+
+        // The next success clears the line.
+        h->scriptData({anna});
+        await(model.reload());
+        QCOMPARE(model.problem(), std::nullopt);
+        QCOMPARE(model.contacts(), QList<Contact>{anna});
+    }
+
+    void sessionEndingReloadSignsOutWithoutMessage()
+    {
+        TestModel &model = loadedModel();
+        QCOMPARE(model.contacts().size(), 2);
+        h->service.on("GET", "/v1/me", FakeReply{401, {}});
+        h->service.on("POST", "/securetoken/v1/token", FakeReply::identityError("TOKEN_EXPIRED"));
+        await(model.reload());
+        QVERIFY(!model.signedIn());
+        QCOMPARE(model.problem(), std::nullopt);
+        QVERIFY(model.contacts().isEmpty());
+        QVERIFY(!model.stream().running());
+    }
+
+    void offlineShowsOnlyAfterFiveSeconds()
+    {
+        TestModel &model = h->makeModel();
+        model.connectionChanged(true);
+        QVERIFY(model.online());
+        model.connectionChanged(false);
+        h->clock.advance(4900ms);
+        model.connectionChanged(true);
+        h->clock.advance(10s);
+        QVERIFY(model.online());
+
+        model.connectionChanged(false);
+        h->clock.advance(4999ms);
+        QVERIFY(model.online());
+        h->clock.advance(1ms);
+        QVERIFY(!model.online());
+    }
+
+    void addUrlsWaitForSignIn()
+    {
+        h->saveSession();
+        TestModel &model = h->makeModel();
+        model.handle("tender://add/abcde-FGHJK");
+        QCOMPARE(h->menuShown, 1);
+        QCOMPARE(model.route(), Route::main());
+        model.start(); // a plain start does not consume the code
+        QCOMPARE(model.route(), Route::main());
+        model.didSignIn();
+        QCOMPARE(model.route(), Route::add(QString("abcde-FGHJK")));
+        model.setRoute(Route::main());
+        model.didSignIn(); // consumed
+        QCOMPARE(model.route(), Route::main());
+
+        model.handle("tender://add/ABCDE-FGHJ2");
+        QCOMPARE(model.route(), Route::add(QString("ABCDE-FGHJ2")));
+        QCOMPARE(h->menuShown, 2);
+
+        for (const char *ignored : {"tender://add/ABC", "Tender://add/ABCDE-FGHJK", "https://add/ABCDE-FGHJK",
+                                    "tender://other/ABCDE-FGHJK", "tender:add/ABCDE-FGHJK"})
+            model.handle(ignored);
+        QCOMPARE(h->menuShown, 2);
+        QCOMPARE(model.route(), Route::add(QString("ABCDE-FGHJ2")));
+        QCOMPARE(model.problem(), std::nullopt);
+    }
+
+    void browserSignIn()
+    {
+        TestModel &model = h->makeModel();
+        model.signInWithGoogle();
+        QVERIFY(model.waitingForBrowser());
+        QCOMPARE(h->browser.opened.size(), 1);
+        const QString state = QUrlQuery(h->browser.opened[0]).queryItemValue("state");
+
+        model.handle("tender://signin?state=WRONG&uid=u&rt=r");
+        QTRY_VERIFY(!model.waitingForBrowser());
+        QCOMPARE(model.problem(), QString("Вход не завершился, попробуй ещё раз"));
+        QCOMPARE(h->menuShown, 1);
+        QVERIFY(!model.signedIn());
+
+        model.handle("tender://signin?state=" + state + "&uid=g1&rt=r&email=g%40b.c");
+        QTRY_VERIFY(model.signedIn());
+        QCOMPARE(model.email(), QString("g@b.c"));
+        QCOMPARE(model.problem(), std::nullopt);
+        QCOMPARE(h->menuShown, 2);
+    }
+
+    void signOutKeepsLocalChoices()
+    {
+        TestModel &model = loadedModel();
+        QCOMPARE(model.contacts().size(), 2);
+        model.setContactColors({{"c1", 4}});
+        model.setMyColor(7);
+        model.pause(PauseLength::Hour);
+        h->service.on("GET", "/v1/contacts", FakeReply::json(500, {}));
+        await(model.reload());
+        model.signOut();
+        QVERIFY(!model.signedIn());
+        QCOMPARE(model.email(), std::nullopt);
+        QCOMPARE(model.inviteURL(), std::nullopt);
+        QVERIFY(model.contacts().isEmpty());
+        QVERIFY(!model.auth().session());
+        QVERIFY(!QFile::exists(h->dir.filePath("session.json")));
+        QVERIFY(model.problem().has_value());
+        QCOMPARE(model.contactColors().value("c1"), 4);
+        QCOMPARE(model.myColor(), 7);
+        QVERIFY(model.isPaused());
+    }
+
+    void deleteAccount()
+    {
+        TestModel &model = loadedModel();
+        QCOMPARE(model.contacts().size(), 2);
+        model.setContactColors({{"c1", 4}});
+        h->service.on("DELETE", "/v1/me", FakeReply::json(500, {{"error", "busy"}}));
+        QVERIFY_THROWS_EXCEPTION(APIError, await(model.deleteAccount()));
+        QVERIFY(model.signedIn());
+        QCOMPARE(model.contactColors().size(), 1);
+
+        h->service.on("DELETE", "/v1/me", FakeReply{204, {}});
+        await(model.deleteAccount());
+        QVERIFY(!model.signedIn());
+        QVERIFY(model.contactColors().isEmpty());
+        QCOMPARE(h->defaults.integerDictionary("contactColors"), (QMap<QString, qint64>{}));
+    }
+
+    void copyInviteNeedsALink()
+    {
+        h->saveSession();
+        TestModel &model = h->makeModel();
+        model.start();
+        QVERIFY(!model.copyInvite());
+        QCOMPARE(h->clipboard.text, std::nullopt);
+        h->dropModel();
+        TestModel &loaded = loadedModel();
+        QVERIFY(loaded.copyInvite());
+        QCOMPARE(h->clipboard.text, QString("http://w/i/ABCDE-FGHJK"));
+    }
+
+    void firstStartGivesDefaultsAndRegistersOnce()
+    {
+        TestModel &model = h->makeModel();
+        QCOMPARE(model.myColor(), 1);
+        QCOMPARE(model.sound(), false);
+        QCOMPARE(model.calm(), false);
+        QCOMPARE(model.emojiCount(), 40);
+        QCOMPARE(model.quietWhenPresenting(), true);
+        QCOMPARE(model.minGap(), 1.0);
+        QCOMPARE(model.acceptAnyone(), true);
+        QCOMPARE(model.pausedUntil(), std::nullopt);
+        QVERIFY(model.stream().anyone);
+        QCOMPARE(h->loginItem.requests, 1);
+        QVERIFY(model.launchAtLogin());
+
+        h->dropModel();
+        h->loginItem.enabled = false; // the user turned it off in the system
+        TestModel &again = h->makeModel();
+        QCOMPARE(h->loginItem.requests, 1);
+        QVERIFY(!again.launchAtLogin());
+    }
+
+    void storedValuesAreReadWithTheirTypes()
+    {
+        h->defaults.set("minGap", 20.0);
+        h->defaults.set("emojiCount", QString("12"));
+        h->defaults.set("myColor", qint64(13));
+        h->defaults.set("acceptAnyone", false);
+        h->defaults.set("quietWhenPresenting", qint64(0));
+        TestModel &model = h->makeModel();
+        QCOMPARE(model.minGap(), 15.0);
+        QCOMPARE(h->defaults.number("minGap"), 20.0);
+        QCOMPARE(model.emojiCount(), 40);
+        QCOMPARE(model.myColor(), 13);
+        QCOMPARE(model.acceptAnyone(), false);
+        QVERIFY(!model.stream().anyone);
+        QCOMPARE(model.quietWhenPresenting(), true);
+
+        for (auto [stored, loaded] : {std::pair(45.0, 30.0), std::pair(100000.0, 3600.0), std::pair(3.0, 1.0)}) {
+            h->dropModel();
+            h->defaults.set("minGap", stored);
+            QCOMPARE(h->makeModel().minGap(), loaded);
+        }
+        h->model().setMinGap(300);
+        QCOMPARE(h->defaults.number("minGap"), 300.0);
+    }
+
+    void gapsAndTitles()
+    {
+        QCOMPARE(Gaps::gapIndex(std::nan("")), 0);
+        QCOMPARE(Gaps::gapIndex(-5), 0);
+        QCOMPARE(Gaps::gapTitle(90), QString("1 мин"));
+        QCOMPARE(Gaps::gapTitle(7200), QString("2 ч"));
+        QCOMPARE(Gaps::gapTitle(0.5), QString("0 с"));
+        QCOMPARE(Gaps::gapTitle(59.9), QString("59 с"));
+    }
+
+    void pauseUntilMorning()
+    {
+        TestModel &model = h->makeModel();
+        h->clock.setNow(at(7, 59, 59));
+        model.pause(PauseLength::Morning);
+        QCOMPARE(*model.pausedUntil(), at(8, 0, 0));
+        QCOMPARE(model.pauseText(), QString("Пауза до 08:00"));
+        QCOMPARE(h->iconChanges, 1);
+
+        h->clock.setNow(at(8, 0, 0));
+        model.pause(PauseLength::Morning);
+        QCOMPARE(*model.pausedUntil(), at(8, 0, 0, 3));
+        QCOMPARE(model.pauseText(), QString("Пауза до завтра, 08:00"));
+        QCOMPARE(h->defaults.date("pausedUntil"), at(8, 0, 0, 3));
+    }
+
+    void pauseEndsAndClearsOnTheNextTick()
+    {
+        TestModel &model = h->makeModel();
+        model.pause(PauseLength::Indefinite);
+        QCOMPARE(model.pauseText(), QString("Пауза, пока не снимешь"));
+        h->clock.advance(48h);
+        QVERIFY(model.isPaused());
+
+        h->clock.advance(10s); // out of step with the 30-second ticks
+        model.pause(PauseLength::Hour);
+        const int icons = h->iconChanges;
+        h->clock.advance(3600s);
+        QVERIFY(!model.isPaused());
+        QCOMPARE(model.pauseText(), QString());
+        QVERIFY(model.pausedUntil().has_value());
+        QCOMPARE(h->iconChanges, icons);
+        h->clock.advance(30s);
+        QCOMPARE(model.pausedUntil(), std::nullopt);
+        QCOMPARE(h->defaults.value("pausedUntil"), std::nullopt);
+        QCOMPARE(h->iconChanges, icons + 1);
+    }
+
+    void storedPauseSurvivesARestart()
+    {
+        h->defaults.set("pausedUntil", h->clock.now().addSecs(600));
+        TestModel &model = h->makeModel();
+        QVERIFY(model.isPaused());
+        h->dropModel();
+        h->defaults.set("pausedUntil", QString("tomorrow"));
+        QVERIFY(!h->makeModel().pausedUntil());
+    }
+
+    void acceptAnyoneReconnectsARunningStream()
+    {
+        TestModel &model = loadedModel();
+        QCOMPARE(model.contacts().size(), 2);
+        QVERIFY(!h->service.peer(0)->request.query.hasQueryItem("anyone"));
+        model.setAcceptAnyone(false);
+        StreamPeer *second = h->awaitPeer(1);
+        QVERIFY(second);
+        QCOMPARE(second->request.query.queryItemValue("anyone"), QString("false"));
+        QTest::qWait(100);
+        QCOMPARE(h->service.peers().size(), 2);
+        QCOMPARE(h->defaults.boolean("acceptAnyone"), false);
+
+        model.signOut();
+        model.setAcceptAnyone(true);
+        QTest::qWait(100);
+        QCOMPARE(h->service.peers().size(), 2);
+    }
+
+    void launchAtLoginFollowsTheSystem()
+    {
+        TestModel &model = h->makeModel();
+        h->loginItem.refuse = true;
+        model.setLaunchAtLogin(false);
+        QCOMPARE(model.problem(), QString("Система не дала поменять автозапуск"));
+        QVERIFY(model.launchAtLogin());
+
+        h->loginItem.refuse = false;
+        model.setLaunchAtLogin(false);
+        QVERIFY(!model.launchAtLogin());
+        h->loginItem.awaitsApproval = true;
+        model.setLaunchAtLogin(true);
+        QVERIFY(!model.launchAtLogin());
+    }
+
+    void everyAssignmentNotifies()
+    {
+        TestModel &model = h->makeModel();
+        QSignalSpy sound(&model, &AppModel::soundChanged);
+        model.setSound(false);
+        model.setSound(false);
+        QCOMPARE(sound.size(), 2);
+        QCOMPARE(h->defaults.boolean("sound"), false);
+    }
+};
+
+QTEST_GUILESS_MAIN(AppModelTest)
+#include "AppModelTest.moc"

@@ -1,0 +1,53 @@
+#include "ModelHarness.h"
+
+#include "service/SessionFile.h"
+
+#include <QJsonArray>
+#include <QTest>
+
+namespace tender::test {
+
+ModelHarness::ModelHarness()
+{
+    service.on("POST", QStringLiteral("/securetoken/v1/token"),
+               FakeReply::json(200, {{"id_token", "token"}, {"refresh_token", "rt"}, {"expires_in", "3600"}}));
+}
+
+ModelHarness::~ModelHarness() = default;
+
+void ModelHarness::saveSession(const QString &uid, std::optional<QString> email)
+{
+    SessionFile::write(dir.filePath(QStringLiteral("session.json")), Session{uid, std::move(email), QStringLiteral("rt")});
+}
+
+void ModelHarness::scriptData(const QList<Contact> &contacts)
+{
+    service.on("GET", QStringLiteral("/v1/me"), FakeReply::json(200, {{"uid", "me"}, {"invite_url", "http://w/i/ABCDE-FGHJK"}}));
+    QJsonArray list;
+    for (const Contact &contact : contacts)
+        list.append(contact.toJson());
+    service.on("GET", QStringLiteral("/v1/contacts"), FakeReply::json(200, {{"contacts", list}}));
+}
+
+TestModel &ModelHarness::makeModel()
+{
+    auto recording = std::make_unique<RecordingOverlay>();
+    overlay = recording.get();
+    model_ = std::make_unique<TestModel>(AppServices{clock, network, service.endpoints(),
+                                                     dir.filePath(QStringLiteral("session.json")), defaults, loginItem,
+                                                     clipboard, browser, sound, presenting, reduceMotion, networkPath,
+                                                     std::move(recording)});
+    model_->onIconChange = [this] { ++iconChanges; };
+    model_->onReceive = [this](QColor color) { received << color; };
+    model_->onShowMenu = [this] { ++menuShown; };
+    return *model_;
+}
+
+StreamPeer *ModelHarness::awaitPeer(qsizetype index)
+{
+    if (!QTest::qWaitFor([&] { return service.peer(index) && service.peer(index)->accepted(); }, 5000))
+        return nullptr;
+    return service.peer(index);
+}
+
+} // namespace tender::test

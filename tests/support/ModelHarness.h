@@ -1,0 +1,67 @@
+#pragma once
+
+#include "FakeClipboard.h"
+#include "FakeLoginItem.h"
+#include "FakeNetworkPathMonitor.h"
+#include "FakePreferencesStore.h"
+#include "FakePresenting.h"
+#include "FakeReduceMotion.h"
+#include "FakeSoundPlayer.h"
+#include "FakeStreamService.h"
+#include "FakeUrlOpener.h"
+#include "ManualClock.h"
+#include "RecordingOverlay.h"
+#include "model/AppModel.h"
+
+#include <QNetworkAccessManager>
+#include <QTemporaryDir>
+
+namespace tender::test {
+
+// The model as the tests see it: the stream's reports can be driven directly.
+class TestModel : public AppModel {
+public:
+    using AppModel::AppModel;
+    using AppModel::connectionChanged;
+    using AppModel::receive;
+};
+
+// An AppModel on fakes of every platform service, talking to a scripted
+// service on loopback, on a manual clock.
+class ModelHarness {
+public:
+    ModelHarness();
+    ~ModelHarness();
+
+    // A saved session for the next model, and the token refresh it will need.
+    void saveSession(const QString &uid = QStringLiteral("me"), std::optional<QString> email = QStringLiteral("me@b.c"));
+    // Answers for GET v1/me and v1/contacts.
+    void scriptData(const QList<Contact> &contacts);
+    TestModel &makeModel();
+    TestModel &model() { return *model_; }
+    void dropModel() { model_.reset(); }
+    // Waits (in real time) for the stream to open its next connection and accepts it.
+    StreamPeer *awaitPeer(qsizetype index);
+
+    QTemporaryDir dir;
+    ManualClock clock;
+    FakeStreamService service;
+    QNetworkAccessManager network;
+    FakePreferencesStore defaults;
+    FakeLoginItem loginItem;
+    FakeClipboard clipboard;
+    FakeUrlOpener browser;
+    FakeSoundPlayer sound;
+    FakePresenting presenting;
+    FakeReduceMotion reduceMotion;
+    FakeNetworkPathMonitor networkPath;
+    RecordingOverlay *overlay = nullptr; // owned by the model
+    int iconChanges = 0;
+    QList<QColor> received;
+    int menuShown = 0;
+
+private:
+    std::unique_ptr<TestModel> model_;
+};
+
+} // namespace tender::test
