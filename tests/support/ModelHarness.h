@@ -38,6 +38,8 @@ public:
     // Answers for GET v1/me and v1/contacts.
     void scriptData(const QList<Contact> &contacts);
     TestModel &makeModel();
+    // A model the caller owns, on the same fakes (no callbacks set).
+    std::unique_ptr<TestModel> createModel();
     TestModel &model() { return *model_; }
     void dropModel() { model_.reset(); }
     // Waits (in real time) for the stream to open its next connection and accepts it.
