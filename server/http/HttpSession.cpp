@@ -78,7 +78,7 @@ net::awaitable<void> serveConnection(net::ip::tcp::socket socket, const Router& 
                 auto session = std::make_shared<WsSession>(std::move(stream), std::move(*audience), door,
                     settings.streamSilence);
                 auto executor = co_await net::this_coro::executor;
-                net::co_spawn(executor, session->run(std::move(request)), net::detached);
+                net::co_spawn(executor, WsSession::run(std::move(session), std::move(request)), net::detached);
                 co_return;
             }
             auto& refusal = std::get<Response>(admitted);

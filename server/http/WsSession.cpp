@@ -20,9 +20,13 @@ WsSession::WsSession(beast::tcp_stream&& stream, Audience audience, StreamDoor& 
 {
 }
 
-net::awaitable<void> WsSession::run(Request request)
+net::awaitable<void> WsSession::run(std::shared_ptr<WsSession> self, Request request)
 {
-    auto self = shared_from_this();
+    co_await self->serve(std::move(request));
+}
+
+net::awaitable<void> WsSession::serve(Request request)
+{
     beast::get_lowest_layer(ws_).expires_never();
     websocket::stream_base::timeout timeouts{std::chrono::seconds(10), websocket::stream_base::none(), false};
     ws_.set_option(timeouts);
@@ -40,7 +44,7 @@ net::awaitable<void> WsSession::run(Request request)
     lastHeard_ = std::chrono::steady_clock::now();
     watchSilence();
     enqueue(frames::ready());
-    door_.opened(self);
+    door_.opened(shared_from_this());
 
     beast::flat_buffer buffer;
     for (;;) {

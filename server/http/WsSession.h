@@ -18,13 +18,15 @@ public:
     WsSession(boost::beast::tcp_stream&& stream, Audience audience, StreamDoor& door, std::chrono::seconds silence);
 
     // Completes the upgrade, then reads until the peer leaves, falls silent or the stream is closed.
-    boost::asio::awaitable<void> run(Request request);
+    // The session lives as long as this coroutine, which owns it.
+    static boost::asio::awaitable<void> run(std::shared_ptr<WsSession> self, Request request);
 
     const Audience& audience() const override { return audience_; }
     void send(Frame frame) override;
     void close(CloseReason reason) override;
 
 private:
+    boost::asio::awaitable<void> serve(Request request);
     void enqueue(Frame frame);
     void writeNext();
     void closeWhenWritten();

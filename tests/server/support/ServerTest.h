@@ -40,8 +40,9 @@ protected:
     std::unique_ptr<WsClient> readyStream(const TestUser& user, const std::string& query = "")
     {
         auto stream = openStream(user, query);
-        if (stream)
+        if (stream) {
             EXPECT_EQ(stream->next(), R"({"type":"ready"})");
+        }
         return stream;
     }
 

@@ -59,7 +59,7 @@ WsClient::Opened WsClient::open(unsigned short port, const std::string& target, 
     }, [&](std::exception_ptr e) { if (e) failure = net::error::connection_refused; });
     state->io.run();
     if (failure)
-        return {nullptr, response.result_int()};
+        return {nullptr, static_cast<int>(response.result_int())};
     state->io.restart();
     net::co_spawn(state->io, state->readLoop(), net::detached);
     state->reader = std::thread([s = state.get()] { s->io.run(); });
