@@ -11,6 +11,7 @@
 #include "web/WebRoutes.h"
 #include <boost/asio/signal_set.hpp>
 #include <boost/asio/steady_timer.hpp>
+#include <boost/asio/thread_pool.hpp>
 #include <iostream>
 #include <sodium.h>
 #include <thread>
@@ -81,8 +82,10 @@ int runServer(const Options& options)
     Authenticator auth(store, idTokens);
     ApiContext api{store, hub, auth, signals, lastSeen, ""};
     StreamGate gate(api);
+    net::thread_pool slowWork(2);
     ConnectionSettings connection;
     connection.streamSilence = std::chrono::seconds(options.streamSilenceSeconds);
+    connection.slowWork = slowWork.get_executor();
     Listener listener(io, {net::ip::make_address(options.host), options.port}, router, gate, connection);
     api.webBase = baseOf(options, listener.localEndpoint());
 
@@ -118,6 +121,7 @@ int runServer(const Options& options)
               << ", data " << options.dataDir.string() << (options.devSignin ? ", development sign-in on" : "")
               << ")" << std::endl;
     runThreads(io, threads);
+    slowWork.join();
     lastSeen.flush();
     logLine("stopped");
     return 0;

@@ -88,7 +88,13 @@ net::awaitable<void> serveConnection(net::ip::tcp::socket socket, const Router& 
             break;
         }
 
-        auto routed = router.handle(request);
+        Routed routed;
+        // No co_await inside a conditional expression: g++ 12 miscompiles it.
+        if (settings.slowWork && router.isSlow(request))
+            routed = co_await net::co_spawn(settings.slowWork,
+                [&]() -> net::awaitable<Routed> { co_return router.handle(request); }, net::use_awaitable);
+        else
+            routed = router.handle(request);
         logRequest(request, routed.route, routed.response.result_int(), started);
         routed.response.version(request.version());
         routed.response.keep_alive(request.keep_alive());

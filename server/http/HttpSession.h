@@ -1,6 +1,7 @@
 #pragma once
 #include "http/Router.h"
 #include "http/StreamDoor.h"
+#include <boost/asio/any_io_executor.hpp>
 #include <boost/asio/awaitable.hpp>
 #include <boost/asio/ip/tcp.hpp>
 #include <chrono>
@@ -10,6 +11,7 @@ namespace tender::server {
 struct ConnectionSettings {
     std::chrono::seconds requestTimeout{30};
     std::chrono::seconds streamSilence{75};
+    boost::asio::any_io_executor slowWork; // where slow routes run; empty: in place
 };
 
 // Serves one connection: requests in turn (keep-alive), or hands it over to a stream on upgrade.

@@ -114,11 +114,13 @@ void addIdentityRoutes(Router& router, IdentityProvider& provider, std::string i
 {
     const std::string toolkit = "/identitytoolkit/v1/accounts:";
     router.add(http::verb::post, toolkit + "signInWithPassword",
-        keyed(identityKey, passwordCall(provider, &IdentityProvider::signIn, "identitytoolkit#VerifyPasswordResponse")));
+        keyed(identityKey, passwordCall(provider, &IdentityProvider::signIn, "identitytoolkit#VerifyPasswordResponse")),
+        Router::Cost::slow);
     router.add(http::verb::post, toolkit + "signUp",
-        keyed(identityKey, passwordCall(provider, &IdentityProvider::signUp, "identitytoolkit#SignupNewUserResponse")));
+        keyed(identityKey, passwordCall(provider, &IdentityProvider::signUp, "identitytoolkit#SignupNewUserResponse")),
+        Router::Cost::slow);
     router.add(http::verb::post, toolkit + "sendOobCode",
-        keyed(identityKey, [&provider](const Request& r) { return sendOobCode(provider, r); }));
+        keyed(identityKey, [&provider](const Request& r) { return sendOobCode(provider, r); }), Router::Cost::slow);
     router.add(http::verb::post, "/securetoken/v1/token",
         keyed(identityKey, [&provider](const Request& r) { return refreshToken(provider, r); }));
 }

@@ -41,7 +41,7 @@ void addResetPage(Router& router, const WebContext& web)
             return page(http::status::bad_request, "Новый пароль",
                 resetForm(fields["code"], "Пароль слишком простой: нужно хотя бы 6 символов"));
         return expired();
-    });
+    }, Router::Cost::slow);
 }
 
 }
