@@ -1,6 +1,6 @@
 #include "identity/IdentityRoutes.h"
+#include "http/Form.h"
 #include "http/Responses.h"
-#include <boost/url/parse_query.hpp>
 
 namespace tender::server {
 namespace {
@@ -32,12 +32,8 @@ json::object tokenRequestFields(const Request& request)
     if (auto object = parseObject(request.body()))
         return *object;
     json::object fields;
-    auto query = boost::urls::parse_query(request.body());
-    if (!query)
-        return fields;
-    for (auto param : *query)
-        if (!fields.contains(param.key))
-            fields[param.key] = param.value;
+    for (const auto& [name, value] : formFields(request.body()))
+        fields[name] = value;
     return fields;
 }
 

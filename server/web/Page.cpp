@@ -1,6 +1,5 @@
 #include "web/Page.h"
 #include "http/Responses.h"
-#include <boost/url/parse_query.hpp>
 
 namespace tender::server {
 namespace {
@@ -46,17 +45,6 @@ Response page(http::status status, std::string_view title, std::string_view body
     html += body;
     html += "</main></body></html>";
     return htmlResponse(status, std::move(html));
-}
-
-std::map<std::string, std::string> formFields(std::string_view encoded)
-{
-    std::map<std::string, std::string> fields;
-    auto query = boost::urls::parse_query(encoded);
-    if (!query)
-        return fields;
-    for (auto param : *query)
-        fields.emplace(param.key, param.value);
-    return fields;
 }
 
 }

@@ -1,6 +1,7 @@
 #include "api/InviteCode.h"
 #include "api/RateLimiter.h"
 #include "hub/AnyonePool.h"
+#include "http/Form.h"
 #include "http/Responses.h"
 #include "http/Router.h"
 #include <gtest/gtest.h>
@@ -51,6 +52,16 @@ TEST(RateLimiter, AllowsABurstThenRefillsOverTime)
     EXPECT_FALSE(limiter.allow("k", 1900));
     EXPECT_TRUE(limiter.allow("k", 2000));
     EXPECT_FALSE(limiter.allow("k", 2000));
+}
+
+TEST(Form, DecodesFieldsAsBrowsersEncodeThem)
+{
+    auto fields = formFields("email=anna%40example.org&name=Anna+Maria&email=second&flag&state=%D0%AF");
+    EXPECT_EQ(fields["email"], "anna@example.org");
+    EXPECT_EQ(fields["name"], "Anna Maria");
+    EXPECT_EQ(fields["flag"], "");
+    EXPECT_EQ(fields["state"], "Я");
+    EXPECT_TRUE(formFields("a=%zz").empty());
 }
 
 TEST(Router, MatchesPatternsAndTellsUnknownPathsFromUnknownMethods)
