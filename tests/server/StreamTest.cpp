@@ -64,7 +64,7 @@ TEST_F(StreamTest, ChangesSendSyncToTheUsersOwnStreams)
     EXPECT_EQ(theirs->next(quiet), std::nullopt);
 }
 
-TEST_F(StreamTest, SilentStreamsAreClosedAndPingingOnesStay)
+TEST_F(StreamTest, SilentStreamsAreClosedAndPingingOnesStayAndGetPongs)
 {
     server->stop();
     start({"--dev-signin", "--stream-silence", "2"});
@@ -77,6 +77,7 @@ TEST_F(StreamTest, SilentStreamsAreClosedAndPingingOnesStay)
     }
     EXPECT_TRUE(silent->closedWithin(milliseconds(3000)));
     EXPECT_FALSE(lively->closedWithin(milliseconds(0)));
+    EXPECT_GE(lively->pongs(), 7);
 }
 
 }

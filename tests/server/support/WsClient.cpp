@@ -20,6 +20,7 @@ struct WsClient::State {
     std::condition_variable changed;
     std::deque<std::string> frames;
     bool closed = false;
+    int pongs = 0;
 
     net::awaitable<void> readLoop()
     {
@@ -60,6 +61,11 @@ WsClient::Opened WsClient::open(unsigned short port, const std::string& target, 
     state->io.run();
     if (failure)
         return {nullptr, static_cast<int>(response.result_int())};
+    state->ws.control_callback([s = state.get()](websocket::frame_type kind, beast::string_view) {
+        std::lock_guard lock(s->mutex);
+        if (kind == websocket::frame_type::pong)
+            ++s->pongs;
+    });
     state->io.restart();
     net::co_spawn(state->io, state->readLoop(), net::detached);
     state->reader = std::thread([s = state.get()] { s->io.run(); });
@@ -92,6 +98,12 @@ bool WsClient::closedWithin(milliseconds wait)
 {
     std::unique_lock lock(state_->mutex);
     return state_->changed.wait_for(lock, wait, [&] { return state_->closed; });
+}
+
+int WsClient::pongs()
+{
+    std::lock_guard lock(state_->mutex);
+    return state_->pongs;
 }
 
 void WsClient::ping()

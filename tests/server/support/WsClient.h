@@ -23,6 +23,8 @@ public:
     // Whether the server closed the connection within `wait`.
     bool closedWithin(milliseconds wait);
     void ping();
+    // Pongs received so far.
+    int pongs();
 
     struct State;
 
