@@ -24,6 +24,7 @@ public:
     using AppModel::AppModel;
     using AppModel::connectionChanged;
     using AppModel::receive;
+    using AppModel::setContacts;
 };
 
 // An AppModel on fakes of every platform service, talking to a scripted
@@ -40,6 +41,8 @@ public:
     TestModel &makeModel();
     // A model the caller owns, on the same fakes (no callbacks set).
     std::unique_ptr<TestModel> createModel();
+    // A model signed in and online, with `contacts` loaded by the stream's first "ready".
+    TestModel &makeLoadedModel(const QList<Contact> &contacts);
     TestModel &model() { return *model_; }
     void dropModel() { model_.reset(); }
     // Waits (in real time) for the stream to open its next connection and accepts it.
