@@ -30,19 +30,19 @@ void ModelHarness::scriptData(const QList<Contact> &contacts)
     service.on("GET", QStringLiteral("/v1/contacts"), FakeReply::json(200, {{"contacts", list}}));
 }
 
-std::unique_ptr<TestModel> ModelHarness::createModel()
+std::unique_ptr<TestModel> ModelHarness::createModel(std::optional<Endpoints> endpoints)
 {
     auto recording = std::make_unique<RecordingOverlay>();
     overlay = recording.get();
-    return std::make_unique<TestModel>(AppServices{clock, network, service.endpoints(),
+    return std::make_unique<TestModel>(AppServices{clock, network, endpoints.value_or(service.endpoints()),
                                                    dir.filePath(QStringLiteral("session.json")), defaults, loginItem,
                                                    clipboard, browser, sound, presenting, reduceMotion, networkPath,
                                                    std::move(recording)});
 }
 
-TestModel &ModelHarness::makeModel()
+TestModel &ModelHarness::makeModel(std::optional<Endpoints> endpoints)
 {
-    model_ = createModel();
+    model_ = createModel(std::move(endpoints));
     model_->onIconChange = [this] { ++iconChanges; };
     model_->onReceive = [this](QColor color) { received << color; };
     model_->onShowMenu = [this] { ++menuShown; };

@@ -38,9 +38,10 @@ public:
     void saveSession(const QString &uid = QStringLiteral("me"), std::optional<QString> email = QStringLiteral("me@b.c"));
     // Answers for GET v1/me and v1/contacts.
     void scriptData(const QList<Contact> &contacts);
-    TestModel &makeModel();
+    // Talks to the fake service, or to `endpoints` (the real one).
+    TestModel &makeModel(std::optional<Endpoints> endpoints = std::nullopt);
     // A model the caller owns, on the same fakes (no callbacks set).
-    std::unique_ptr<TestModel> createModel();
+    std::unique_ptr<TestModel> createModel(std::optional<Endpoints> endpoints = std::nullopt);
     // A model signed in and online, with `contacts` loaded by the stream's first "ready".
     TestModel &makeLoadedModel(const QList<Contact> &contacts);
     TestModel &model() { return *model_; }
