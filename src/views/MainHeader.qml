@@ -1,0 +1,27 @@
+import QtQuick
+import QtQuick.Layouts
+import Tender
+
+RowLayout {
+    spacing: 2
+
+    Body {
+        text: "О ком ты сейчас думаешь?"
+        size: 15
+        strong: true
+        elide: Text.ElideRight
+        Layout.fillWidth: true
+    }
+    OnlineDot {
+        objectName: "onlineDot"
+    }
+    PauseMenu {
+        objectName: "pauseMenu"
+    }
+    IconButton {
+        objectName: "settings"
+        symbol: "gearshape"
+        help: "Настройки"
+        onClicked: AppModel.route = Routes.settings()
+    }
+}
