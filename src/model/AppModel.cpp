@@ -50,6 +50,8 @@ AppModel::AppModel(AppServices services, QObject *parent)
 {
     api_ = std::make_unique<API>(*auth_, services.network, services.endpoints);
     stream_ = std::make_unique<Stream>(*auth_, clock_, services.endpoints);
+    connect(this, &AppModel::contactsChanged, this, &AppModel::contactListsChanged);
+    connect(this, &AppModel::contactColorsChanged, this, &AppModel::contactListsChanged);
     loadPreferences();
     stream_->anyone = acceptAnyone_;
     wireStream();
@@ -247,11 +249,6 @@ QString AppModel::version() const
 void AppModel::setRoute(Route route)
 {
     publish(route_, std::move(route), &AppModel::routeChanged);
-}
-
-void AppModel::receive()
-{
-    // The gate in front of the effect comes with the presentation policy.
 }
 
 } // namespace tender

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/Contact.h"
+#include "model/PaletteColor.h"
 #include "model/Pause.h"
 #include "model/Route.h"
 #include "service/Endpoints.h"
@@ -9,8 +10,10 @@
 #include <QColor>
 #include <QCoroTask>
 #include <QDateTime>
+#include <QJsonObject>
 #include <QObject>
 #include <QUrl>
+#include <QVariant>
 
 #include <functional>
 #include <memory>
@@ -78,6 +81,13 @@ class AppModel : public QObject {
     Q_PROPERTY(bool anyoneSending READ anyoneSending NOTIFY anyoneSendingChanged)
     Q_PROPERTY(QDateTime pausedUntil READ pausedUntilValue NOTIFY pausedUntilChanged)
     Q_PROPERTY(bool launchAtLogin READ launchAtLogin NOTIFY launchAtLoginChanged)
+    Q_PROPERTY(QVariantMap contactColors READ contactColorsValue NOTIFY contactColorsChanged)
+    Q_PROPERTY(QList<tender::Contact> closeContacts READ closeContacts NOTIFY contactListsChanged)
+    Q_PROPERTY(QList<tender::Contact> otherContacts READ otherContacts NOTIFY contactListsChanged)
+    Q_PROPERTY(QList<tender::Contact> contactsByName READ contactsByName NOTIFY contactListsChanged)
+    Q_PROPERTY(int nextColor READ nextColor NOTIFY contactListsChanged)
+    Q_PROPERTY(QColor signalColor READ signalColor NOTIFY myColorChanged)
+    Q_PROPERTY(QColor starColor READ starColor CONSTANT)
 
 public:
     explicit AppModel(AppServices services, QObject *parent = nullptr);
@@ -112,6 +122,28 @@ public:
     bool isPaused() const;
     QString pauseText() const;
     Q_INVOKABLE void setLaunchAtLogin(bool on);
+
+    // The list of people.
+    Q_INVOKABLE tender::PaletteColor color(const tender::Contact &contact) const;
+    int nextColor() const;
+    QList<Contact> closeContacts() const;
+    QList<Contact> otherContacts() const;
+    QList<Contact> contactsByName() const;
+    Q_INVOKABLE void setClose(const tender::Contact &contact, bool value);
+    Q_INVOKABLE void move(const tender::Contact &contact, int by);
+    QCoro::Task<> updateContact(Contact contact, QString label, int color, bool close);
+    QCoro::Task<> remove(Contact contact);
+
+    // Sending.
+    Q_INVOKABLE void send(const tender::Contact &contact);
+    Q_INVOKABLE void sendToAnyone();
+    // Whole minutes still to wait before a signal to anyone, or null when one may go now.
+    Q_INVOKABLE QVariant anyoneWait(const QDateTime &at) const;
+    static const QColor &starColor();
+
+    // Showing a received signal.
+    Q_INVOKABLE void playEffect();
+    QColor signalColor() const;
 
     // Published fields.
     bool signedIn() const { return signedIn_; }
@@ -172,6 +204,8 @@ signals:
     void contactColorsChanged();
     void pausedUntilChanged();
     void launchAtLoginChanged();
+    // The derived lists and the next free colour may read differently.
+    void contactListsChanged();
 
 protected:
     // The stream's reports; protected so the signal path can be driven in tests.
@@ -204,6 +238,7 @@ private:
     QString problemText() const { return problem_.value_or(QString()); }
     QDateTime anyoneSentAtValue() const { return anyoneSentAt_.value_or(QDateTime()); }
     QDateTime pausedUntilValue() const { return pausedUntil_.value_or(QDateTime()); }
+    QVariantMap contactColorsValue() const;
 
     void wireStream();
     void loadPreferences();
@@ -212,6 +247,18 @@ private:
     QCoro::Task<> syncThenReload();
     QCoro::Task<> runReload();
     QCoro::Task<> completeSignIn(QUrl url);
+
+    // One PATCH of a contact for each entry, sent in order after the previous save.
+    struct ContactChange {
+        QString id;
+        QJsonObject body;
+    };
+    void chainSave(QList<ContactChange> changes, QString failure);
+    QCoro::Task<bool> saveAfter(std::optional<SharedTask<bool>> previous, QList<ContactChange> changes, QString failure);
+    QCoro::Task<> signalContact(QString id);
+    QCoro::Task<> signalAnyone();
+    std::optional<int> minutesToWait(const QDateTime &at) const;
+    bool effectCalm() const;
 
     Clock &clock_;
     LoginItem &loginItem_;

@@ -119,6 +119,7 @@ void AppModel::setLastSent(QMap<QString, QDateTime> value)
 {
     lastSent_ = std::move(value);
     defaults_.setDateDictionary(Key::lastSent, lastSent_);
+    emit contactListsChanged();
 }
 
 void AppModel::setPausedUntil(std::optional<QDateTime> value)

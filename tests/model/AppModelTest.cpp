@@ -29,18 +29,7 @@ class AppModelTest : public QObject {
     std::unique_ptr<ModelHarness> h;
 
     // A model signed in and online with the scripted data loaded.
-    TestModel &loadedModel()
-    {
-        h->saveSession();
-        h->scriptData({anna, boris});
-        TestModel &model = h->makeModel();
-        model.start();
-        StreamPeer *peer = h->awaitPeer(0);
-        if (peer)
-            peer->sendText(R"({"type":"ready"})");
-        (void)QTest::qWaitFor([&] { return model.contacts().size() == 2; }, 5000);
-        return model;
-    }
+    TestModel &loadedModel() { return h->makeLoadedModel({anna, boris}); }
 
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia)); }

@@ -3,6 +3,7 @@
 #include "service/SessionFile.h"
 
 #include <QJsonArray>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace tender::test {
@@ -41,6 +42,19 @@ TestModel &ModelHarness::makeModel()
     model_->onReceive = [this](QColor color) { received << color; };
     model_->onShowMenu = [this] { ++menuShown; };
     return *model_;
+}
+
+TestModel &ModelHarness::makeLoadedModel(const QList<Contact> &contacts)
+{
+    saveSession();
+    scriptData(contacts);
+    TestModel &model = makeModel();
+    QSignalSpy loaded(&model, &AppModel::contactsChanged);
+    model.start();
+    if (StreamPeer *peer = awaitPeer(0))
+        peer->sendText(R"({"type":"ready"})");
+    (void)QTest::qWaitFor([&] { return !loaded.isEmpty(); }, 5000);
+    return model;
 }
 
 StreamPeer *ModelHarness::awaitPeer(qsizetype index)

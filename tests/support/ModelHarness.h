@@ -24,6 +24,7 @@ public:
     using AppModel::AppModel;
     using AppModel::connectionChanged;
     using AppModel::receive;
+    using AppModel::setContacts;
 };
 
 // An AppModel on fakes of every platform service, talking to a scripted
@@ -38,6 +39,8 @@ public:
     // Answers for GET v1/me and v1/contacts.
     void scriptData(const QList<Contact> &contacts);
     TestModel &makeModel();
+    // A model signed in and online, with `contacts` loaded by the stream's first "ready".
+    TestModel &makeLoadedModel(const QList<Contact> &contacts);
     TestModel &model() { return *model_; }
     void dropModel() { model_.reset(); }
     // Waits (in real time) for the stream to open its next connection and accepts it.

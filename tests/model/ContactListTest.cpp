@@ -1,0 +1,263 @@
+#include "Await.h"
+#include "ModelHarness.h"
+#include "model/Palette.h"
+#include "service/APIError.h"
+
+#include <QtTest>
+
+using namespace tender;
+using namespace tender::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+Contact person(int n, const QString &label, std::optional<bool> close = std::nullopt, qint64 position = -1)
+{
+    return Contact{QString("c%1").arg(n), label, position < 0 ? n : position, close};
+}
+
+QStringList ids(const QList<Contact> &contacts)
+{
+    QStringList list;
+    for (const Contact &c : contacts)
+        list << c.id;
+    return list;
+}
+
+// The service's side of the list: "METHOD path body" for every call on contacts or me, in arrival order.
+QStringList listCalls(const FakeService &service)
+{
+    QStringList calls;
+    for (const RecordedRequest &r : service.requests()) {
+        if (!r.path.startsWith("/v1/contacts") && r.path != "/v1/me")
+            continue;
+        QString call = QString::fromUtf8(r.method) + ' ' + r.path;
+        if (!r.body.isEmpty())
+            call += ' ' + QString::fromUtf8(QJsonDocument(r.json()).toJson(QJsonDocument::Compact));
+        calls << call;
+    }
+    return calls;
+}
+
+} // namespace
+
+class ContactListTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ModelHarness> h;
+
+    // The model's contacts set directly: these checks need no service.
+    TestModel &modelWith(const QList<Contact> &contacts)
+    {
+        TestModel &model = h->makeModel();
+        model.setContacts(contacts);
+        return model;
+    }
+
+private slots:
+    void init() { h = std::make_unique<ModelHarness>(); }
+    void cleanup() { h.reset(); }
+
+    void nextColorTakesTheFirstFreeIndex()
+    {
+        QList<Contact> people;
+        for (int n = 0; n < 14; ++n)
+            people << person(n, QString("Человек %1").arg(n));
+        TestModel &model = modelWith(people.mid(0, 4));
+        QCOMPARE(model.nextColor(), 0);
+
+        // Colours of people who left the list do not count.
+        model.setContactColors({{"c0", 0}, {"c1", 1}, {"c3", 3}, {"gone", 2}});
+        QCOMPARE(model.nextColor(), 2);
+
+        model.setContacts(people);
+        QMap<QString, qint64> all;
+        for (int n = 0; n < 12; ++n)
+            all.insert(QString("c%1").arg(n), n);
+        model.setContactColors(all);
+        QCOMPARE(model.nextColor(), 14 % 12);
+    }
+
+    void colorFollowsTheStoredChoiceElseThePlaceInTheList()
+    {
+        const Contact third = person(2, "Вера");
+        TestModel &model = modelWith({person(0, "Аня"), person(1, "Борис"), third});
+        QCOMPARE(model.color(third), Palette::all[2]);
+        Contact stale = third;
+        stale.label = "Вера (старое имя)";
+        QCOMPARE(model.color(stale), Palette::all[0]);
+
+        // A stored choice is found by id, so it holds for a stale copy too.
+        model.setContactColors({{third.id, 17}});
+        QCOMPARE(model.color(stale), Palette::all[5]);
+    }
+
+    void othersAreOrderedByLastSendThenLabel()
+    {
+        const QList<Contact> people = {person(0, "Саша 10"), person(1, "Саша 9"), person(2, "Близкий", true),
+                                       person(3, "саша 9"), person(4, "Ёжик"), person(5, "Яна")};
+        TestModel &model = h->makeLoadedModel(people);
+        h->service.on("POST", "/v1/events", FakeReply{204, {}});
+        QCOMPARE(ids(model.closeContacts()), QStringList{"c2"});
+        // Case is ignored, so the two "Саша 9" keep their list order; Ё sorts with Е, before Я.
+        QCOMPARE(ids(model.otherContacts()), (QStringList{"c4", "c1", "c3", "c0", "c5"}));
+        QCOMPARE(ids(model.contactsByName()), (QStringList{"c2", "c4", "c1", "c3", "c0", "c5"}));
+
+        h->clock.advance(60s);
+        QSignalSpy lists(&model, &AppModel::contactListsChanged);
+        model.send(people[5]);
+        QCOMPARE(lists.size(), 1);
+        h->clock.advance(60s);
+        model.send(people[0]);
+        QCOMPARE(ids(model.otherContacts()), (QStringList{"c0", "c5", "c4", "c1", "c3"}));
+    }
+
+    void moveSwapsTwoClosePeopleAndSavesTheirPlaces()
+    {
+        QList<Contact> people;
+        for (int n = 0; n < 7; ++n)
+            people << person(n, QString("П%1").arg(n), n == 2 || n == 5 || n == 6);
+        TestModel &model = h->makeLoadedModel(people);
+        QCOMPARE(model.contacts(), people);
+        h->service.on("PATCH", "/v1/contacts/c5", FakeReply::json(200, {}));
+        h->service.on("PATCH", "/v1/contacts/c2", FakeReply::json(200, {}));
+
+        model.move(people[2], -1); // first close person
+        model.move(people[6], +1); // last close person
+        model.move(people[0], +1); // not close
+        QCOMPARE(model.contacts(), people);
+
+        QSignalSpy changed(&model, &AppModel::contactsChanged);
+        model.move(people[2], +1);
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(ids(model.contacts()), (QStringList{"c0", "c1", "c5", "c3", "c4", "c2", "c6"}));
+        QCOMPARE(model.contacts()[2].position, 2);
+        QCOMPARE(model.contacts()[5].position, 5);
+        QCOMPARE(ids(model.closeContacts()), (QStringList{"c5", "c2", "c6"}));
+
+        QTRY_COMPARE(h->service.requests("PATCH", "/v1/contacts/c2").size(), 1);
+        QTest::qWait(100);
+        QCOMPARE(listCalls(h->service).mid(2),
+                 (QStringList{R"(PATCH /v1/contacts/c5 {"position":2})", R"(PATCH /v1/contacts/c2 {"position":5})"}));
+
+        // The copy the caller held is stale now: it is not found.
+        model.move(people[2], -1);
+        QCOMPARE(changed.size(), 1);
+    }
+
+    void aFailedOrderSaveStopsAndReloads()
+    {
+        // Positions from the service that are not dense are all renumbered by the first move.
+        const QList<Contact> people = {person(0, "А", true, 10), person(1, "Б", true, 20), person(2, "В", false, 30)};
+        TestModel &model = h->makeLoadedModel(people);
+        h->service.on("PATCH", "/v1/contacts/c1", FakeReply::json(500, {{"error", "busy"}}));
+        model.move(people[0], +1);
+        QCOMPARE(ids(model.contacts()), (QStringList{"c1", "c0", "c2"}));
+
+        QTRY_COMPARE(h->service.requests("GET", "/v1/contacts").size(), 2);
+        QTest::qWait(100);
+        QCOMPARE(model.contacts(), people);
+        QCOMPARE(model.problem(), QString("Не получилось сохранить порядок")); // kept after the reload
+        QCOMPARE(listCalls(h->service).mid(2), (QStringList{R"(PATCH /v1/contacts/c1 {"position":0})",
+                                                            "GET /v1/me", "GET /v1/contacts"}));
+    }
+
+    void savesKeepTheirOrderAndASyncWaitsForThem()
+    {
+        const QList<Contact> people = {person(0, "А", true), person(1, "Б", true), person(2, "В", false)};
+        TestModel &model = h->makeLoadedModel(people);
+        FakeReply refused = FakeReply::json(500, {{"error", "busy"}});
+        refused.delayMs = 100;
+        h->service.on("PATCH", "/v1/contacts/c2", refused);
+        h->service.on("PATCH", "/v1/contacts/c1", FakeReply::json(200, {}));
+        h->service.on("PATCH", "/v1/contacts/c0", FakeReply::json(200, {}));
+
+        model.setClose(people[2], true);
+        QVERIFY(model.contacts()[2].isClose()); // shown at once
+        model.move(model.contacts()[0], +1);
+        h->service.last()->sendText(R"({"type":"sync"})");
+
+        QTRY_COMPARE(h->service.requests("GET", "/v1/contacts").size(), 3);
+        QTest::qWait(100);
+        QCOMPARE(listCalls(h->service).mid(2),
+                 (QStringList{R"(PATCH /v1/contacts/c2 {"close":true})", "GET /v1/me", "GET /v1/contacts",
+                              R"(PATCH /v1/contacts/c1 {"position":0})", R"(PATCH /v1/contacts/c0 {"position":1})",
+                              "GET /v1/me", "GET /v1/contacts"}));
+        QCOMPARE(model.contacts(), people); // the service's version
+    }
+
+    void setCloseFindsByIdAndSavesOnlySuccessfully()
+    {
+        const QList<Contact> people = {person(0, "А"), person(1, "Б", true)};
+        TestModel &model = h->makeLoadedModel(people);
+        h->service.on("PATCH", "/v1/contacts/c0", FakeReply::json(200, {}));
+        Contact stale = people[0];
+        stale.label = "Старое";
+        model.setClose(stale, true);
+        QVERIFY(model.contacts()[0].isClose());
+        QCOMPARE(model.contacts()[0].label, QString("А"));
+        QTRY_COMPARE(h->service.requests("PATCH", "/v1/contacts/c0").size(), 1);
+        QTest::qWait(100);
+        QCOMPARE(model.problem(), std::nullopt);
+        QCOMPARE(h->service.requests("GET", "/v1/contacts").size(), 1);
+
+        model.setClose(person(9, "Нет такого"), true);
+        QTest::qWait(50);
+        QCOMPARE(h->service.requests("PATCH", "/v1/contacts/c9").size(), 0);
+
+        h->service.on("PATCH", "/v1/contacts/c1", FakeReply::json(500, {}));
+        model.setClose(people[1], false);
+        QVERIFY(!model.contacts()[1].isClose());
+        QTRY_COMPARE(h->service.requests("GET", "/v1/contacts").size(), 2);
+        QTest::qWait(100);
+        QCOMPARE(model.contacts(), people);
+        QCOMPARE(model.problem(), QString("Не получилось сохранить"));
+    }
+
+    void editSendsOnlyWhatChanged()
+    {
+        const QList<Contact> people = {person(0, "Аня"), person(1, "Борис", true)};
+        TestModel &model = h->makeLoadedModel(people);
+
+        await(model.updateContact(people[0], "Аня", 4, false));
+        QCOMPARE(h->service.requests("PATCH", "/v1/contacts/c0").size(), 0);
+        QCOMPARE(h->defaults.integerDictionary("contactColors"), (QMap<QString, qint64>{{"c0", 4}}));
+        QCOMPARE(model.contacts()[0].close, std::optional(false)); // now definite
+
+        h->service.on("PATCH", "/v1/contacts/c1", FakeReply::json(200, {}));
+        await(model.updateContact(people[1], "Боря", 4, true));
+        QCOMPARE(h->service.requests("PATCH", "/v1/contacts/c1").last().json(), (QJsonObject{{"label", "Боря"}}));
+        QCOMPARE(model.contacts()[1].label, QString("Боря"));
+
+        h->service.on("PATCH", "/v1/contacts/c1", FakeReply::json(404, {{"error", "not found"}}));
+        QVERIFY_THROWS_EXCEPTION(APIError, await(model.updateContact(model.contacts()[1], "Боря", 9, false)));
+        QCOMPARE(h->service.requests("PATCH", "/v1/contacts/c1").last().json(), (QJsonObject{{"close", false}}));
+        QCOMPARE(model.contacts()[1].close, std::optional(true));
+        QCOMPARE(model.contactColors().value("c1"), 4);
+        QCOMPARE(model.problem(), std::nullopt);
+    }
+
+    void removalForgetsColourAndLastSend()
+    {
+        const QList<Contact> people = {person(0, "Аня", std::nullopt, 0), person(1, "Борис", std::nullopt, 1),
+                                       person(2, "Вера", std::nullopt, 2)};
+        TestModel &model = h->makeLoadedModel(people);
+        model.setContactColors({{"c1", 3}, {"c2", 5}});
+        h->service.on("POST", "/v1/events", FakeReply{204, {}});
+        model.send(people[1]);
+        h->service.on("DELETE", "/v1/contacts/c1", FakeReply::json(500, {}));
+        QVERIFY_THROWS_EXCEPTION(APIError, await(model.remove(people[1])));
+        QCOMPARE(model.contacts().size(), 3);
+        QVERIFY(h->defaults.dateDictionary("lastSent")->contains("c1"));
+
+        h->service.on("DELETE", "/v1/contacts/c1", FakeReply{204, {}});
+        await(model.remove(people[1]));
+        QCOMPARE(ids(model.contacts()), (QStringList{"c0", "c2"}));
+        QCOMPARE(model.contacts()[1].position, 2); // renumbered only by the next move
+        QCOMPARE(h->defaults.integerDictionary("contactColors"), (QMap<QString, qint64>{{"c2", 5}}));
+        QVERIFY(h->defaults.dateDictionary("lastSent")->isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(ContactListTest)
+#include "ContactListTest.moc"
