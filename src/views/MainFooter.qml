@@ -15,6 +15,8 @@ RowLayout {
         id: quit
         objectName: "quit"
         hoverEnabled: true
+        implicitWidth: implicitContentWidth + leftPadding + rightPadding
+        implicitHeight: implicitContentHeight + topPadding + bottomPadding
         Layout.alignment: Qt.AlignTop
         Accessible.name: "Закрыть"
         Accessible.description: "Закрыть приложение"

@@ -31,6 +31,8 @@ Rectangle {
         }
         T.Button {
             objectName: "lift"
+            implicitWidth: implicitContentWidth + leftPadding + rightPadding
+            implicitHeight: implicitContentHeight + topPadding + bottomPadding
             Accessible.name: "Снять"
             onClicked: AppModel.unpause()
             contentItem: Body {

@@ -31,10 +31,9 @@ class MainViewTest : public QObject {
     QStringList shownRows() const
     {
         QStringList ids;
-        for (QQuickItem *candidate : h->view.rootObject()->findChildren<QQuickItem *>()) {
-            if (candidate->objectName().startsWith(u"row-") && h->isShown(candidate->objectName()))
-                ids << candidate->objectName().mid(4);
-        }
+        for (QQuickItem *row : h->allShown(QString()))
+            if (row->objectName().startsWith(u"row-"))
+                ids << row->objectName().mid(4);
         return ids;
     }
 

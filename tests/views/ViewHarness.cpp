@@ -14,6 +14,17 @@ bool effectivelyVisible(const QQuickItem *item)
     return item->isVisible() && item->opacity() > 0;
 }
 
+// Walks the visual tree, which also holds what repeaters and loaders made.
+void collect(QQuickItem *item, const QString &objectName, bool onlyVisible, QList<QQuickItem *> &found)
+{
+    if (onlyVisible && !effectivelyVisible(item))
+        return;
+    if (objectName.isEmpty() || item->objectName() == objectName)
+        found << item;
+    for (QQuickItem *child : item->childItems())
+        collect(child, objectName, onlyVisible, found);
+}
+
 } // namespace
 
 ViewHarness::ViewHarness()
@@ -58,26 +69,17 @@ bool ViewHarness::show()
 
 QQuickItem *ViewHarness::item(const QString &objectName) const
 {
-    QQuickItem *root = view.rootObject();
-    if (!root)
-        return nullptr;
-    if (root->objectName() == objectName)
-        return root;
-    return root->findChild<QQuickItem *>(objectName);
+    QList<QQuickItem *> found;
+    if (view.rootObject())
+        collect(view.rootObject(), objectName, false, found);
+    return found.isEmpty() ? nullptr : found.first();
 }
 
 QList<QQuickItem *> ViewHarness::allShown(const QString &objectName) const
 {
     QList<QQuickItem *> found;
-    if (!view.rootObject())
-        return found;
-    for (QQuickItem *candidate : view.rootObject()->findChildren<QQuickItem *>(objectName)) {
-        bool visible = true;
-        for (QQuickItem *up = candidate; up && visible; up = up->parentItem())
-            visible = effectivelyVisible(up);
-        if (visible)
-            found << candidate;
-    }
+    if (view.rootObject())
+        collect(view.rootObject(), objectName, true, found);
     return found;
 }
 

@@ -25,7 +25,7 @@ public:
     QString text(const QString &objectName) const;
     bool isShown(const QString &objectName) const { return shown(objectName) != nullptr; }
     void click(const QString &objectName);
-    // Items named `objectName` that are visible, in creation order.
+    // Visible items named `objectName` (any name when empty), in visual tree order.
     QList<QQuickItem *> allShown(const QString &objectName) const;
     // The enabled flags of a menu's items, found by their object names.
     bool menuItemEnabled(QObject *menu, const QString &itemName) const;
