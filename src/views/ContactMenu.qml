@@ -1,5 +1,5 @@
 import QtQuick
-import QtQuick.Controls
+import QtQuick.Controls.Basic
 import Tender
 
 // What a right click on a person offers; close circles can also be moved.

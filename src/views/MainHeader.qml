@@ -9,6 +9,9 @@ RowLayout {
         text: "О ком ты сейчас думаешь?"
         size: 15
         strong: true
+        // system fonts without a semibold cut run wider than the popover allows
+        fontSizeMode: Text.HorizontalFit
+        minimumPixelSize: 13
         elide: Text.ElideRight
         Layout.fillWidth: true
     }

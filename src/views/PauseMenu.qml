@@ -1,5 +1,5 @@
 import QtQuick
-import QtQuick.Controls
+import QtQuick.Controls.Basic
 import Tender
 
 // The pause control: lifts a pause, or offers the three lengths.

@@ -1,5 +1,5 @@
 import QtQuick
-import QtQuick.Controls
+import QtQuick.Controls.Basic
 import Tender
 
 // A control's tooltip, shown while the pointer rests on it.
