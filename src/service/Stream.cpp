@@ -68,7 +68,8 @@ void Stream::teardown()
     if (QWebSocket *socket = task_) {
         task_ = nullptr;
         QObject::connect(socket, &QWebSocket::disconnected, socket, &QObject::deleteLater);
-        if (socket->state() == QAbstractSocket::ConnectedState)
+        // A socket that has already failed gets no close frame; writing to it only draws warnings.
+        if (socket->state() == QAbstractSocket::ConnectedState && socket->error() == QAbstractSocket::UnknownSocketError)
             socket->close(QWebSocketProtocol::CloseCodeGoingAway);
         else
             socket->abort();

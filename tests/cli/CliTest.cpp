@@ -1,4 +1,5 @@
-#include "FakeService.h"
+#include "FakeStreamService.h"
+#include "service/SessionFile.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -20,12 +21,11 @@ struct Run {
 class CliTest : public QObject {
     Q_OBJECT
 
-    FakeService service;
+    FakeStreamService service;
     QTemporaryDir home;
 
-    Run cli(const QStringList &arguments, const QByteArray &input = {})
+    QProcessEnvironment environment() const
     {
-        QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         const auto endpoints = service.endpoints();
         environment.insert("TENDER_API_BASE", endpoints.apiBase.toString());
@@ -34,7 +34,13 @@ class CliTest : public QObject {
         environment.insert("TENDER_TOKEN_BASE", endpoints.tokenBase.toString());
         environment.insert("TENDER_IDENTITY_KEY", FakeService::identityKey);
         environment.insert("XDG_DATA_HOME", home.path());
-        process.setProcessEnvironment(environment);
+        return environment;
+    }
+
+    Run cli(const QStringList &arguments, const QByteArray &input = {})
+    {
+        QProcess process;
+        process.setProcessEnvironment(environment());
         process.start(TENDER_CLI_PATH, arguments);
         process.write(input);
         process.closeWriteChannel();
@@ -104,6 +110,31 @@ private slots:
         QCOMPARE(run.err.trimmed(), QString("Нужно войти заново"));
     }
 
+    void listenPrintsOneLinePerEvent()
+    {
+        QVERIFY(tender::SessionFile::write(home.filePath("Tender/session.json"), tender::Session{"u1", {}, "rt"}));
+        service.on("POST", "/securetoken/v1/token",
+                   FakeReply::json(200, {{"id_token", "tok3"}, {"refresh_token", "rt"}, {"expires_in", "3600"}}));
+        QProcess process;
+        auto stop = qScopeGuard([&] {
+            process.kill();
+            process.waitForFinished();
+        });
+        process.setProcessEnvironment(environment());
+        process.start(TENDER_CLI_PATH, {"listen", "--no-anyone"});
+        QTRY_VERIFY(service.last());
+        StreamPeer *peer = service.last();
+        QCOMPARE(peer->request.query.query(), QString("anyone=false"));
+        QCOMPARE(peer->request.header("authorization"), QByteArray("Bearer tok3"));
+        peer->sendText(R"({"type":"ready"})");
+        peer->sendText(R"({"type":"event","event":{"type":"signal","v":1}})");
+        peer->sendText(R"({"type":"sync"})");
+        QByteArray out;
+        QTRY_COMPARE((out += process.readAllStandardOutput()), QByteArray("online\nsync\nsignal\nsync\n"));
+        peer->drop();
+        QTRY_COMPARE((out += process.readAllStandardOutput()), QByteArray("online\nsync\nsignal\nsync\noffline\n"));
+    }
+
     void wrongUsageExplainsItself()
     {
         Run run = cli({"send"});
@@ -111,7 +142,7 @@ private slots:
         QVERIFY(run.err.contains("--help"));
         run = cli({"--help"});
         QCOMPARE(run.status, 0);
-        for (const char *command : {"login", "logout", "me", "contacts", "add", "send", "anyone", "devices"})
+        for (const char *command : {"login", "logout", "me", "contacts", "add", "send", "anyone", "devices", "listen"})
             QVERIFY2(run.out.contains(QString("  %1 ").arg(command)), command);
     }
 };

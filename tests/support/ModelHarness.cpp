@@ -30,14 +30,19 @@ void ModelHarness::scriptData(const QList<Contact> &contacts)
     service.on("GET", QStringLiteral("/v1/contacts"), FakeReply::json(200, {{"contacts", list}}));
 }
 
-TestModel &ModelHarness::makeModel()
+std::unique_ptr<TestModel> ModelHarness::createModel()
 {
     auto recording = std::make_unique<RecordingOverlay>();
     overlay = recording.get();
-    model_ = std::make_unique<TestModel>(AppServices{clock, network, service.endpoints(),
-                                                     dir.filePath(QStringLiteral("session.json")), defaults, loginItem,
-                                                     clipboard, browser, sound, presenting, reduceMotion, networkPath,
-                                                     std::move(recording)});
+    return std::make_unique<TestModel>(AppServices{clock, network, service.endpoints(),
+                                                   dir.filePath(QStringLiteral("session.json")), defaults, loginItem,
+                                                   clipboard, browser, sound, presenting, reduceMotion, networkPath,
+                                                   std::move(recording)});
+}
+
+TestModel &ModelHarness::makeModel()
+{
+    model_ = createModel();
     model_->onIconChange = [this] { ++iconChanges; };
     model_->onReceive = [this](QColor color) { received << color; };
     model_->onShowMenu = [this] { ++menuShown; };

@@ -39,6 +39,8 @@ public:
     // Answers for GET v1/me and v1/contacts.
     void scriptData(const QList<Contact> &contacts);
     TestModel &makeModel();
+    // A model the caller owns, on the same fakes (no callbacks set).
+    std::unique_ptr<TestModel> createModel();
     // A model signed in and online, with `contacts` loaded by the stream's first "ready".
     TestModel &makeLoadedModel(const QList<Contact> &contacts);
     TestModel &model() { return *model_; }

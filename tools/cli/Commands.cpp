@@ -1,4 +1,5 @@
 #include "Commands.h"
+#include "Listen.h"
 #include "Terminal.h"
 
 #include "model/InviteCode.h"
@@ -106,6 +107,10 @@ QString usage()
   send КТО           отправить сердечко: id или имя из списка
   anyone             сердечко кому-нибудь на свете (раз в час)
   devices            устройства: id, имя, возможности, когда были на связи
+  listen [--no-anyone]
+                     держать живое соединение и печатать по строке на событие:
+                     online, offline, sync, signal (до Ctrl+C); --no-anyone —
+                     не принимать сердечки от кого-нибудь на свете
   --help             эта справка
 
 Сессия общая с приложением Tender. Адреса сервиса для разработки задают
@@ -144,6 +149,11 @@ QCoro::Task<> run(Context context, QStringList arguments)
     } else if (command == u"devices") {
         expectArguments(arguments, 0);
         co_await devices(context);
+    } else if (command == u"listen") {
+        const QStringList options = arguments.mid(1);
+        if (options.size() > 1 || (options.size() == 1 && options.first() != u"--no-anyone"))
+            throw UsageError{QStringLiteral("«listen» понимает только --no-anyone")};
+        co_await listen(context.auth, context.clock, context.out, options.isEmpty());
     } else {
         throw UsageError{QStringLiteral("Нет такой команды: %1").arg(command)};
     }

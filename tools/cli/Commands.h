@@ -7,6 +7,7 @@
 namespace tender {
 class API;
 class Auth;
+class Clock;
 }
 
 namespace tender::cli {
@@ -20,6 +21,7 @@ struct Context {
     Auth &auth;
     API &api;
     QTextStream &out;
+    Clock &clock;
 };
 
 QString usage();

@@ -53,6 +53,6 @@ int main(int argc, char *argv[])
     Auth auth(clock, network, Config::endpoints(), SessionFile::defaultPath());
     API api(auth, network, Config::endpoints());
     int status = 1;
-    auto task = runThenQuit(cli::Context{auth, api, out}, arguments, status);
+    auto task = runThenQuit(cli::Context{auth, api, out, clock}, arguments, status);
     return task.isReady() ? status : app.exec();
 }

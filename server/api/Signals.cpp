@@ -1,0 +1,53 @@
+#include "api/Signals.h"
+#include <algorithm>
+
+namespace tender::server {
+
+Signals::Signals(Store& store, Hub& hub)
+    : store_(store)
+    , hub_(hub)
+    , perPerson_(burstToOnePerson, refillPerSecond)
+{
+}
+
+Signals::Sent Signals::toContact(const std::string& senderUid, const std::string& contactId, std::int64_t nowMs)
+{
+    auto entry = store_.contact(senderUid, contactId);
+    if (!entry)
+        return Sent::notFound;
+    if (!perPerson_.allow(senderUid + "\n" + entry->target, nowMs))
+        return Sent::tooMany;
+    hub_.signalUser(entry->target);
+    return Sent::accepted;
+}
+
+Signals::Sent Signals::toAnyone(const std::string& senderUid, std::int64_t nowMs)
+{
+    {
+        std::lock_guard lock(mutex_);
+        if (lastAnyone_.size() > 100000)
+            std::erase_if(lastAnyone_, [&](const auto& e) { return nowMs - e.second >= anyoneIntervalMs; });
+        auto [last, first] = lastAnyone_.try_emplace(senderUid, nowMs);
+        if (!first && nowMs - last->second < anyoneIntervalMs)
+            return Sent::tooMany;
+        last->second = nowMs;
+    }
+    if (!hub_.signalStranger(senderUid)) {
+        std::lock_guard lock(mutex_);
+        waiting_.push_back({senderUid, nowMs + anyoneIntervalMs});
+    }
+    return Sent::accepted;
+}
+
+bool Signals::takeWaitingFor(const std::string& uid, std::int64_t nowMs)
+{
+    std::lock_guard lock(mutex_);
+    std::erase_if(waiting_, [&](const Waiting& w) { return w.expiresMs <= nowMs; });
+    auto found = std::find_if(waiting_.begin(), waiting_.end(), [&](const Waiting& w) { return w.sender != uid; });
+    if (found == waiting_.end())
+        return false;
+    waiting_.erase(found);
+    return true;
+}
+
+}

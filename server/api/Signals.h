@@ -1,0 +1,41 @@
+#pragma once
+#include "api/RateLimiter.h"
+#include "hub/Hub.h"
+#include "store/Store.h"
+#include <deque>
+#include <mutex>
+#include <unordered_map>
+
+namespace tender::server {
+
+// Sends hearts: to a person of the sender's list, or to someone in the world. Nothing about the
+// sender travels with a signal, and nothing is kept beyond what the limits need.
+class Signals {
+public:
+    static constexpr std::int64_t anyoneIntervalMs = 3600 * 1000;
+    static constexpr double burstToOnePerson = 30;
+    static constexpr double refillPerSecond = 1;
+
+    enum class Sent { accepted, notFound, tooMany };
+
+    Signals(Store& store, Hub& hub);
+    Sent toContact(const std::string& senderUid, const std::string& contactId, std::int64_t nowMs);
+    Sent toAnyone(const std::string& senderUid, std::int64_t nowMs);
+    // A stream that accepts strangers' signals opened: whether a waiting signal is now its user's.
+    bool takeWaitingFor(const std::string& uid, std::int64_t nowMs);
+
+private:
+    struct Waiting {
+        std::string sender;
+        std::int64_t expiresMs;
+    };
+
+    Store& store_;
+    Hub& hub_;
+    RateLimiter perPerson_;
+    std::mutex mutex_;
+    std::unordered_map<std::string, std::int64_t> lastAnyone_;
+    std::deque<Waiting> waiting_;
+};
+
+}

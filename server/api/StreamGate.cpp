@@ -1,0 +1,76 @@
+#include "api/StreamGate.h"
+#include "common/Time.h"
+#include "http/Responses.h"
+#include <boost/url/parse.hpp>
+
+namespace tender::server {
+namespace {
+
+constexpr std::string_view appPath = "/v1/stream";
+constexpr std::string_view devicePath = "/v1/device/stream";
+
+bool refusesStrangers(const Request& request)
+{
+    auto target = boost::urls::parse_origin_form(request.target());
+    if (!target)
+        return false;
+    for (auto param : target->params())
+        if (param.key == "anyone" && param.value == "false")
+            return true;
+    return false;
+}
+
+}
+
+StreamGate::StreamGate(ApiContext& api)
+    : api_(api)
+{
+}
+
+bool StreamGate::isStreamPath(std::string_view path) const
+{
+    return path == appPath || path == devicePath;
+}
+
+std::variant<Response, Audience> StreamGate::admit(const Request& request)
+{
+    auto target = request.target();
+    bool forDevice = target.substr(0, target.find('?')) == devicePath;
+    auto principal = api_.auth.authenticate(request);
+    if (!principal || principal->device.has_value() != forDevice)
+        return errorResponse(http::status::unauthorized, "sign in first");
+    if (forDevice) {
+        const auto& device = *principal->device;
+        return Audience{device.owner, device.id, device.can("receive"), false};
+    }
+    return Audience{principal->user.uid, std::nullopt, true, !refusesStrangers(request)};
+}
+
+void StreamGate::opened(const std::shared_ptr<Subscriber>& stream)
+{
+    const auto& audience = stream->audience();
+    auto now = nowMs();
+    api_.hub.attach(stream);
+    if (audience.deviceId)
+        api_.lastSeen.touch(*audience.deviceId, now);
+    else if (audience.acceptsAnyone && api_.signals.takeWaitingFor(audience.uid, now))
+        stream->send(frames::signal());
+}
+
+void StreamGate::closed(const Subscriber& stream)
+{
+    api_.hub.detach(stream);
+}
+
+void StreamGate::addRoutes(Router& router)
+{
+    auto upgradeRequired = [](const RouteContext&) {
+        auto response = errorResponse(http::status::upgrade_required, "this path is a WebSocket stream");
+        response.set(http::field::upgrade, "websocket");
+        return response;
+    };
+    router.add(http::verb::get, std::string(appPath), upgradeRequired);
+    router.add(http::verb::get, std::string(devicePath), upgradeRequired);
+}
+
+}

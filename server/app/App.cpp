@@ -1,0 +1,130 @@
+#include "app/App.h"
+#include "api/ApiContext.h"
+#include "api/StreamGate.h"
+#include "common/Log.h"
+#include "crypto/SecretFile.h"
+#include "hub/LocalHub.h"
+#include "http/Listener.h"
+#include "http/Responses.h"
+#include "identity/IdentityRoutes.h"
+#include "store/SqliteStore.h"
+#include "web/WebRoutes.h"
+#include <boost/asio/signal_set.hpp>
+#include <boost/asio/steady_timer.hpp>
+#include <boost/asio/thread_pool.hpp>
+#include <iostream>
+#include <sodium.h>
+#include <thread>
+
+namespace tender::server {
+
+namespace net = boost::asio;
+
+namespace {
+
+constexpr auto lastSeenFlushPeriod = std::chrono::seconds(5);
+constexpr auto drainTime = std::chrono::milliseconds(300);
+
+void prepareDataDir(const std::filesystem::path& dir)
+{
+    std::filesystem::create_directories(dir);
+    std::filesystem::permissions(dir, std::filesystem::perms::owner_all);
+}
+
+std::string baseOf(const Options& options, const net::ip::tcp::endpoint& endpoint)
+{
+    if (!options.webBase.empty())
+        return options.webBase;
+    auto address = endpoint.address();
+    auto host = address.is_v6() ? "[" + address.to_string() + "]" : address.to_string();
+    return "http://" + host + ":" + std::to_string(endpoint.port());
+}
+
+void flushPeriodically(net::steady_timer& timer, LastSeen& lastSeen)
+{
+    timer.expires_after(lastSeenFlushPeriod);
+    timer.async_wait([&timer, &lastSeen](boost::system::error_code error) {
+        if (error)
+            return;
+        lastSeen.flush();
+        flushPeriodically(timer, lastSeen);
+    });
+}
+
+void runThreads(net::io_context& io, unsigned count)
+{
+    std::vector<std::thread> threads;
+    for (unsigned i = 1; i < count; ++i)
+        threads.emplace_back([&io] { io.run(); });
+    io.run();
+    for (auto& t : threads)
+        t.join();
+}
+
+}
+
+int runServer(const Options& options)
+{
+    if (sodium_init() < 0)
+        throw std::runtime_error("libsodium cannot start");
+    prepareDataDir(options.dataDir);
+    SqliteStore store(options.dataDir / "tender.db");
+    IdTokens idTokens(loadOrCreateSecret(options.dataDir / "signing.key"));
+    LoginThrottle throttle;
+    Outbox outbox(options.dataDir / "outbox");
+
+    unsigned threads = options.threads ? options.threads : std::max(1u, std::thread::hardware_concurrency());
+    net::io_context io(static_cast<int>(threads));
+    Router router;
+    LocalHub hub;
+    Signals signals(store, hub);
+    LastSeen lastSeen(store);
+    Authenticator auth(store, idTokens);
+    ApiContext api{store, hub, auth, signals, lastSeen, ""};
+    StreamGate gate(api);
+    net::thread_pool slowWork(2);
+    ConnectionSettings connection;
+    connection.streamSilence = std::chrono::seconds(options.streamSilenceSeconds);
+    connection.slowWork = slowWork.get_executor();
+    Listener listener(io, {net::ip::make_address(options.host), options.port}, router, gate, connection);
+    api.webBase = baseOf(options, listener.localEndpoint());
+
+    router.add(http::verb::get, "/healthz",
+        [](const RouteContext&) { return jsonResponse(http::status::ok, json::object{{"status", "ok"}}); });
+    IdentityProvider provider(store, idTokens, throttle, outbox, api.webBase);
+    addIdentityRoutes(router, provider, options.identityKey);
+    addMeRoutes(router, api);
+    addContactRoutes(router, api);
+    addEventRoutes(router, api);
+    addDeviceRoutes(router, api);
+    gate.addRoutes(router);
+    addWebRoutes(router, WebContext{store, provider, api.webBase, options.devSignin});
+
+    net::steady_timer flushTimer(io);
+    flushPeriodically(flushTimer, lastSeen);
+    net::steady_timer drainTimer(io);
+    net::signal_set signalsToStop(io, SIGINT, SIGTERM);
+    signalsToStop.async_wait([&](boost::system::error_code error, int) {
+        if (error)
+            return;
+        logLine("stopping");
+        listener.stop();
+        hub.closeAll();
+        flushTimer.cancel();
+        drainTimer.expires_after(drainTime);
+        drainTimer.async_wait([&io](boost::system::error_code) { io.stop(); });
+    });
+
+    listener.start();
+    auto endpoint = listener.localEndpoint();
+    std::cout << "tender-server listening on " << baseOf(Options{}, endpoint) << " (web base " << api.webBase
+              << ", data " << options.dataDir.string() << (options.devSignin ? ", development sign-in on" : "")
+              << ")" << std::endl;
+    runThreads(io, threads);
+    slowWork.join();
+    lastSeen.flush();
+    logLine("stopped");
+    return 0;
+}
+
+}

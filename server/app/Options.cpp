@@ -1,0 +1,139 @@
+#include "app/Options.h"
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
+#include <map>
+
+namespace tender::server {
+namespace {
+
+std::string environment(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+std::filesystem::path defaultDataDir()
+{
+    auto xdg = environment("XDG_DATA_HOME");
+    if (!xdg.empty())
+        return std::filesystem::path(xdg) / "tender-server";
+    auto home = environment("HOME");
+    return std::filesystem::path(home.empty() ? "." : home) / ".local/share/tender-server";
+}
+
+bool setListen(Options& o, const std::string& value)
+{
+    auto colon = value.rfind(':');
+    if (colon == std::string::npos || colon == 0)
+        return false;
+    char* end = nullptr;
+    long port = std::strtol(value.c_str() + colon + 1, &end, 10);
+    if (*end != '\0' || port < 0 || port > 65535 || end == value.c_str() + colon + 1)
+        return false;
+    o.host = value.substr(0, colon);
+    if (o.host.size() > 2 && o.host.front() == '[' && o.host.back() == ']')
+        o.host = o.host.substr(1, o.host.size() - 2);
+    o.port = static_cast<unsigned short>(port);
+    return true;
+}
+
+bool setCount(unsigned& target, const std::string& value, unsigned low, unsigned high)
+{
+    char* end = nullptr;
+    long number = std::strtol(value.c_str(), &end, 10);
+    if (value.empty() || *end != '\0' || number < low || number > high)
+        return false;
+    target = static_cast<unsigned>(number);
+    return true;
+}
+
+bool setFlag(bool& target, const std::string& value)
+{
+    if (value == "1" || value == "true" || value == "yes" || value.empty())
+        target = true;
+    else if (value == "0" || value == "false" || value == "no")
+        target = false;
+    else
+        return false;
+    return true;
+}
+
+bool setUrl(std::string& target, const std::string& value)
+{
+    if (!value.starts_with("http://") && !value.starts_with("https://"))
+        return false;
+    target = value;
+    while (target.size() > 8 && target.back() == '/')
+        target.pop_back();
+    return true;
+}
+
+struct Setting {
+    const char* flag;
+    const char* variable;
+    bool takesValue;
+    std::function<bool(Options&, const std::string&)> apply;
+};
+
+const std::vector<Setting>& settings()
+{
+    static const std::vector<Setting> all = {
+        {"--listen", "TENDER_SERVER_LISTEN", true, setListen},
+        {"--data", "TENDER_SERVER_DATA", true,
+            [](Options& o, const std::string& v) { o.dataDir = v; return !v.empty(); }},
+        {"--web-base", "TENDER_WEB_BASE", true, [](Options& o, const std::string& v) { return setUrl(o.webBase, v); }},
+        {"--identity-key", "TENDER_IDENTITY_KEY", true,
+            [](Options& o, const std::string& v) { o.identityKey = v; return !v.empty(); }},
+        {"--dev-signin", "TENDER_SERVER_DEV_SIGNIN", false,
+            [](Options& o, const std::string& v) { return setFlag(o.devSignin, v); }},
+        {"--threads", "TENDER_SERVER_THREADS", true,
+            [](Options& o, const std::string& v) { return setCount(o.threads, v, 1, 256); }},
+        {"--stream-silence", "TENDER_SERVER_STREAM_SILENCE", true,
+            [](Options& o, const std::string& v) { return setCount(o.streamSilenceSeconds, v, 1, 3600); }},
+    };
+    return all;
+}
+
+}
+
+std::string usage()
+{
+    return "usage: tender-server [--listen HOST:PORT] [--data DIR] [--web-base URL] [--identity-key KEY]\n"
+           "                     [--dev-signin] [--threads N] [--stream-silence SECONDS]\n"
+           "Each flag can also come from the environment: TENDER_SERVER_LISTEN, TENDER_SERVER_DATA,\n"
+           "TENDER_WEB_BASE, TENDER_IDENTITY_KEY, TENDER_SERVER_DEV_SIGNIN=1, TENDER_SERVER_THREADS,\n"
+           "TENDER_SERVER_STREAM_SILENCE. Defaults: 127.0.0.1:8787, $XDG_DATA_HOME/tender-server,\n"
+           "http:// and the listening address, the development identity key, one thread per core, 75 s.\n";
+}
+
+ParsedOptions parseOptions(const std::vector<std::string>& args)
+{
+    Options options;
+    options.dataDir = defaultDataDir();
+    for (const auto& s : settings()) {
+        auto value = environment(s.variable);
+        if (!value.empty() && !s.apply(options, value))
+            return {std::nullopt, std::string("bad value of ") + s.variable + ": " + value + "\n" + usage(), true};
+    }
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--help" || args[i] == "-h")
+            return {std::nullopt, usage(), false};
+        auto name = args[i].substr(0, args[i].find('='));
+        auto setting = std::find_if(settings().begin(), settings().end(), [&](const Setting& s) { return name == s.flag; });
+        if (setting == settings().end())
+            return {std::nullopt, "unknown option " + args[i] + "\n" + usage(), true};
+        std::string value;
+        if (name.size() < args[i].size())
+            value = args[i].substr(name.size() + 1);
+        else if (setting->takesValue && i + 1 < args.size())
+            value = args[++i];
+        else if (setting->takesValue)
+            return {std::nullopt, name + " needs a value\n" + usage(), true};
+        if (!setting->apply(options, value))
+            return {std::nullopt, "bad value of " + name + ": " + value + "\n" + usage(), true};
+    }
+    return {options, "", false};
+}
+
+}

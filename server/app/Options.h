@@ -1,0 +1,31 @@
+#pragma once
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tender::server {
+
+struct Options {
+    std::string host = "127.0.0.1";
+    unsigned short port = 8787;
+    std::filesystem::path dataDir;
+    std::string webBase; // empty: http:// and the listening address
+    std::string identityKey = TENDER_DEFAULT_IDENTITY_KEY;
+    bool devSignin = false;
+    unsigned threads = 0; // 0: one per core
+    unsigned streamSilenceSeconds = 75;
+};
+
+struct ParsedOptions {
+    std::optional<Options> options; // absent when the program should only print `message`
+    std::string message;
+    bool failed = false;
+};
+
+// Flags win over environment variables, which win over the defaults.
+ParsedOptions parseOptions(const std::vector<std::string>& args);
+
+std::string usage();
+
+}

@@ -1,0 +1,2 @@
+#include <boost/json/src.hpp>
+#include <boost/url/src.hpp>

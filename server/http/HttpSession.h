@@ -1,0 +1,21 @@
+#pragma once
+#include "http/Router.h"
+#include "http/StreamDoor.h"
+#include <boost/asio/any_io_executor.hpp>
+#include <boost/asio/awaitable.hpp>
+#include <boost/asio/ip/tcp.hpp>
+#include <chrono>
+
+namespace tender::server {
+
+struct ConnectionSettings {
+    std::chrono::seconds requestTimeout{30};
+    std::chrono::seconds streamSilence{75};
+    boost::asio::any_io_executor slowWork; // where slow routes run; empty: in place
+};
+
+// Serves one connection: requests in turn (keep-alive), or hands it over to a stream on upgrade.
+boost::asio::awaitable<void> serveConnection(boost::asio::ip::tcp::socket socket, const Router& router,
+    StreamDoor& door, ConnectionSettings settings);
+
+}

@@ -1,0 +1,18 @@
+#pragma once
+#include "common/Json.h"
+#include "http/Types.h"
+#include <string>
+#include <string_view>
+
+namespace tender::server {
+
+Response jsonResponse(http::status status, const json::value& body);
+// {"error": message}: the one shape of every refusal of the REST API.
+Response errorResponse(http::status status, std::string_view message);
+Response htmlResponse(http::status status, std::string body);
+Response redirectResponse(std::string_view location);
+
+// The bearer token of an Authorization header, if there is one.
+std::string_view bearerToken(const Request& request);
+
+}

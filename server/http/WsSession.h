@@ -1,0 +1,48 @@
+#pragma once
+#include "http/StreamDoor.h"
+#include <boost/asio/awaitable.hpp>
+#include <boost/asio/steady_timer.hpp>
+#include <boost/beast/core/tcp_stream.hpp>
+#include <boost/beast/websocket/stream.hpp>
+#include <chrono>
+#include <deque>
+
+namespace tender::server {
+
+// One open stream. Everything runs on the connection's strand; writes go one at a time
+// through a short queue, and a peer that stops reading is dropped rather than buffered for.
+class WsSession final : public Subscriber, public std::enable_shared_from_this<WsSession> {
+public:
+    static constexpr std::size_t maxQueuedFrames = 64;
+
+    WsSession(boost::beast::tcp_stream&& stream, Audience audience, StreamDoor& door, std::chrono::seconds silence);
+
+    // Completes the upgrade, then reads until the peer leaves, falls silent or the stream is closed.
+    // The session lives as long as this coroutine, which owns it.
+    static boost::asio::awaitable<void> run(std::shared_ptr<WsSession> self, Request request);
+
+    const Audience& audience() const override { return audience_; }
+    void send(Frame frame) override;
+    void close(CloseReason reason) override;
+
+private:
+    boost::asio::awaitable<void> serve(Request request);
+    void enqueue(Frame frame);
+    void writeNext();
+    void closeWhenWritten();
+    void watchSilence();
+    void drop();
+
+    boost::beast::websocket::stream<boost::beast::tcp_stream> ws_;
+    boost::asio::steady_timer silenceTimer_;
+    Audience audience_;
+    StreamDoor& door_;
+    std::chrono::seconds silence_;
+    std::chrono::steady_clock::time_point lastHeard_;
+    std::deque<Frame> queue_;
+    std::optional<CloseReason> closing_;
+    bool writing_ = false;
+    bool closeSent_ = false;
+};
+
+}

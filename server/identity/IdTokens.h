@@ -1,0 +1,28 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace tender::server {
+
+struct IdClaims {
+    std::string uid;
+    std::string email;
+    std::int64_t expiresAt = 0; // seconds since the epoch
+};
+
+// Identity tokens: HS256-signed JWTs carrying the uid as subject, the e-mail and an expiry.
+class IdTokens {
+public:
+    static constexpr std::int64_t lifetimeSeconds = 3600;
+
+    explicit IdTokens(std::string secret);
+    std::string issue(const std::string& uid, const std::string& email, std::int64_t nowSeconds) const;
+    // Checks signature, algorithm, issuer and expiry.
+    std::optional<IdClaims> verify(const std::string& token, std::int64_t nowSeconds) const;
+
+private:
+    std::string secret_;
+};
+
+}

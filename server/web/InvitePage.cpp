@@ -1,0 +1,27 @@
+#include "api/InviteCode.h"
+#include "web/Page.h"
+#include "web/WebRoutes.h"
+
+namespace tender::server {
+
+void addInvitePage(Router& router, const WebContext& web)
+{
+    router.add(http::verb::get, "/i/:code", [web](const RouteContext& context) {
+        auto code = inviteCode::read(context.params.at(0));
+        if (!code || !web.store.userByInviteCode(*code))
+            return page(http::status::not_found, "Приглашение не найдено",
+                "<h1>Приглашение не найдено</h1><p>Проверь ссылку: возможно, в ней опечатка "
+                "или человек удалил свой аккаунт.</p>");
+        auto link = "tender://add/" + inviteCode::display(*code);
+        return page(http::status::ok, "Приглашение",
+            "<div class=\"heart\">♥</div><h1>Тебя приглашают в Tender</h1>"
+            "<p>Кто-то хочет добавить тебя к себе, чтобы вы могли отправлять друг другу сердечки: "
+            "одно нажатие, и у другого мягко светятся края экрана. Никто не узнаёт, кто именно подумал о нём.</p>"
+            "<p><a class=\"button\" href=\"" + escapeHtml(link) + "\">Открыть в Tender</a></p>"
+            "<p class=\"muted\">Если кнопка не сработала, установи Tender, войди и вставь эту ссылку "
+            "в форму «Добавить человека». Код приглашения: <code>" + escapeHtml(inviteCode::display(*code))
+            + "</code></p>");
+    });
+}
+
+}

@@ -1,0 +1,23 @@
+#pragma once
+#include "http/Router.h"
+#include "identity/IdentityProvider.h"
+#include "store/Store.h"
+
+namespace tender::server {
+
+struct WebContext {
+    Store& store;
+    IdentityProvider& provider;
+    std::string webBase;
+    bool devSignin;
+};
+
+// The product web site's pages: sign-in (development only), invite links, device docs, password reset.
+void addWebRoutes(Router& router, WebContext web);
+
+void addSigninPage(Router& router, const WebContext& web);
+void addInvitePage(Router& router, const WebContext& web);
+void addDocsPage(Router& router, const WebContext& web);
+void addResetPage(Router& router, const WebContext& web);
+
+}

@@ -1,0 +1,60 @@
+#include "model/AppModel.h"
+#include "platform/Clock.h"
+#include "shell/HeartIcon.h"
+#include "shell/Popover.h"
+#include "shell/StatusBar.h"
+#include "shell/Tray.h"
+
+#include <QGuiApplication>
+#include <QPalette>
+
+namespace tender {
+
+StatusBar::StatusBar(AppModel &model, Tray &tray, Popover &popover, Clock &clock, QObject *parent)
+    : QObject(parent), model_(model), tray_(tray), popover_(popover), clock_(clock)
+{
+    connect(&tray_, &Tray::activated, this, &StatusBar::toggle);
+    updateIcon();
+}
+
+StatusBar::~StatusBar() = default;
+
+void StatusBar::updateIcon()
+{
+    const bool paused = model_.isPaused();
+    const QString name = paused ? QStringLiteral("Сердечко на паузе") : QStringLiteral("Сердечко");
+    // Without a tint the icon takes the desktop's text colour, as a template image would.
+    const QColor color = tint_.value_or(QGuiApplication::palette().color(QPalette::WindowText));
+    tray_.setIcon(HeartIcon::icon(paused, color), name);
+}
+
+void StatusBar::flashIcon(const QColor &color)
+{
+    tint_ = color;
+    updateIcon();
+    // Each flash ends only itself: a later flash of another colour outlives it.
+    std::erase_if(flashes_, [](const std::unique_ptr<Timer> &timer) { return !timer->isActive(); });
+    flashes_.push_back(clock_.singleShot(std::chrono::milliseconds(flashMs), [this, color] {
+        if (tint_ == color) {
+            tint_.reset();
+            updateIcon();
+        }
+    }));
+}
+
+void StatusBar::show()
+{
+    if (!popover_.isShown())
+        popover_.open(tray_.geometry());
+    popover_.view().requestActivate();
+}
+
+void StatusBar::toggle()
+{
+    if (popover_.isShown())
+        popover_.close();
+    else if (!popover_.justClosed())
+        show();
+}
+
+} // namespace tender

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "shell/Tray.h"
+
+#include <QSystemTrayIcon>
+
+namespace tender {
+
+// Qt's system tray: StatusNotifierItem where the desktop hosts one, XEmbed otherwise.
+class SystemTray final : public Tray {
+    Q_OBJECT
+
+public:
+    explicit SystemTray(QObject *parent = nullptr);
+
+    static bool available() { return QSystemTrayIcon::isSystemTrayAvailable(); }
+    void setIcon(const QIcon &icon, const QString &accessibleName) override;
+    QRect geometry() const override { return icon_.geometry(); }
+
+private:
+    QSystemTrayIcon icon_;
+};
+
+} // namespace tender

@@ -1,0 +1,89 @@
+#include "api/InviteCode.h"
+#include "api/RateLimiter.h"
+#include "hub/AnyonePool.h"
+#include "http/Form.h"
+#include "http/Responses.h"
+#include "http/Router.h"
+#include <gtest/gtest.h>
+#include <map>
+
+namespace tender::server {
+namespace {
+
+TEST(InviteCode, ReadsCodesAndLinksLikeTheApp)
+{
+    EXPECT_EQ(inviteCode::read("abcde-fghjk"), "ABCDEFGHJK");
+    EXPECT_EQ(inviteCode::read("  https://tender.example/i/ABCDE-FGHJK?utm=x#top \n"), "ABCDEFGHJK");
+    EXPECT_EQ(inviteCode::read("tender://add/23456-789AB"), "23456789AB");
+    EXPECT_EQ(inviteCode::read("ABC-DE-FGH-JK"), "ABCDEFGHJK");
+    for (const char* bad : {"", "ABCDEFGHJ", "ABCDEFGHJKM", "ABCDEFGHJI", "ABCDEFGHJO", "ABCDE FGHJK", "ÄBCDEFGHJK"})
+        EXPECT_EQ(inviteCode::read(bad), std::nullopt) << bad;
+    auto code = inviteCode::generate();
+    EXPECT_EQ(inviteCode::read(code), code);
+    EXPECT_EQ(inviteCode::display("ABCDEFGHJK"), "ABCDE-FGHJK");
+}
+
+TEST(AnyonePool, PicksEveryOtherUserUniformlyAndNeverTheSender)
+{
+    AnyonePool pool;
+    for (const char* uid : {"a", "b", "c", "d"})
+        pool.add(uid);
+    pool.add("b");
+    pool.remove("b"); // one of b's two streams closed: b stays
+    std::map<std::string, int> picks;
+    for (std::uint32_t i = 0; i < 300; ++i)
+        picks[*pool.pickOtherThan("c", [i](std::uint32_t n) { return i % n; })]++;
+    EXPECT_EQ(picks, (std::map<std::string, int>{{"a", 100}, {"b", 100}, {"d", 100}}));
+
+    pool.remove("b");
+    pool.remove("a");
+    pool.remove("d");
+    EXPECT_EQ(pool.pickOtherThan("c", [](std::uint32_t) { return 0u; }), std::nullopt);
+    EXPECT_EQ(pool.pickOtherThan("x", [](std::uint32_t) { return 0u; }), "c");
+}
+
+TEST(RateLimiter, AllowsABurstThenRefillsOverTime)
+{
+    RateLimiter limiter(3, 1);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(limiter.allow("k", 1000));
+    EXPECT_FALSE(limiter.allow("k", 1000));
+    EXPECT_TRUE(limiter.allow("other", 1000));
+    EXPECT_FALSE(limiter.allow("k", 1900));
+    EXPECT_TRUE(limiter.allow("k", 2000));
+    EXPECT_FALSE(limiter.allow("k", 2000));
+}
+
+TEST(Form, DecodesFieldsAsBrowsersEncodeThem)
+{
+    auto fields = formFields("email=anna%40example.org&name=Anna+Maria&email=second&flag&state=%D0%AF");
+    EXPECT_EQ(fields["email"], "anna@example.org");
+    EXPECT_EQ(fields["name"], "Anna Maria");
+    EXPECT_EQ(fields["flag"], "");
+    EXPECT_EQ(fields["state"], "Я");
+    EXPECT_TRUE(formFields("a=%zz").empty());
+}
+
+TEST(Router, MatchesPatternsAndTellsUnknownPathsFromUnknownMethods)
+{
+    Router router;
+    router.add(http::verb::get, "/v1/contacts/:id", [](const RouteContext& c) {
+        return errorResponse(http::status::ok, c.params.at(0));
+    });
+    router.add(http::verb::post, "/v1/fail", [](const RouteContext&) -> Response { throw std::runtime_error("boom"); });
+    auto call = [&](http::verb verb, const char* target) {
+        Request request{verb, target, 11};
+        return router.handle(request);
+    };
+    auto found = call(http::verb::get, "/v1/contacts/abc?x=1");
+    EXPECT_EQ(found.response.result_int(), 200);
+    EXPECT_EQ(found.response.body(), R"({"error":"abc"})");
+    EXPECT_EQ(found.route, "/v1/contacts/:id");
+    EXPECT_EQ(call(http::verb::delete_, "/v1/contacts/abc").response.result_int(), 405);
+    EXPECT_EQ(call(http::verb::get, "/v1/contacts/").response.result_int(), 404);
+    EXPECT_EQ(call(http::verb::get, "/v1/contacts/a/b").response.result_int(), 404);
+    EXPECT_EQ(call(http::verb::post, "/v1/fail").response.result_int(), 500);
+}
+
+}
+}

@@ -1,0 +1,97 @@
+#include "support/ServerProcess.h"
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <poll.h>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace tender::testing {
+namespace {
+
+// Reads the first line the server prints: "tender-server listening on http://127.0.0.1:PORT ...".
+unsigned short readPort(int fd)
+{
+    std::string line;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (line.find('\n') == std::string::npos) {
+        pollfd p{fd, POLLIN, 0};
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0 || ::poll(&p, 1, static_cast<int>(left.count())) <= 0)
+            throw std::runtime_error("tender-server did not say where it listens");
+        char chunk[256];
+        auto got = ::read(fd, chunk, sizeof chunk);
+        if (got <= 0)
+            throw std::runtime_error("tender-server exited before listening");
+        line.append(chunk, static_cast<std::size_t>(got));
+    }
+    auto at = line.find("127.0.0.1:");
+    if (at == std::string::npos)
+        throw std::runtime_error("unexpected first line: " + line);
+    return static_cast<unsigned short>(std::stoi(line.substr(at + 10)));
+}
+
+}
+
+ServerProcess::ServerProcess(std::filesystem::path dataDir, std::vector<std::string> extraArgs)
+    : dataDir_(std::move(dataDir))
+{
+    std::vector<std::string> args = {TENDER_SERVER_BINARY, "--listen", "127.0.0.1:0", "--data", dataDir_.string(),
+        "--threads", "2"};
+    args.insert(args.end(), extraArgs.begin(), extraArgs.end());
+    int out[2];
+    if (::pipe2(out, O_CLOEXEC) != 0)
+        throw std::runtime_error("pipe failed");
+    auto log = (dataDir_.parent_path() / (dataDir_.filename().string() + ".log")).string();
+    pid_ = ::fork();
+    if (pid_ == 0) {
+        ::dup2(out[1], STDOUT_FILENO);
+        int err = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+        if (err >= 0)
+            ::dup2(err, STDERR_FILENO);
+        std::vector<char*> argv;
+        for (auto& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    ::close(out[1]);
+    try {
+        port_ = readPort(out[0]);
+    } catch (...) {
+        ::close(out[0]);
+        stop();
+        throw;
+    }
+    ::close(out[0]);
+}
+
+ServerProcess::~ServerProcess()
+{
+    stop();
+}
+
+int ServerProcess::stop()
+{
+    if (pid_ <= 0)
+        return -1;
+    ::kill(pid_, SIGTERM);
+    int status = 0;
+    for (int i = 0; i < 200; ++i) {
+        if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+            pid_ = -1;
+            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, &status, 0);
+    pid_ = -1;
+    return -1;
+}
+
+}

@@ -1,0 +1,59 @@
+#pragma once
+#include "support/Accounts.h"
+#include "support/ServerProcess.h"
+#include "support/TempDir.h"
+#include "support/WsClient.h"
+#include <boost/json.hpp>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace tender::testing {
+
+namespace json = boost::json;
+
+// Each test gets its own server process with an empty data directory.
+class ServerTest : public ::testing::Test {
+protected:
+    void SetUp() override { start(); }
+
+    void start(std::vector<std::string> args = {"--dev-signin"})
+    {
+        server = std::make_unique<ServerProcess>(dir.path() / "data", std::move(args));
+        http = std::make_unique<HttpClient>(server->port());
+    }
+
+    int restart()
+    {
+        int status = server->stop();
+        start();
+        return status;
+    }
+
+    std::unique_ptr<WsClient> openStream(const TestUser& user, const std::string& query = "")
+    {
+        auto opened = WsClient::open(server->port(), "/v1/stream" + query, user.idToken);
+        EXPECT_EQ(opened.refusedStatus, 101);
+        return std::move(opened.client);
+    }
+
+    // A stream that has said "ready", so it is registered for delivery.
+    std::unique_ptr<WsClient> readyStream(const TestUser& user, const std::string& query = "")
+    {
+        auto stream = openStream(user, query);
+        if (stream) {
+            EXPECT_EQ(stream->next(), R"({"type":"ready"})");
+        }
+        return stream;
+    }
+
+    TempDir dir;
+    std::unique_ptr<ServerProcess> server;
+    std::unique_ptr<HttpClient> http;
+};
+
+inline std::string text(const json::value& v)
+{
+    return v.is_string() ? std::string(v.as_string()) : std::string();
+}
+
+}

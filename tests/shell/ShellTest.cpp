@@ -1,0 +1,173 @@
+#include "FakeTray.h"
+#include "FakeWakeMonitor.h"
+#include "ModelHarness.h"
+#include "service/Stream.h"
+#include "shell/AppDelegate.h"
+#include "shell/HeartIcon.h"
+#include "shell/Popover.h"
+#include "shell/PopoverPlacement.h"
+#include "shell/SingleInstance.h"
+#include "shell/StatusBar.h"
+
+#include <QtTest>
+
+using namespace tender;
+using namespace tender::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+QColor centreOf(const QIcon &icon)
+{
+    return icon.pixmap(QSize(32, 32)).toImage().pixelColor(3, 16);
+}
+
+} // namespace
+
+class ShellTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ModelHarness> h;
+    FakeTray tray;
+    FakeWakeMonitor wake;
+    QTemporaryDir dir;
+    QUrl rootView;
+
+    std::unique_ptr<AppDelegate> launch()
+    {
+        auto delegate = std::make_unique<AppDelegate>(AppDelegate::Parts{
+            [this]() -> std::unique_ptr<AppModel> { return h->createModel(); }, h->clock, tray, wake, rootView});
+        delegate->willFinishLaunching();
+        delegate->didFinishLaunching();
+        return delegate;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QFile qml(dir.filePath("Root.qml"));
+        QVERIFY(qml.open(QIODevice::WriteOnly));
+        qml.write("import QtQuick\nRectangle { width: 200; height: 120 }\n");
+        rootView = QUrl::fromLocalFile(qml.fileName());
+    }
+    void init()
+    {
+        h = std::make_unique<ModelHarness>();
+        tray.names.clear();
+    }
+    void cleanup() { h.reset(); }
+
+    void firstStartOpensThePopover()
+    {
+        auto delegate = launch();
+        QVERIFY(!delegate->model()->signedIn());
+        QVERIFY(delegate->popover()->isShown());
+        QCOMPARE(tray.names.last(), QString("Сердечко"));
+    }
+
+    void signedInStartShowsOnlyTheIcon()
+    {
+        h->saveSession();
+        auto delegate = launch();
+        QVERIFY(delegate->model()->signedIn());
+        QVERIFY(!delegate->popover()->isShown());
+
+        emit tray.activated();
+        QVERIFY(delegate->popover()->isShown());
+        emit tray.activated();
+        QVERIFY(!delegate->popover()->isShown());
+
+        // An invite link from another launch opens the add form.
+        delegate->open({"tender://add/ABCDE-FGHJK"});
+        QCOMPARE(delegate->model()->route(), Route::add(QString("ABCDE-FGHJK")));
+        QVERIFY(delegate->popover()->isShown());
+    }
+
+    void pauseAndFlashDrawTheIcon()
+    {
+        auto delegate = launch();
+        AppModel &model = *delegate->model();
+        StatusBar &status = *delegate->status();
+        model.pause(PauseLength::Hour);
+        QCOMPARE(tray.names.last(), QString("Сердечко на паузе"));
+
+        const QColor coral("#F07A62"), blue("#4E9BD8");
+        status.flashIcon(coral);
+        QCOMPARE(centreOf(tray.lastIcon), coral);
+        QCOMPARE(tray.names.last(), QString("Сердечко на паузе"));
+        h->clock.advance(1s);
+        status.flashIcon(coral);
+        h->clock.advance(400ms); // the first flash's end finds an equal colour
+        QCOMPARE(status.tint(), std::nullopt);
+
+        status.flashIcon(coral);
+        h->clock.advance(1s);
+        status.flashIcon(blue);
+        h->clock.advance(400ms);
+        QCOMPARE(status.tint(), blue);
+        QCOMPARE(centreOf(tray.lastIcon), blue);
+        h->clock.advance(999ms);
+        QCOMPARE(status.tint(), blue);
+        h->clock.advance(1ms);
+        QCOMPARE(status.tint(), std::nullopt);
+    }
+
+    void wakeRestartsOnlyARunningStream()
+    {
+        auto delegate = launch(); // signed out: nothing runs
+        wake.onWake();
+        QTest::qWait(100);
+        QCOMPARE(h->service.peers().size(), 0);
+        delegate.reset();
+
+        h->saveSession();
+        delegate = launch();
+        QVERIFY(h->awaitPeer(0));
+        wake.onWake();
+        QVERIFY(h->awaitPeer(1));
+        QTest::qWait(100);
+        QCOMPARE(h->service.peers().size(), 2);
+    }
+
+    void secondLaunchHandsItsUrlsOver()
+    {
+        const QString name = "tender-test-" + QString::number(QCoreApplication::applicationPid());
+        SingleInstance first(name);
+        QVERIFY(first.listen());
+        QStringList received;
+        first.onUrls = [&](const QStringList &urls) { received << urls; };
+
+        SingleInstance second(name);
+        QVERIFY(second.handOff({"tender://add/AAAAA-22222", "tender://signin?state=S&uid=u&rt=r"}));
+        QTRY_COMPARE(received, (QStringList{"tender://add/AAAAA-22222", "tender://signin?state=S&uid=u&rt=r"}));
+
+        SingleInstance nobody(name + "-none");
+        QVERIFY(!nobody.handOff({"tender://add/AAAAA-22222"}));
+    }
+
+    void popoverPlacement()
+    {
+        const QRect screen(0, 0, 1920, 1080);
+        const QSize size(340, 500);
+        // Under an icon at the top right, kept on the screen.
+        QCOMPARE(PopoverPlacement::place(QRect(1890, 0, 24, 24), {}, size, screen), QPoint(1580, 28));
+        // Over an icon in a bottom panel.
+        QCOMPARE(PopoverPlacement::place(QRect(100, 1050, 24, 24), {}, size, screen), QPoint(0, 546));
+        // No geometry from the tray: at the pointer.
+        QCOMPARE(PopoverPlacement::place(QRect(), QPoint(960, 10), size, screen), QPoint(790, 15));
+    }
+
+    void iconsDifferByState()
+    {
+        const QImage normal = HeartIcon::render(false, Qt::black, 32);
+        const QImage paused = HeartIcon::render(true, Qt::black, 32);
+        QVERIFY(normal != paused);
+        QCOMPARE(normal.pixelColor(16, 4).alpha(), 255);  // the filled circle
+        QCOMPARE(normal.pixelColor(16, 16).alpha(), 0);   // the heart cut out of it
+        QCOMPARE(paused.pixelColor(16, 16).alpha(), 255); // the slash
+        QCOMPARE(paused.pixelColor(18, 15).alpha(), 0);   // the gap cut around it
+    }
+};
+
+QTEST_MAIN(ShellTest)
+#include "ShellTest.moc"

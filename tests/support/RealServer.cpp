@@ -1,0 +1,54 @@
+#include "RealServer.h"
+
+#include <QRegularExpression>
+#include <QTest>
+
+namespace tender::test {
+
+RealServer::RealServer() = default;
+
+RealServer::~RealServer()
+{
+    if (process_.state() == QProcess::NotRunning)
+        return;
+    process_.terminate();
+    if (!process_.waitForFinished(5000))
+        process_.kill();
+}
+
+bool RealServer::start()
+{
+    process_.setProgram(QStringLiteral(TENDER_SERVER_PATH));
+    process_.setArguments({"--listen", "127.0.0.1:0", "--data", data_.path(), "--dev-signin", "--threads", "2",
+                           "--identity-key", identityKey});
+    process_.setProcessChannelMode(QProcess::SeparateChannels);
+    process_.start();
+    if (!process_.waitForStarted(5000)) {
+        error_ = process_.errorString();
+        return false;
+    }
+    const QRegularExpression listening(QStringLiteral("listening on (http://[^ ]+)"));
+    QString firstLine;
+    const bool up = QTest::qWaitFor([&] {
+        if (process_.canReadLine())
+            firstLine = QString::fromUtf8(process_.readLine());
+        return !firstLine.isEmpty() || process_.state() == QProcess::NotRunning;
+    }, 10'000);
+    const auto match = listening.match(firstLine);
+    if (!up || !match.hasMatch()) {
+        error_ = QStringLiteral("no address from tender-server: %1 %2").arg(firstLine, QString::fromUtf8(process_.readAllStandardError()));
+        return false;
+    }
+    base_ = QUrl(match.captured(1));
+    base_.setPath(QString());
+    return true;
+}
+
+Endpoints RealServer::endpoints() const
+{
+    const QString root = base_.toString();
+    return Endpoints{base_, base_, QUrl(root + "/identitytoolkit/v1/"), QUrl(root + "/securetoken/"),
+                     QString::fromLatin1(identityKey), QStringLiteral("linux/test")};
+}
+
+} // namespace tender::test
