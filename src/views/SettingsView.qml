@@ -1,0 +1,7 @@
+import QtQuick
+import Tender
+
+Placeholder {
+    objectName: "settingsView"
+    title: "Настройки"
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QObject>
+#include <QQmlEngine>
+#include <QString>
+
+namespace tender::views {
+
+// "1 человек", "2 человека", "5 человек", "22 человека".
+QString peopleCount(qint64 n);
+// The upper-cased first grapheme of a label, or "♥" for an empty one.
+QString avatarInitial(const QString &label);
+
+class Texts : public QObject {
+    Q_OBJECT
+    QML_ELEMENT
+    QML_SINGLETON
+
+public:
+    using QObject::QObject;
+
+    Q_INVOKABLE QString peopleCount(qint64 n) const { return views::peopleCount(n); }
+    Q_INVOKABLE QString initial(const QString &label) const { return avatarInitial(label); }
+};
+
+} // namespace tender::views

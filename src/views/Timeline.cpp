@@ -1,0 +1,59 @@
+#include "views/Timeline.h"
+
+#include "platform/Clock.h"
+
+namespace tender::views {
+
+namespace {
+Clock *appClock = nullptr;
+}
+
+Timeline::Timeline(QObject *parent)
+    : QObject(parent)
+{
+}
+
+Timeline::~Timeline() = default;
+
+void Timeline::setClock(Clock *clock)
+{
+    appClock = clock;
+}
+
+Clock *Timeline::clock()
+{
+    return appClock;
+}
+
+void Timeline::setInterval(int interval)
+{
+    if (interval == interval_)
+        return;
+    interval_ = interval;
+    emit intervalChanged();
+    restart();
+}
+
+void Timeline::componentComplete()
+{
+    complete_ = true;
+    restart();
+}
+
+void Timeline::restart()
+{
+    timer_.reset();
+    if (!complete_ || !appClock)
+        return;
+    tick();
+    if (interval_ > 0)
+        timer_ = appClock->repeating(Milliseconds(interval_), [this] { tick(); });
+}
+
+void Timeline::tick()
+{
+    now_ = appClock->now();
+    emit nowChanged();
+}
+
+} // namespace tender::views

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QDateTime>
+#include <QObject>
+#include <QQmlEngine>
+#include <QQmlParserStatus>
+
+#include <memory>
+
+namespace tender {
+class Clock;
+class Timer;
+}
+
+namespace tender::views {
+
+// "Now", refreshed every `interval` ms on the app's clock from the moment the
+// item is created, so a view's time-based look follows a test's manual clock.
+class Timeline : public QObject, public QQmlParserStatus {
+    Q_OBJECT
+    Q_INTERFACES(QQmlParserStatus)
+    QML_ELEMENT
+    Q_PROPERTY(int interval READ interval WRITE setInterval NOTIFY intervalChanged)
+    Q_PROPERTY(QDateTime now READ now NOTIFY nowChanged)
+
+public:
+    explicit Timeline(QObject *parent = nullptr);
+    ~Timeline() override;
+
+    static void setClock(Clock *clock);
+    static Clock *clock();
+
+    int interval() const { return interval_; }
+    void setInterval(int interval);
+    QDateTime now() const { return now_; }
+
+    void classBegin() override {}
+    void componentComplete() override;
+
+signals:
+    void intervalChanged();
+    void nowChanged();
+
+private:
+    void restart();
+    void tick();
+
+    int interval_ = 1000;
+    bool complete_ = false;
+    QDateTime now_;
+    std::unique_ptr<Timer> timer_;
+};
+
+} // namespace tender::views

@@ -1,0 +1,6 @@
+import QtQuick
+import Tender
+
+OutlinedButton {
+    implicitHeight: 40
+}

@@ -1,0 +1,59 @@
+import QtQuick
+import QtQuick.Layouts
+import QtQuick.Templates as T
+import Tender
+
+Item {
+    id: control
+    property string title
+    property bool isOn: false
+    signal toggled(bool on)
+
+    implicitHeight: 40
+    implicitWidth: row.implicitWidth + 24
+    Layout.fillWidth: true
+
+    RowLayout {
+        id: row
+        anchors.fill: parent
+        anchors.leftMargin: 12
+        anchors.rightMargin: 12
+        spacing: 8
+
+        Body {
+            text: control.title
+            size: 13.5
+            Layout.fillWidth: true
+            elide: Text.ElideRight
+        }
+        T.Switch {
+            id: toggle
+            objectName: "switch"
+            checked: control.isOn
+            Accessible.name: control.title
+            implicitWidth: 32
+            implicitHeight: 20
+            onToggled: control.toggled(checked)
+            indicator: Rectangle {
+                anchors.fill: parent
+                radius: height / 2
+                color: toggle.checked ? Theme.switchTint : Theme.well
+                border.width: toggle.checked ? 0 : 1
+                border.color: Theme.hairline
+                Behavior on color { ColorAnimation { duration: 150 } }
+
+                Rectangle {
+                    width: parent.height - 4
+                    height: width
+                    radius: width / 2
+                    y: 2
+                    x: toggle.checked ? parent.width - width - 2 : 2
+                    color: Theme.white
+                    border.width: 1
+                    border.color: Theme.hairline
+                    Behavior on x { NumberAnimation { duration: 150; easing.type: Easing.OutQuad } }
+                }
+            }
+        }
+    }
+}

@@ -1,0 +1,265 @@
+#include "ViewHarness.h"
+
+#include <QtTest>
+
+using namespace tender;
+using namespace tender::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+Contact person(const QString &id, const QString &label, qint64 position, bool close = false)
+{
+    return Contact{id, label, position, close ? std::optional(true) : std::nullopt};
+}
+
+QList<Contact> people(int n, int close = 0)
+{
+    QList<Contact> list;
+    for (int i = 0; i < n; ++i)
+        list << person(QStringLiteral("p%1").arg(i), QStringLiteral("Друг %1").arg(i), i, i < close);
+    return list;
+}
+
+} // namespace
+
+class MainViewTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ViewHarness> h;
+
+    QStringList shownRows() const
+    {
+        QStringList ids;
+        for (QQuickItem *row : h->allShown(QString()))
+            if (row->objectName().startsWith(u"row-"))
+                ids << row->objectName().mid(4);
+        return ids;
+    }
+
+    void search(const QString &text)
+    {
+        h->item("searchInput")->setProperty("text", text);
+        h->settle();
+    }
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia)); }
+    void init() { h = std::make_unique<ViewHarness>(); }
+    void cleanup()
+    {
+        if (h && !h->warnings.isEmpty())
+            qWarning() << h->warnings;
+        h.reset();
+    }
+
+    void emptyListShowsTheInvitation()
+    {
+        h->signedInWith({});
+        QVERIFY(h->show());
+        QVERIFY(h->isShown("emptyState"));
+        QVERIFY(h->isShown("anyone"));
+        QVERIFY(!h->isShown("search"));
+        QVERIFY(!h->isShown("closeCircles"));
+    }
+
+    void fiveOthersShowUnderOthersWithoutTheBookLink()
+    {
+        h->signedInWith(people(5));
+        QVERIFY(h->show());
+        QCOMPARE(h->text("listCaption"), QString("Остальные"));
+        QCOMPARE(shownRows().size(), 5);
+        QVERIFY(!h->isShown("wholeBook"));
+        QCOMPARE(h->item("search")->property("prompt").toString(), QString("Найти — 5 человек"));
+    }
+
+    void sixOthersShowFourRecentAndTheBookLink()
+    {
+        h->signedInWith(people(6));
+        QVERIFY(h->show());
+        QCOMPARE(h->text("listCaption"), QString("Недавние"));
+        QCOMPARE(shownRows(), (QStringList{"p0", "p1", "p2", "p3"}));
+        QVERIFY(h->isShown("wholeBook"));
+        QCOMPARE(h->item("wholeBook")->property("title").toString(), QString("Вся книга · 6"));
+        h->click("wholeBook");
+        QCOMPARE(h->model.model().route(), Route::book());
+    }
+
+    void closePeopleAreCirclesNotRows()
+    {
+        h->signedInWith(people(8, 3));
+        QVERIFY(h->show());
+        QVERIFY(h->isShown("circle-p0"));
+        QVERIFY(h->isShown("circle-p2"));
+        QVERIFY(!h->item("circle-p3"));
+        QCOMPARE(h->text("listCaption"), QString("Остальные"));
+        QCOMPARE(shownRows(), (QStringList{"p3", "p4", "p5", "p6", "p7"}));
+        QCOMPARE(h->item("search")->property("prompt").toString(), QString("Найти — 8 человек"));
+    }
+
+    void searchFiltersAndSpacesActAsEmpty()
+    {
+        QList<Contact> list = people(6);
+        list[2].label = QStringLiteral("Анна");
+        list[5].label = QStringLiteral("Жанна");
+        h->signedInWith(list);
+        QVERIFY(h->show());
+
+        search("   ");
+        QCOMPARE(h->text("listCaption"), QString("Недавние"));
+        QCOMPARE(shownRows().size(), 4);
+        QVERIFY(!h->isShown("nobody"));
+
+        search("  АННА ");
+        QCOMPARE(shownRows(), (QStringList{"p2", "p5"}));
+        QVERIFY(!h->isShown("listCaption"));
+        QVERIFY(!h->isShown("wholeBook"));
+        QVERIFY(h->isShown("searchClear"));
+
+        search("Яков");
+        QCOMPARE(shownRows(), QStringList());
+        QVERIFY(h->isShown("nobody"));
+        QCOMPARE(h->text("nobody"), QString("Никого с таким именем"));
+
+        h->click("searchClear");
+        QCOMPARE(h->item("searchInput")->property("text").toString(), QString());
+        QVERIFY(!h->isShown("searchClear"));
+        QCOMPARE(shownRows().size(), 4);
+    }
+
+    void anyoneButtonFollowsItsTenSecondTimeline()
+    {
+        TestModel &model = h->signedInWith(people(2));
+        model.setAnyoneSentAt(h->model.clock.now().addSecs(-100));
+        QVERIFY(h->show());
+        QCOMPARE(h->text("anyoneTitle"), QString("Улетело кому-то ♥"));
+        QCOMPARE(h->text("anyoneWait"), QString("через 59 мин"));
+        QVERIFY(h->text("anyoneHint").startsWith("Где-то сейчас засветился экран."));
+        QVERIFY(!h->item("anyone")->isEnabled());
+
+        h->model.clock.advance(10s); // 110 s after the send
+        QCOMPARE(h->text("anyoneTitle"), QString("Улетело кому-то ♥"));
+        h->model.clock.advance(10s); // 120 s: the first tick at or past two minutes
+        QCOMPARE(h->text("anyoneTitle"), QString("Кому-нибудь на свете"));
+        QCOMPARE(h->text("anyoneHint"), QString("Сигнал уйдёт случайному человеку. Он не узнает, от кого."));
+        QCOMPARE(h->text("anyoneWait"), QString("через 58 мин"));
+
+        // Between ticks the countdown keeps what the last tick saw.
+        h->model.clock.advance(3470s); // 3590 s
+        QCOMPARE(h->text("anyoneWait"), QString("через 1 мин"));
+        h->model.clock.setNow(h->model.clock.now().addSecs(9));
+        QCOMPARE(h->text("anyoneWait"), QString("через 1 мин"));
+        h->model.clock.advance(10s);
+        QCOMPARE(h->text("anyoneWait"), QString("раз в час"));
+        QVERIFY(h->item("anyone")->isEnabled());
+    }
+
+    void moveItemsEnableByPlace()
+    {
+        h->signedInWith(people(5, 3));
+        QVERIFY(h->show());
+        QObject *first = h->item("circle-p0")->findChild<QObject *>("menu");
+        QObject *middle = h->item("circle-p1")->findChild<QObject *>("menu");
+        QObject *last = h->item("circle-p2")->findChild<QObject *>("menu");
+        QVERIFY(first && middle && last);
+        QVERIFY(!h->menuItemEnabled(first, "left"));
+        QVERIFY(h->menuItemEnabled(first, "right"));
+        QVERIFY(h->menuItemEnabled(middle, "left"));
+        QVERIFY(h->menuItemEnabled(middle, "right"));
+        QVERIFY(h->menuItemEnabled(last, "left"));
+        QVERIFY(!h->menuItemEnabled(last, "right"));
+        QCOMPARE(first->property("count").toInt(), 5);
+        QCOMPARE(h->item("row-p3")->findChild<QObject *>("menu")->property("count").toInt(), 3);
+    }
+
+    void oneClosePersonCannotMove()
+    {
+        h->signedInWith(people(3, 1));
+        QVERIFY(h->show());
+        QObject *menu = h->item("circle-p0")->findChild<QObject *>("menu");
+        QVERIFY(!h->menuItemEnabled(menu, "left"));
+        QVERIFY(!h->menuItemEnabled(menu, "right"));
+    }
+
+    void statusLineKeepsItsHeight()
+    {
+        h->signedInWith(people(4, 2));
+        QVERIFY(h->show());
+        QQuickItem *status = h->item("closeStatus");
+        QCOMPARE(status->property("text").toString(), QString(" "));
+        QCOMPARE(status->height(), 18.0);
+
+        QQuickItem *circle = h->item("circle-p1");
+        QTest::mouseMove(&h->view, circle->mapToScene(QPointF(25, 25)).toPoint());
+        QTRY_COMPARE(status->property("text").toString(), QString("Друг 1"));
+        QCOMPARE(status->height(), 18.0);
+        QTest::mouseMove(&h->view, QPoint(2, 2));
+        QTRY_COMPARE(status->property("text").toString(), QString(" "));
+    }
+
+    void noClosePeopleAsksForAStar()
+    {
+        h->signedInWith(people(2));
+        QVERIFY(h->show());
+        QCOMPARE(h->text("closeStatus"), QString("Отметь самых близких звёздочкой в книге"));
+    }
+
+    void clickingSendsAndMarksThePerson()
+    {
+        h->model.service.on("POST", "/v1/events", FakeReply::json(200, {}));
+        TestModel &model = h->signedInWith(people(4, 2));
+        QVERIFY(h->show());
+        h->click("circle-p1");
+        QCOMPARE(model.sent(), QString("p1"));
+        QCOMPARE(h->text("closeStatus"), QString("Друг 1 — улетело ♥"));
+        h->click("row-p3");
+        QCOMPARE(model.sent(), QString("p3"));
+        QCOMPARE(h->text("closeStatus"), QString(" "));
+        h->model.clock.advance(2s);
+        QVERIFY(!model.sent());
+    }
+
+    void copyingTheLinkShowsCopiedForAMoment()
+    {
+        h->signedInWith(people(1));
+        QVERIFY(h->show());
+        h->click("copyLink");
+        QCOMPARE(h->model.clipboard.text, QString("http://w/i/ABCDE-FGHJK"));
+        QCOMPARE(h->item("copyLink")->property("title").toString(), QString("Скопировано"));
+        h->model.clock.advance(1000ms);
+        h->click("copyLink");
+        h->model.clock.advance(500ms); // the first copy's time is up
+        QCOMPARE(h->item("copyLink")->property("title").toString(), QString("Скопировать мою ссылку"));
+        h->model.clock.advance(1000ms);
+        QCOMPARE(h->item("copyLink")->property("title").toString(), QString("Скопировать мою ссылку"));
+    }
+
+    void pauseShowsTheBannerAndLiftsFromIt()
+    {
+        TestModel &model = h->signedInWith(people(1));
+        QVERIFY(h->show());
+        QVERIFY(!h->isShown("pauseBanner"));
+        model.pause(PauseLength::Indefinite);
+        h->settle();
+        QVERIFY(h->isShown("pauseBanner"));
+        QCOMPARE(h->text("pauseText"), QString("Пауза, пока не снимешь. Сигналы не придут."));
+        QCOMPARE(h->item("pauseMenu")->property("symbol").toString(), QString("play.circle"));
+        h->click("lift");
+        QVERIFY(!model.pausedUntil());
+        QVERIFY(!h->isShown("pauseBanner"));
+    }
+
+    void onlineDotSaysWhetherSignalsArrive()
+    {
+        TestModel &model = h->signedInWith(people(1));
+        QVERIFY(h->show());
+        QQuickItem *dot = h->item("onlineDot");
+        QCOMPARE(dot->property("help").toString(), QString("На связи: сигналы приходят сразу"));
+        model.connectionChanged(false);
+        h->model.clock.advance(5s);
+        QCOMPARE(dot->property("help").toString(), QString("Нет связи с сервером, переподключаемся…"));
+    }
+};
+
+QTEST_MAIN(MainViewTest)
+#include "MainViewTest.moc"

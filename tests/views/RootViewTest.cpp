@@ -1,0 +1,120 @@
+#include "ViewHarness.h"
+#include "views/Texts.h"
+
+#include <QtTest>
+
+using namespace tender;
+using namespace tender::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+Contact person(const QString &id, const QString &label, qint64 position, bool close = false)
+{
+    return Contact{id, label, position, close ? std::optional(true) : std::nullopt};
+}
+
+} // namespace
+
+// Which screen the popover shows, and the pure texts every screen uses.
+class RootViewTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ViewHarness> h;
+
+private slots:
+    void init() { h = std::make_unique<ViewHarness>(); }
+    void cleanup()
+    {
+        if (h && !h->warnings.isEmpty())
+            qWarning() << h->warnings;
+        h.reset();
+    }
+
+    void signedOutShowsSignInWhateverTheRoute()
+    {
+        TestModel &model = h->signedOut();
+        model.setRoute(Route::settings());
+        h->settle();
+        QVERIFY(h->show());
+        QVERIFY(h->isShown("signInView"));
+        QVERIFY(!h->item("settingsView"));
+        QVERIFY(!h->item("mainView"));
+        QCOMPARE(h->view.rootObject()->width(), 330.0);
+    }
+
+    void signedInFollowsTheRoute()
+    {
+        TestModel &model = h->signedInWith({person("a", "Аня", 0)});
+        QVERIFY(h->show());
+        QVERIFY(h->isShown("mainView"));
+
+        model.setRoute(Route::settings());
+
+        h->settle();
+        QVERIFY(h->isShown("settingsView"));
+        model.setRoute(Route::book());
+        h->settle();
+        QVERIFY(h->isShown("bookView"));
+        model.setRoute(Route::add(QStringLiteral("ABCDE-FGHJK")));
+        h->settle();
+        QVERIFY(h->isShown("addForm"));
+        model.setRoute(Route::edit("a"));
+        h->settle();
+        QVERIFY(h->isShown("editForm"));
+        QVERIFY(!h->item("mainView"));
+
+        h->click("back");
+        QCOMPARE(model.route(), Route::main());
+        QVERIFY(h->isShown("mainView"));
+
+        h->click("settings");
+        QCOMPARE(model.route(), Route::settings());
+    }
+
+    void editOfAPersonNoLongerListedShowsMain()
+    {
+        TestModel &model = h->signedInWith({person("a", "Аня", 0)});
+        QVERIFY(h->show());
+        model.setRoute(Route::edit("gone"));
+        h->settle();
+        QVERIFY(h->isShown("mainView"));
+        QVERIFY(!h->item("editForm"));
+    }
+
+    void signingOutLeavesTheMainView()
+    {
+        TestModel &model = h->signedInWith({person("a", "Аня", 0)});
+        QVERIFY(h->show());
+        model.signOut();
+        h->settle();
+        QVERIFY(h->isShown("signInView"));
+        QVERIFY(!h->item("mainView"));
+    }
+
+    void peopleCountFollowsRussianPlural()
+    {
+        QCOMPARE(views::peopleCount(1), QString("1 человек"));
+        QCOMPARE(views::peopleCount(2), QString("2 человека"));
+        QCOMPARE(views::peopleCount(5), QString("5 человек"));
+        QCOMPARE(views::peopleCount(12), QString("12 человек"));
+        QCOMPARE(views::peopleCount(21), QString("21 человек"));
+        QCOMPARE(views::peopleCount(22), QString("22 человека"));
+        QCOMPARE(views::peopleCount(111), QString("111 человек"));
+        QCOMPARE(views::peopleCount(112), QString("112 человек"));
+        QCOMPARE(views::peopleCount(104), QString("104 человека"));
+    }
+
+    void avatarInitialIsTheFirstGraphemeUpperCased()
+    {
+        QCOMPARE(views::avatarInitial(""), QString("♥"));
+        QCOMPARE(views::avatarInitial("аня"), QString("А"));
+        QCOMPARE(views::avatarInitial("ёжик"), QString("Ё"));
+        QCOMPARE(views::avatarInitial("🐱 Кот"), QString("🐱"));
+        QCOMPARE(views::avatarInitial("👍🏽 ok"), QString("👍🏽"));
+        QCOMPARE(views::avatarInitial("ßa"), QString("SS"));
+    }
+};
+
+QTEST_MAIN(RootViewTest)
+#include "RootViewTest.moc"

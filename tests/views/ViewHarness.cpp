@@ -1,0 +1,126 @@
+#include "ViewHarness.h"
+
+#include "views/Views.h"
+
+#include <QQmlEngine>
+#include <QTest>
+
+namespace tender::test {
+
+namespace {
+
+bool effectivelyVisible(const QQuickItem *item)
+{
+    return item->isVisible() && item->opacity() > 0;
+}
+
+// Walks the visual tree, which also holds what repeaters and loaders made.
+void collect(QQuickItem *item, const QString &objectName, bool onlyVisible, QList<QQuickItem *> &found)
+{
+    if (onlyVisible && !effectivelyVisible(item))
+        return;
+    if (objectName.isEmpty() || item->objectName() == objectName)
+        found << item;
+    for (QQuickItem *child : item->childItems())
+        collect(child, objectName, onlyVisible, found);
+}
+
+} // namespace
+
+ViewHarness::ViewHarness()
+{
+    QObject::connect(view.engine(), &QQmlEngine::warnings, [this](const QList<QQmlError> &errors) {
+        for (const QQmlError &error : errors)
+            warnings << error.toString();
+    });
+}
+
+ViewHarness::~ViewHarness() = default;
+
+TestModel &ViewHarness::signedInWith(const QList<Contact> &contacts)
+{
+    model.saveSession();
+    model.scriptData(contacts);
+    TestModel &app = model.makeModel();
+    app.start();
+    if (StreamPeer *peer = model.awaitPeer(0))
+        peer->sendText(R"({"type":"ready"})");
+    (void)QTest::qWaitFor([&] { return app.contacts().size() == contacts.size() && app.online(); }, 5000);
+    return app;
+}
+
+TestModel &ViewHarness::signedOut()
+{
+    return model.makeModel();
+}
+
+bool ViewHarness::show()
+{
+    views::setUp(model.model(), model.clock, model.clipboard);
+    view.setSource(QUrl(QStringLiteral("qrc:/qt/qml/Tender/RootView.qml")));
+    if (view.status() != QQuickView::Ready) {
+        for (const QQmlError &error : view.errors())
+            warnings << error.toString();
+        return false;
+    }
+    view.show();
+    return QTest::qWaitForWindowExposed(&view);
+}
+
+QQuickItem *ViewHarness::item(const QString &objectName) const
+{
+    QList<QQuickItem *> found;
+    if (view.rootObject())
+        collect(view.rootObject(), objectName, false, found);
+    return found.isEmpty() ? nullptr : found.first();
+}
+
+QList<QQuickItem *> ViewHarness::allShown(const QString &objectName) const
+{
+    QList<QQuickItem *> found;
+    if (view.rootObject())
+        collect(view.rootObject(), objectName, true, found);
+    return found;
+}
+
+QQuickItem *ViewHarness::shown(const QString &objectName) const
+{
+    const QList<QQuickItem *> found = allShown(objectName);
+    return found.isEmpty() ? nullptr : found.first();
+}
+
+QString ViewHarness::text(const QString &objectName) const
+{
+    const QQuickItem *found = item(objectName);
+    return found ? found->property("text").toString() : QString();
+}
+
+void ViewHarness::click(const QString &objectName)
+{
+    QQuickItem *target = shown(objectName);
+    QVERIFY2(target, qPrintable(objectName));
+    const QPointF centre = target->mapToScene(QPointF(target->width() / 2, target->height() / 2));
+    QTest::mouseClick(&view, Qt::LeftButton, {}, centre.toPoint());
+    settle();
+}
+
+bool ViewHarness::menuItemEnabled(QObject *menu, const QString &itemName) const
+{
+    const int count = menu->property("count").toInt();
+    for (int i = 0; i < count; ++i) {
+        QQuickItem *entry = nullptr;
+        QMetaObject::invokeMethod(menu, "itemAt", Q_RETURN_ARG(QQuickItem *, entry), Q_ARG(int, i));
+        if (entry && entry->objectName() == itemName)
+            return entry->property("enabled").toBool();
+    }
+    qWarning("no menu item %s", qPrintable(itemName));
+    return false;
+}
+
+void ViewHarness::settle()
+{
+    QCoreApplication::processEvents();
+    QTest::qWait(20);
+}
+
+} // namespace tender::test
