@@ -52,6 +52,11 @@ Clock &PlatformServices::clock()
     return parts_->clock;
 }
 
+Clipboard &PlatformServices::clipboard()
+{
+    return parts_->clipboard;
+}
+
 WakeMonitor &PlatformServices::wake()
 {
     return *parts_->wake;

@@ -7,6 +7,7 @@
 
 namespace tender {
 
+class Clipboard;
 class WakeMonitor;
 
 // The real desktop services the app runs on, owned in one place.
@@ -18,6 +19,7 @@ public:
     // The model's services; the overlay is handed over, the rest stays here.
     AppServices appServices();
     Clock &clock();
+    Clipboard &clipboard();
     WakeMonitor &wake();
 
 private:

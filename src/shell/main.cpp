@@ -4,6 +4,7 @@
 #include "shell/StatusBar.h"
 #include "shell/SingleInstance.h"
 #include "shell/SystemTray.h"
+#include "views/Views.h"
 
 #include <QApplication>
 #include <QTextStream>
@@ -30,7 +31,8 @@ int main(int argc, char *argv[])
     PlatformServices platform;
     SystemTray tray;
     AppDelegate delegate({[&platform] { return std::make_unique<AppModel>(platform.appServices()); },
-                          platform.clock(), tray, platform.wake(), QUrl(QStringLiteral("qrc:/qt/qml/Tender/RootView.qml"))});
+                          platform.clock(), tray, platform.wake(), QUrl(QStringLiteral("qrc:/qt/qml/Tender/RootView.qml")),
+                          [&platform](AppModel &model) { views::setUp(model, platform.clock(), platform.clipboard()); }});
     instance.onUrls = [&delegate](const QStringList &handed) { delegate.open(handed); };
 
     delegate.willFinishLaunching();
