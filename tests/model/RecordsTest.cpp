@@ -106,7 +106,6 @@ private slots:
         QCOMPARE(Palette::at(25).name, QString("Розовый"));
         QVERIFY(Palette::normalized(std::numeric_limits<qint64>::min()) >= 0);
         const QColor coral = Palette::at(0).mainColor();
-        QCOMPARE(coral.spec(), QColor::Rgb);
         QCOMPARE(coral.redF(), 240 / 255.0f);
         QCOMPARE(coral.greenF(), 122 / 255.0f);
         QCOMPARE(coral.blueF(), 98 / 255.0f);
