@@ -1,11 +1,20 @@
 #include "load/ProcessProbe.h"
 #include "load/Setup.h"
+#include <sys/resource.h>
 
 namespace tender::bench {
 namespace {
 
 constexpr unsigned openPerSecond = 4000;
 constexpr std::int64_t densityTargetBytes = 6 * 1024;
+
+double ownCpuSeconds()
+{
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
 
 }
 
@@ -39,6 +48,7 @@ boost::asio::awaitable<void> runSpeed(Setup& setup, Report& report)
         co_return;
     auto pid = setup.server.pid();
     auto cpuBefore = cpuSeconds(pid);
+    auto ownCpuBefore = ownCpuSeconds();
     auto lostBefore = setup.fleet.lostCount();
     auto started = Clock::now();
     co_await setup.sender.run(o.rate, std::chrono::seconds(o.seconds));
@@ -46,6 +56,7 @@ boost::asio::awaitable<void> runSpeed(Setup& setup, Report& report)
     // Frames still on their way after the last answer.
     co_await waitUntil(setup.executor, [&] { return setup.deliveries.outstanding() == 0; }, std::chrono::seconds(3));
     auto cpu = cpuSeconds(pid) - cpuBefore;
+    auto ownCpu = ownCpuSeconds() - ownCpuBefore;
     auto delivered = setup.deliveries.deliveredCount();
     auto deliveredRate = static_cast<double>(delivered) / sendingSeconds;
     auto held = setup.fleet.onlineCount();
@@ -63,6 +74,7 @@ boost::asio::awaitable<void> runSpeed(Setup& setup, Report& report)
     report.add("server CPU seconds per million deliveries",
         delivered ? fixed(cpu * 1e6 / static_cast<double>(delivered), 1) : "-");
     report.add("server CPU used while sending", fixed(100 * cpu / sendingSeconds, 0) + " % of one core");
+    report.add("generator CPU used while sending", fixed(100 * ownCpu / sendingSeconds, 0) + " % of one core");
 }
 
 }
