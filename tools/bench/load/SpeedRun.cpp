@@ -30,7 +30,8 @@ boost::asio::awaitable<bool> connectAll(Setup& setup, Report& report)
     bool all = co_await waitUntil(setup.executor, [&] { return setup.fleet.onlineCount() == users; }, limit);
     report.add("streams opened", std::to_string(setup.fleet.onlineCount()) + " of " + std::to_string(users)
         + " in " + fixed(secondsSince(started), 1) + " s (opened at " + std::to_string(openPerSecond) + "/s)");
-    co_await waitUntil(setup.executor, [] { return false; }, std::chrono::seconds(1));
+    // The server gives freed memory back every 5 s; what it keeps after that is what streams cost.
+    co_await waitUntil(setup.executor, [] { return false; }, std::chrono::seconds(6));
     auto perStream = (residentBytes(pid) - rssBefore) / std::max(1u, setup.fleet.onlineCount());
     auto kernelPerStream = (kernelNetworkBytes() - kernelBefore) / std::max(1u, setup.fleet.onlineCount());
     report.add("server RSS before streams", mebibytes(rssBefore));
