@@ -44,6 +44,8 @@ unsigned short readPort(int fd)
     ::dup2(out, STDOUT_FILENO);
     int devNull = ::open("/dev/null", O_WRONLY);
     ::dup2(devNull, STDERR_FILENO); // one log line per request: not what we measure
+    // A restart happens while we hold thousands of client sockets: the server must not inherit them.
+    ::close_range(3, ~0U, 0);
     std::vector<char*> argv;
     for (const auto& a : args)
         argv.push_back(const_cast<char*>(a.c_str()));

@@ -4,6 +4,7 @@
 #include <boost/asio/co_spawn.hpp>
 #include <boost/asio/detached.hpp>
 #include <deque>
+#include <iostream>
 #include <thread>
 
 namespace tender::bench {
@@ -50,6 +51,8 @@ boost::asio::awaitable<Return> watchReturn(Setup& setup, Clock::time_point from,
         seen.peakUpgradesPerSecond = std::max(seen.peakUpgradesPerSecond,
             static_cast<double>(window.back() - window.front()) * 1000.0 / (sample.count() * (window.size() - 1)));
         auto online = setup.fleet.onlineCount();
+        if (window.size() == 5 && (window.back() != window[3] || online == 0))
+            std::cerr << fixed(secondsSince(from), 2) << " s after restart: " << online << " online\n";
         if (!seen.to99 && online * 100 >= users * 99)
             seen.to99 = secondsSince(from);
         if (!seen.toAll && online == users)

@@ -41,6 +41,12 @@ net::awaitable<void> StreamClient::connectAndRead()
 {
     ws_ = std::make_unique<Socket>(executor_);
     auto& tcp = beast::get_lowest_layer(*ws_);
+    // Spread the streams over several loopback source addresses: one address has fewer
+    // ephemeral ports than a storm of reconnections needs while the old sockets wind down.
+    beast::error_code bindError;
+    tcp.socket().open(net::ip::tcp::v4(), bindError);
+    net::ip::address_v4::bytes_type source{127, 0, 0, static_cast<unsigned char>(2 + index_ % 8)};
+    tcp.socket().bind({net::ip::address_v4(source), 0}, bindError);
     tcp.expires_after(std::chrono::seconds(10));
     auto [connectError] = co_await tcp.async_connect(server_, use);
     if (connectError || stopping_)
