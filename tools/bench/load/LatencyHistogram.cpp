@@ -49,7 +49,7 @@ std::int64_t LatencyHistogram::percentile(double fraction) const
     for (std::size_t i = 0; i < buckets_.size(); ++i) {
         seen += buckets_[i];
         if (seen >= std::max<std::uint64_t>(wanted, 1))
-            return std::min(upperEdge(i), max_);
+            return i + 1 == buckets_.size() ? max_ : std::min(upperEdge(i), max_); // the last bucket has no edge
     }
     return max_;
 }
