@@ -13,6 +13,7 @@
 #include <boost/asio/steady_timer.hpp>
 #include <boost/asio/thread_pool.hpp>
 #include <iostream>
+#include <malloc.h>
 #include <sodium.h>
 #include <thread>
 
@@ -47,6 +48,9 @@ void flushPeriodically(net::steady_timer& timer, LastSeen& lastSeen)
         if (error)
             return;
         lastSeen.flush();
+        // Give back what bursts of handshakes (a reconnection storm) freed, rather than holding
+        // it for the life of the process.
+        ::malloc_trim(0);
         flushPeriodically(timer, lastSeen);
     });
 }

@@ -77,8 +77,7 @@ net::awaitable<void> serveConnection(net::ip::tcp::socket socket, const Router& 
                 logRequest(request, pathOf(request), 101, started);
                 auto session = std::make_shared<WsSession>(std::move(stream), std::move(*audience), door,
                     settings.streamSilence);
-                auto executor = co_await net::this_coro::executor;
-                net::co_spawn(executor, WsSession::run(std::move(session), std::move(request)), net::detached);
+                session->start(std::move(request));
                 co_return;
             }
             auto& refusal = std::get<Response>(admitted);

@@ -57,6 +57,9 @@ net::awaitable<void> Listener::acceptLoop()
             co_await pause.async_wait(net::as_tuple(net::use_awaitable));
             continue;
         }
+        // Small frames go out at once instead of waiting for the peer's delayed acknowledgement.
+        boost::system::error_code ignored;
+        socket.set_option(tcp::no_delay(true), ignored);
         auto executor = socket.get_executor();
         net::co_spawn(executor, serveConnection(std::move(socket), router_, door_, settings_), net::detached);
     }

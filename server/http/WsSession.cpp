@@ -1,8 +1,6 @@
 #include "http/WsSession.h"
-#include <boost/asio/as_tuple.hpp>
+#include <array>
 #include <boost/asio/post.hpp>
-#include <boost/asio/use_awaitable.hpp>
-#include <boost/beast/core/flat_buffer.hpp>
 #include <boost/beast/websocket.hpp>
 
 namespace tender::server {
@@ -20,42 +18,49 @@ WsSession::WsSession(beast::tcp_stream&& stream, Audience audience, StreamDoor& 
 {
 }
 
-net::awaitable<void> WsSession::run(std::shared_ptr<WsSession> self, Request request)
-{
-    co_await self->serve(std::move(request));
-}
-
-net::awaitable<void> WsSession::serve(Request request)
+// Plain handlers rather than a coroutine: an idle stream then holds one pending read and one
+// timer, not coroutine frames as well.
+void WsSession::start(Request request)
 {
     beast::get_lowest_layer(ws_).expires_never();
     websocket::stream_base::timeout timeouts{std::chrono::seconds(10), websocket::stream_base::none(), false};
     ws_.set_option(timeouts);
     ws_.read_message_max(4096);
-    ws_.write_buffer_bytes(512);
     ws_.set_option(websocket::stream_base::decorator(
         [](websocket::response_type& response) { response.set(http::field::server, "tender-server"); }));
     ws_.control_callback([this](websocket::frame_type, std::string_view) { lastHeard_ = std::chrono::steady_clock::now(); });
 
-    auto [acceptError] = co_await ws_.async_accept(request, net::as_tuple(net::use_awaitable));
-    if (acceptError)
-        co_return;
-    request = {};
+    auto held = std::make_unique<Request>(std::move(request));
+    auto& upgrade = *held;
+    ws_.async_accept(upgrade, [self = shared_from_this(), held = std::move(held)](beast::error_code error) {
+        if (!error)
+            self->opened();
+    });
+}
+
+void WsSession::opened()
+{
     ws_.text(true);
     lastHeard_ = std::chrono::steady_clock::now();
     watchSilence();
     enqueue(frames::ready());
     door_.opened(shared_from_this());
+    readNext();
+}
 
-    beast::flat_buffer buffer;
-    for (;;) {
-        auto [error, bytes] = co_await ws_.async_read(buffer, net::as_tuple(net::use_awaitable));
-        if (error)
-            break;
-        lastHeard_ = std::chrono::steady_clock::now();
-        buffer.consume(buffer.size());
-    }
-    silenceTimer_.cancel();
-    door_.closed(*this);
+// Clients send nothing but pings, which Beast answers itself; anything else is read in small
+// pieces and dropped, so an idle stream keeps no read buffer of its own.
+void WsSession::readNext()
+{
+    ws_.async_read_some(net::buffer(sink_), [self = shared_from_this()](beast::error_code error, std::size_t) {
+        if (error) {
+            self->silenceTimer_.cancel();
+            self->door_.closed(*self);
+            return;
+        }
+        self->lastHeard_ = std::chrono::steady_clock::now();
+        self->readNext();
+    });
 }
 
 void WsSession::send(Frame frame)
@@ -95,8 +100,10 @@ void WsSession::writeNext()
         self->writing_ = false;
         if (error)
             return self->drop();
-        self->queue_.pop_front();
-        if (!self->queue_.empty() && !self->closing_)
+        self->queue_.erase(self->queue_.begin());
+        if (self->queue_.empty())
+            self->queue_ = {}; // most streams hear a signal now and then: hold no queue between
+        else if (!self->closing_)
             return self->writeNext();
         self->closeWhenWritten();
     });

@@ -1,11 +1,11 @@
 #pragma once
 #include "http/StreamDoor.h"
-#include <boost/asio/awaitable.hpp>
 #include <boost/asio/steady_timer.hpp>
 #include <boost/beast/core/tcp_stream.hpp>
 #include <boost/beast/websocket/stream.hpp>
+#include <array>
 #include <chrono>
-#include <deque>
+#include <vector>
 
 namespace tender::server {
 
@@ -18,15 +18,16 @@ public:
     WsSession(boost::beast::tcp_stream&& stream, Audience audience, StreamDoor& door, std::chrono::seconds silence);
 
     // Completes the upgrade, then reads until the peer leaves, falls silent or the stream is closed.
-    // The session lives as long as this coroutine, which owns it.
-    static boost::asio::awaitable<void> run(std::shared_ptr<WsSession> self, Request request);
+    // The pending operations keep the session alive.
+    void start(Request request);
 
     const Audience& audience() const override { return audience_; }
     void send(Frame frame) override;
     void close(CloseReason reason) override;
 
 private:
-    boost::asio::awaitable<void> serve(Request request);
+    void opened();
+    void readNext();
     void enqueue(Frame frame);
     void writeNext();
     void closeWhenWritten();
@@ -39,7 +40,8 @@ private:
     StreamDoor& door_;
     std::chrono::seconds silence_;
     std::chrono::steady_clock::time_point lastHeard_;
-    std::deque<Frame> queue_;
+    std::vector<Frame> queue_;
+    std::array<char, 64> sink_;
     std::optional<CloseReason> closing_;
     bool writing_ = false;
     bool closeSent_ = false;

@@ -52,12 +52,14 @@ std::vector<Contact> SqliteStore::contacts(const std::string& owner)
 
 std::optional<Contact> SqliteStore::contactLocked(const std::string& owner, const std::string& id)
 {
-    SQLite::Statement q(db_, select(contactColumns, "FROM contacts WHERE owner = ? AND id = ?"));
+    auto& q = prepared(select(contactColumns, "FROM contacts WHERE owner = ? AND id = ?"));
     q.bind(1, owner);
     q.bind(2, id);
-    if (!q.executeStep())
-        return std::nullopt;
-    return readContact(q);
+    std::optional<Contact> entry;
+    if (q.executeStep())
+        entry = readContact(q);
+    q.reset();
+    return entry;
 }
 
 std::optional<Contact> SqliteStore::contact(const std::string& owner, const std::string& id)

@@ -47,11 +47,23 @@ bool SqliteStore::createUser(const User& user)
 std::optional<User> SqliteStore::userWhere(const char* column, const std::string& value)
 {
     std::lock_guard lock(mutex_);
-    SQLite::Statement q(db_, select(userColumns, "FROM users WHERE ") + column + " = ?");
+    auto& q = prepared(select(userColumns, "FROM users WHERE ") + column + " = ?");
     q.bind(1, value);
-    if (!q.executeStep())
-        return std::nullopt;
-    return readUser(q);
+    std::optional<User> user;
+    if (q.executeStep())
+        user = readUser(q);
+    q.reset(); // a statement left on a row would keep its read snapshot open
+    return user;
+}
+
+SQLite::Statement& SqliteStore::prepared(const std::string& sql)
+{
+    auto& statement = prepared_[sql];
+    if (!statement)
+        statement = std::make_unique<SQLite::Statement>(db_, sql);
+    statement->reset();
+    statement->clearBindings();
+    return *statement;
 }
 
 std::optional<User> SqliteStore::userById(const std::string& uid) { return userWhere("uid", uid); }

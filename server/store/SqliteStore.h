@@ -2,7 +2,10 @@
 #include "store/Store.h"
 #include <SQLiteCpp/Database.h>
 #include <filesystem>
+#include <SQLiteCpp/Statement.h>
+#include <memory>
 #include <mutex>
+#include <unordered_map>
 
 namespace tender::server {
 
@@ -41,6 +44,8 @@ public:
 
 private:
     std::optional<User> userWhere(const char* column, const std::string& value);
+    // The lookups every request makes, prepared once; the caller holds the mutex.
+    SQLite::Statement& prepared(const std::string& sql);
     std::optional<Contact> contactLocked(const std::string& owner, const std::string& id);
     std::int64_t contactCount(const std::string& owner);
     void closeGap(const std::string& owner, std::int64_t position);
@@ -48,6 +53,7 @@ private:
 
     std::mutex mutex_;
     SQLite::Database db_;
+    std::unordered_map<std::string, std::unique_ptr<SQLite::Statement>> prepared_;
 };
 
 }

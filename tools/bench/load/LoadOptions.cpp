@@ -1,0 +1,62 @@
+#include "load/LoadOptions.h"
+#include <stdexcept>
+
+namespace tender::bench {
+namespace {
+
+const char* usageText =
+    "usage: tender-load [--mode speed|storm] [--users N] [--contacts K] [--rate PER_SECOND] [--seconds S]\n"
+    "                   [--ping S] [--http-connections N] [--server-threads N] [--server-cpu C] [--client-cpu C]\n"
+    "                   [--down S] [--server PATH]\n"
+    "Starts tender-server on 127.0.0.1 with a prepared database, opens one stream per user and offers\n"
+    "signals between people who list each other at a fixed rate. storm: kill -9, restart, time the return.\n";
+
+unsigned positive(const std::string& text) { return static_cast<unsigned>(std::stoul(text)); }
+
+void apply(LoadOptions& o, const std::string& flag, const std::string& value)
+{
+    if (flag == "--mode") {
+        if (value != "speed" && value != "storm")
+            throw std::invalid_argument("mode");
+        o.mode = value == "storm" ? LoadOptions::Mode::storm : LoadOptions::Mode::speed;
+    } else if (flag == "--users") o.users = positive(value);
+    else if (flag == "--contacts") o.contactsPerUser = positive(value);
+    else if (flag == "--rate") o.rate = std::stod(value);
+    else if (flag == "--seconds") o.seconds = positive(value);
+    else if (flag == "--ping") o.pingSeconds = positive(value);
+    else if (flag == "--http-connections") o.httpConnections = positive(value);
+    else if (flag == "--server-threads") o.serverThreads = positive(value);
+    else if (flag == "--server-cpu") o.serverCpu = std::stoi(value);
+    else if (flag == "--client-cpu") o.clientCpu = std::stoi(value);
+    else if (flag == "--down") o.downSeconds = positive(value);
+    else if (flag == "--server") o.serverBinary = value;
+    else throw std::invalid_argument(flag);
+}
+
+}
+
+std::string defaultServerBinary()
+{
+    return TENDER_SERVER_BINARY;
+}
+
+ParsedLoadOptions parseLoadOptions(const std::vector<std::string>& args)
+{
+    LoadOptions options;
+    for (std::size_t i = 0; i < args.size(); i += 2) {
+        if (args[i] == "--help" || i + 1 >= args.size())
+            return {std::nullopt, usageText};
+        try {
+            apply(options, args[i], args[i + 1]);
+        } catch (const std::exception&) {
+            return {std::nullopt, "bad value for " + args[i] + "\n" + usageText};
+        }
+    }
+    if (options.users < 2 || options.contactsPerUser < 2 || options.contactsPerUser >= options.users
+        || options.httpConnections == 0 || options.rate < 0)
+        return {std::nullopt, std::string("need at least 2 users, 2 <= contacts < users, a rate >= 0\n") + usageText};
+    options.contactsPerUser -= options.contactsPerUser % 2; // neighbours on both sides of a ring
+    return {options, ""};
+}
+
+}

@@ -1,0 +1,22 @@
+#pragma once
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace tender::bench {
+
+struct Listed {
+    std::string contactId;
+    unsigned target; // index of the listed user
+};
+
+// Users written straight into a fresh data directory, with identity tokens signed by its key.
+// Each user lists the `contacts` nearest others on a ring, so every entry is mutual.
+struct Population {
+    std::vector<std::string> tokens;
+    std::vector<std::vector<Listed>> lists;
+
+    static Population prepare(const std::filesystem::path& dataDir, unsigned users, unsigned contacts);
+};
+
+}

@@ -1,0 +1,53 @@
+#pragma once
+#include "load/Deliveries.h"
+#include "load/LoadOptions.h"
+#include "load/Population.h"
+#include "load/Report.h"
+#include "load/ServerUnderTest.h"
+#include "load/SignalSender.h"
+#include "load/StreamFleet.h"
+#include <boost/asio/as_tuple.hpp>
+#include <boost/asio/steady_timer.hpp>
+#include <boost/asio/use_awaitable.hpp>
+
+namespace tender::bench {
+
+// What every run shares: the server, the users' streams and the signal sender.
+struct Setup {
+    const LoadOptions& options;
+    boost::asio::any_io_executor executor;
+    const Population& population;
+    ServerUnderTest& server;
+    Deliveries& deliveries;
+    StreamFleet& fleet;
+    SignalSender& sender;
+};
+
+// Sleeps in steps of `step` until `done()` or `limit` passes; gives whether `done()` came true.
+template <typename Done>
+boost::asio::awaitable<bool> waitUntil(boost::asio::any_io_executor executor, Done done, Clock::duration limit,
+    Clock::duration step = std::chrono::milliseconds(20))
+{
+    auto end = Clock::now() + limit;
+    boost::asio::steady_timer timer(executor);
+    while (!done()) {
+        if (Clock::now() >= end)
+            co_return false;
+        timer.expires_after(step);
+        co_await timer.async_wait(boost::asio::as_tuple(boost::asio::use_awaitable));
+    }
+    co_return true;
+}
+
+inline double secondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// Connects every stream and reports how long it took and what holding them costs the server.
+boost::asio::awaitable<bool> connectAll(Setup& setup, Report& report);
+
+boost::asio::awaitable<void> runSpeed(Setup& setup, Report& report);
+boost::asio::awaitable<void> runStorm(Setup& setup, Report& report);
+
+}

@@ -1,0 +1,38 @@
+#pragma once
+#include "load/StreamClient.h"
+#include <vector>
+
+namespace tender::bench {
+
+// Every user's stream, pinging on its own 30-second phase, with counts of who is online.
+class StreamFleet {
+public:
+    StreamFleet(boost::asio::any_io_executor executor, boost::asio::ip::tcp::endpoint server,
+        const std::vector<std::string>& tokens, Deliveries& deliveries, unsigned pingSeconds);
+
+    // Opens the streams at `perSecond`, as users coming online over a short while would.
+    void start(unsigned perSecond);
+    void stop();
+
+    unsigned size() const { return static_cast<unsigned>(clients_.size()); }
+    unsigned onlineCount() const { return online_; }
+    bool online(unsigned index) const { return clients_[index]->online(); }
+    std::uint64_t readyCount() const { return readies_; }
+    std::uint64_t lostCount() const { return losses_; }
+
+private:
+    boost::asio::awaitable<void> openAll(unsigned perSecond);
+    boost::asio::awaitable<void> pingForever();
+
+    boost::asio::any_io_executor executor_;
+    StreamEvents events_;
+    std::vector<std::unique_ptr<StreamClient>> clients_;
+    boost::asio::steady_timer ticker_;
+    unsigned pingSeconds_;
+    unsigned online_ = 0;
+    std::uint64_t readies_ = 0;
+    std::uint64_t losses_ = 0;
+    bool stopping_ = false;
+};
+
+}
