@@ -3,7 +3,6 @@
 #include "model/Me.h"
 #include "model/Palette.h"
 #include "model/RecordList.h"
-#include "model/Route.h"
 
 #include <QtTest>
 
@@ -89,12 +88,6 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(DecodingError, Me::fromJson(object(R"({"uid":"u"})")));
     }
 
-    void equalityUsesEveryField()
-    {
-        QVERIFY((Contact{"a", "x", 0, {}}) != (Contact{"a", "y", 0, {}}));
-        QVERIFY((Contact{"a", "x", 0, {}}) != (Contact{"a", "x", 0, false}));
-        QVERIFY((Device{"d", "x", {}, {}}) != (Device{"d", "x", {}, QString("now")}));
-    }
 
     void paletteLookupsWrap()
     {
@@ -112,14 +105,6 @@ private slots:
         QCOMPARE(coral.alphaF(), 1.0f);
     }
 
-    void routeEquality()
-    {
-        QCOMPARE(Route(), Route::main());
-        QVERIFY(Route::add() != Route::add(QString()));
-        QCOMPARE(Route::add(QString("AB")), Route::add(QString("AB")));
-        QVERIFY(Route::edit("a") != Route::edit("b"));
-        QVERIFY(Route::book() != Route::settings());
-    }
 };
 
 QTEST_GUILESS_MAIN(RecordsTest)
