@@ -1,4 +1,5 @@
 #include "support/ServerProcess.h"
+#include "app/ListeningLine.h"
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -10,31 +11,6 @@
 #include <unistd.h>
 
 namespace tender::testing {
-namespace {
-
-// Reads the first line the server prints: "tender-server listening on http://127.0.0.1:PORT ...".
-unsigned short readPort(int fd)
-{
-    std::string line;
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (line.find('\n') == std::string::npos) {
-        pollfd p{fd, POLLIN, 0};
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0 || ::poll(&p, 1, static_cast<int>(left.count())) <= 0)
-            throw std::runtime_error("tender-server did not say where it listens");
-        char chunk[256];
-        auto got = ::read(fd, chunk, sizeof chunk);
-        if (got <= 0)
-            throw std::runtime_error("tender-server exited before listening");
-        line.append(chunk, static_cast<std::size_t>(got));
-    }
-    auto at = line.find("127.0.0.1:");
-    if (at == std::string::npos)
-        throw std::runtime_error("unexpected first line: " + line);
-    return static_cast<unsigned short>(std::stoi(line.substr(at + 10)));
-}
-
-}
 
 ServerProcess::ServerProcess(std::filesystem::path dataDir, std::vector<std::string> extraArgs)
     : dataDir_(std::move(dataDir))
@@ -61,7 +37,7 @@ ServerProcess::ServerProcess(std::filesystem::path dataDir, std::vector<std::str
     }
     ::close(out[1]);
     try {
-        port_ = readPort(out[0]);
+        port_ = readListeningPort(out[0], std::chrono::seconds(20));
     } catch (...) {
         ::close(out[0]);
         stop();

@@ -1,4 +1,5 @@
 #include "load/ServerUnderTest.h"
+#include "app/ListeningLine.h"
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
@@ -11,27 +12,6 @@
 
 namespace tender::bench {
 namespace {
-
-unsigned short readPort(int fd)
-{
-    std::string line;
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (line.find('\n') == std::string::npos) {
-        pollfd p{fd, POLLIN, 0};
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0 || ::poll(&p, 1, static_cast<int>(left.count())) <= 0)
-            throw std::runtime_error("tender-server did not say where it listens");
-        char chunk[256];
-        auto got = ::read(fd, chunk, sizeof chunk);
-        if (got <= 0)
-            throw std::runtime_error("tender-server exited before listening");
-        line.append(chunk, static_cast<std::size_t>(got));
-    }
-    auto at = line.find("127.0.0.1:");
-    if (at == std::string::npos)
-        throw std::runtime_error("unexpected first line: " + line);
-    return static_cast<unsigned short>(std::stoi(line.substr(at + 10)));
-}
 
 [[noreturn]] void execServer(const std::vector<std::string>& args, int cpu, int out)
 {
@@ -86,7 +66,7 @@ void ServerUnderTest::start()
     }
     ::close(pipeEnds[1]);
     try {
-        port_ = readPort(pipeEnds[0]);
+        port_ = readListeningPort(pipeEnds[0], std::chrono::seconds(30));
     } catch (...) {
         ::close(pipeEnds[0]);
         killHard();
