@@ -1,11 +1,13 @@
 import QtQuick
 import Tender
+import Tender as Kit
 
 // A disc with a ring in the person's colour and their initial.
 Rectangle {
     id: control
     property string label
-    property var swatch: Palette.at(0)
+    // qualified: QtQuick's own Palette would shadow ours in compiled lookups
+    property var swatch: Kit.Palette.at(0)
     property real size: 30
 
     implicitWidth: size

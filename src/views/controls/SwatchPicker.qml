@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Templates as T
 import Tender
+import Tender as Kit
 
 // The twelve palette colours in two rows of six; `selection` is an index.
 Grid {
@@ -15,7 +16,8 @@ Grid {
     leftPadding: -3
 
     Repeater {
-        model: Palette.all
+        // QtQuick has a Palette of its own; the qualified name keeps compiled lookups on ours
+        model: Kit.Palette.all
         delegate: T.Button {
             id: swatch
             required property int index

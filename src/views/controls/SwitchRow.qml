@@ -33,7 +33,11 @@ Item {
             Accessible.name: control.title
             implicitWidth: 32
             implicitHeight: 20
-            onToggled: control.toggled(checked)
+            onToggled: {
+                control.toggled(checked)
+                // the owner decides: the switch shows isOn, whatever a click made of it
+                checked = Qt.binding(() => control.isOn)
+            }
             indicator: Rectangle {
                 anchors.fill: parent
                 radius: height / 2
