@@ -39,6 +39,9 @@ Rectangle {
                 text: row.details
                 size: 11.5
                 color: Theme.faint
+                // a long "был онлайн …" shrinks a little before it is cut
+                fontSizeMode: Text.HorizontalFit
+                minimumPixelSize: 10
                 elide: Text.ElideRight
                 maximumLineCount: 1
                 Layout.fillWidth: true

@@ -24,6 +24,9 @@ Item {
             text: control.title
             size: 13.5
             Layout.fillWidth: true
+            // wide system fonts: shrink a little before cutting the title
+            fontSizeMode: Text.HorizontalFit
+            minimumPixelSize: 12
             elide: Text.ElideRight
         }
         T.Switch {
