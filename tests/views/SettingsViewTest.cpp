@@ -5,6 +5,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QtQuickTest/quicktest.h>
 #include <QtTest>
 
 using namespace tender;
@@ -15,6 +16,14 @@ class SettingsViewTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<ViewHarness> h;
+
+    // Layouts settle on the next frame; clicks must see where things are now.
+    void laidOut() const { QVERIFY(QQuickTest::qWaitForPolish(&h->view)); }
+    void click(const QString &name)
+    {
+        laidOut();
+        h->click(name);
+    }
 
     TestModel &openSettings()
     {
@@ -31,6 +40,7 @@ class SettingsViewTest : public QObject {
 
     void clickAt(QQuickItem *item, qreal fractionX = 0.5)
     {
+        laidOut();
         QVERIFY(item);
         const QPointF point = item->mapToScene(QPointF(item->width() * fractionX, item->height() / 2));
         QTest::mouseClick(&h->view, Qt::LeftButton, {}, point.toPoint());
@@ -43,6 +53,7 @@ class SettingsViewTest : public QObject {
     // Scrolls the settings so that `name` is in sight, then clicks it, as a user would.
     void scrollAndClick(const QString &name)
     {
+        laidOut();
         QQuickItem *scroll = h->item("settingsScroll");
         QQuickItem *target = h->shown(name);
         QVERIFY2(scroll && target, qPrintable(name));
@@ -51,7 +62,7 @@ class SettingsViewTest : public QObject {
         const qreal bottom = std::max(0.0, scroll->property("contentHeight").toReal() - scroll->height());
         scroll->setProperty("contentY", std::clamp(top - 20, 0.0, bottom));
         h->settle();
-        h->click(name);
+        click(name);
     }
 
     qreal viewHeight() const { return h->item("settingsView")->height(); }
@@ -75,7 +86,7 @@ private slots:
         QVERIFY(h->isShown("emojiSlider"));
         QCOMPARE(h->text("email"), QString("me@b.c"));
         QCOMPARE(h->text("version"), "Версия " + model.version());
-        h->click("back");
+        click("back");
         QCOMPARE(model.route(), Route::main());
     }
 
@@ -112,7 +123,7 @@ private slots:
     {
         TestModel &model = openSettings();
         QVERIFY(h->show());
-        h->click("tab-1");
+        click("tab-1");
         QQuickItem *slider = h->shown("gapSlider");
         QVERIFY(slider);
         slider->forceActiveFocus();
@@ -135,11 +146,11 @@ private slots:
     {
         TestModel &model = openSettings();
         QVERIFY(h->show());
-        h->click("tab-1");
+        click("tab-1");
         QCOMPARE(h->text("pauseCaption"), QString("Пауза"));
         QVERIFY(!h->isShown("unpause"));
 
-        h->click("pauseHour");
+        click("pauseHour");
         QCOMPARE(model.pausedUntil(), std::optional(h->model.clock.now().addSecs(3600)));
         QCOMPARE(h->text("pauseCaption"), model.pauseText());
         QVERIFY(h->text("pauseCaption").startsWith("Пауза до "));
@@ -148,11 +159,11 @@ private slots:
         QVERIFY(!h->isShown("pauseMorning"));
         QVERIFY(!h->isShown("pauseIndefinite"));
 
-        h->click("unpause");
+        click("unpause");
         QVERIFY(!model.pausedUntil());
         QCOMPARE(h->text("pauseCaption"), QString("Пауза"));
 
-        h->click("pauseIndefinite");
+        click("pauseIndefinite");
         QCOMPARE(model.pausedUntil(), std::optional(Pause::distantFuture()));
         QCOMPARE(h->text("pauseCaption"), QString("Пауза, пока не снимешь"));
 
@@ -170,7 +181,7 @@ private slots:
         QVERIFY(h->show());
         toggle("soundSwitch");
         QVERIFY(model.sound());
-        h->click("tab-1");
+        click("tab-1");
         toggle("quietSwitch");
         QVERIFY(!model.quietWhenPresenting());
         toggle("anyoneSwitch");
@@ -245,7 +256,7 @@ private slots:
         QCOMPARE(h->view.screen(), screens[0]);
 
         // 600 high: the content scrolls inside 520.
-        h->click("tab-1");
+        click("tab-1");
         QVERIFY(contentHeight() > 520);
         QCOMPARE(viewHeight(), 520.0);
         QVERIFY(h->isShown("settingsScrollBar"));
@@ -256,10 +267,10 @@ private slots:
         QCOMPARE(viewHeight(), contentHeight());
         QVERIFY(!h->isShown("settingsScrollBar"));
         const qreal whenHeight = viewHeight();
-        h->click("tab-0");
+        click("tab-0");
         QVERIFY(viewHeight() != whenHeight);
         QCOMPARE(viewHeight(), contentHeight());
-        h->click("deleteAccount");
+        click("deleteAccount");
         QCOMPARE(viewHeight(), contentHeight());
         QCOMPARE(h->view.rootObject()->height(), viewHeight() + 28);
     }
