@@ -115,6 +115,8 @@ public:
     QCoro::Task<> deleteAccount();
     Q_INVOKABLE bool copyInvite();
     Q_INVOKABLE QString version() const;
+    // The web site's "/docs" page in the browser; false when none could be opened.
+    Q_INVOKABLE bool openDocs();
 
     // Preferences and pause.
     Q_INVOKABLE void pause(tender::PauseLength length);
@@ -272,6 +274,7 @@ private:
     Presenting &presenting_;
     ReduceMotion &reduceMotion_;
     NetworkPathMonitor &networkPath_;
+    const QUrl webBase_;
 
     std::unique_ptr<Auth> auth_;
     std::unique_ptr<API> api_;

@@ -24,6 +24,9 @@ Item {
             text: control.title
             size: 13.5
             Layout.fillWidth: true
+            // wide system fonts: shrink a little before cutting the title
+            fontSizeMode: Text.HorizontalFit
+            minimumPixelSize: 12
             elide: Text.ElideRight
         }
         T.Switch {
@@ -33,7 +36,11 @@ Item {
             Accessible.name: control.title
             implicitWidth: 32
             implicitHeight: 20
-            onToggled: control.toggled(checked)
+            onToggled: {
+                control.toggled(checked)
+                // the owner decides: the switch shows isOn, whatever a click made of it
+                checked = Qt.binding(() => control.isOn)
+            }
             indicator: SwitchIndicator {
                 anchors.fill: parent
                 checked: toggle.checked

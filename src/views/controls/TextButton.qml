@@ -9,7 +9,8 @@ T.Button {
     property color tint: Theme.ink
     property bool strong: false
     implicitWidth: implicitContentWidth + leftPadding + rightPadding
-    implicitHeight: implicitContentHeight + topPadding + bottomPadding
+    implicitHeight: Math.max(24, implicitContentHeight + topPadding + bottomPadding)
+    hoverEnabled: true
     Accessible.name: text
 
     contentItem: Body {
@@ -18,6 +19,8 @@ T.Button {
         strong: control.strong
         color: control.tint
         opacity: control.pressed ? 0.6 : 1.0
+        verticalAlignment: Text.AlignVCenter
+        font.underline: control.visualFocus
     }
     background: Item {}
 }
