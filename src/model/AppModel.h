@@ -133,6 +133,10 @@ public:
     Q_INVOKABLE void move(const tender::Contact &contact, int by);
     QCoro::Task<> updateContact(Contact contact, QString label, int color, bool close);
     QCoro::Task<> remove(Contact contact);
+    // A person the service has just added: keeps the chosen colour and lists them last.
+    void didAdd(Contact contact, int color);
+    // The product web site, where invite links point.
+    const QUrl &webBase() const { return webBase_; }
 
     // Sending.
     Q_INVOKABLE void send(const tender::Contact &contact);
@@ -303,6 +307,7 @@ private:
     std::unique_ptr<Timer> goingOffline_;
     std::optional<SharedTask<bool>> saving_;
     std::unique_ptr<Timer> pauseExpiry_;
+    QUrl webBase_;
 };
 
 } // namespace tender

@@ -15,8 +15,13 @@ QString peopleCount(qint64 n)
 
 QString avatarInitial(const QString &label)
 {
+    return label.isEmpty() ? QStringLiteral("♥") : initialLetter(label);
+}
+
+QString initialLetter(const QString &label)
+{
     if (label.isEmpty())
-        return QStringLiteral("♥");
+        return QString();
     QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, label);
     const qsizetype end = graphemes.toNextBoundary();
     const QString first = label.left(end > 0 ? end : label.size());

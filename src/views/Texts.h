@@ -10,6 +10,8 @@ namespace tender::views {
 QString peopleCount(qint64 n);
 // The upper-cased first grapheme of a label, or "♥" for an empty one.
 QString avatarInitial(const QString &label);
+// The upper-cased first grapheme of a label; empty for an empty one.
+QString initialLetter(const QString &label);
 
 class Texts : public QObject {
     Q_OBJECT

@@ -43,6 +43,20 @@ void send(ViewHarness &h, const QString &id, int status)
     h.settle();
 }
 
+void type(ViewHarness &h, const QString &input, const QString &text)
+{
+    h.shown(input)->setProperty("text", text);
+    h.settle();
+}
+
+void failSave(ViewHarness &h)
+{
+    h.model.service.on("POST", "/v1/contacts", FakeReply::json(409, {{"error", "already in the list"}}));
+    type(h, "nameInput", "Лена");
+    h.click("save");
+    QTest::qWaitFor([&] { return h.isShown("formError"); }, 3000);
+}
+
 QList<Shot> shots()
 {
     return {
@@ -67,6 +81,13 @@ QList<Shot> shots()
              h.settle();
          }},
         {"settings", people, true, [](ViewHarness &h) { h.model.model().setRoute(Route::settings()); }},
+        {"book", people, true, [](ViewHarness &h) { h.model.model().setRoute(Route::book()); }},
+        {"book-search", people, true, [](ViewHarness &h) { h.model.model().setRoute(Route::book()); }, [](ViewHarness &h) { type(h, "searchInput", "а"); }},
+        {"add-empty", people, true, [](ViewHarness &h) { h.model.model().setRoute(Route::add()); }},
+        {"add-invite", people, true, [](ViewHarness &h) { h.model.model().setRoute(Route::add("ABCDE-FGHJK")); }, [](ViewHarness &h) { type(h, "nameInput", "Лена"); }},
+        {"edit", people, true, [](ViewHarness &h) { h.model.model().setRoute(Route::edit("c5")); }},
+        {"edit-remove", people, true, [](ViewHarness &h) { h.model.model().setRoute(Route::edit("c2")); }, [](ViewHarness &h) { h.click("removeAsk"); }},
+        {"save-error", people, true, [](ViewHarness &h) { h.model.model().setRoute(Route::add("ABCDE-FGHJK")); }, failSave},
     };
 }
 

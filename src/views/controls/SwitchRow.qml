@@ -34,25 +34,9 @@ Item {
             implicitWidth: 32
             implicitHeight: 20
             onToggled: control.toggled(checked)
-            indicator: Rectangle {
+            indicator: SwitchIndicator {
                 anchors.fill: parent
-                radius: height / 2
-                color: toggle.checked ? Theme.switchTint : Theme.well
-                border.width: toggle.checked ? 0 : 1
-                border.color: Theme.hairline
-                Behavior on color { ColorAnimation { duration: 150 } }
-
-                Rectangle {
-                    width: parent.height - 4
-                    height: width
-                    radius: width / 2
-                    y: 2
-                    x: toggle.checked ? parent.width - width - 2 : 2
-                    color: Theme.white
-                    border.width: 1
-                    border.color: Theme.hairline
-                    Behavior on x { NumberAnimation { duration: 150; easing.type: Easing.OutQuad } }
-                }
+                checked: toggle.checked
             }
         }
     }
