@@ -20,6 +20,18 @@ QPainterPath heart(const QRectF &box)
     return path;
 }
 
+QRectF circleIn(qreal s)
+{
+    return QRectF(s * 0.06, s * 0.06, s * 0.88, s * 0.88);
+}
+
+QRectF heartIn(qreal s)
+{
+    return QRectF(s * 0.27, s * 0.28, s * 0.46, s * 0.46);
+}
+
+const QColor heartColor(0xE0, 0x59, 0x6B);
+
 } // namespace
 
 QImage render(bool paused, const QColor &color, int size)
@@ -29,8 +41,8 @@ QImage render(bool paused, const QColor &color, int size)
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     const qreal s = size;
-    const QRectF circle(s * 0.06, s * 0.06, s * 0.88, s * 0.88);
-    const QRectF inner(s * 0.27, s * 0.28, s * 0.46, s * 0.46);
+    const QRectF circle = circleIn(s);
+    const QRectF inner = heartIn(s);
     if (!paused) {
         QPainterPath shape;
         shape.addEllipse(circle);
@@ -58,6 +70,24 @@ QIcon icon(bool paused, const QColor &color)
     for (int size : {16, 22, 24, 32, 48, 64})
         icon.addPixmap(QPixmap::fromImage(render(paused, color, size)));
     return icon;
+}
+
+void paintAppIcon(QPainter &painter, qreal size)
+{
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPainterPath circle;
+    circle.addEllipse(circleIn(size));
+    painter.fillPath(circle, heartColor);
+    painter.fillPath(heart(heartIn(size)), Qt::white);
+}
+
+QImage appIcon(int size)
+{
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    paintAppIcon(painter, size);
+    return image;
 }
 
 } // namespace tender::HeartIcon

@@ -9,7 +9,34 @@
 #include <QApplication>
 #include <QTextStream>
 
+#include <optional>
+
 using namespace tender;
+
+namespace {
+
+// Hands the URLs to the running instance, or makes this process the running one
+// (nullopt). Two launches at the same moment both find nobody; the one that
+// loses the name hands over to the winner.
+std::optional<int> handToRunningInstance(SingleInstance &instance, const QStringList &urls)
+{
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        switch (instance.handOff(urls)) {
+        case SingleInstance::HandOff::taken:
+            return 0;
+        case SingleInstance::HandOff::unanswered:
+            QTextStream(stderr) << "Tender уже запущен, но не отвечает. Закрой его и запусти снова." << Qt::endl;
+            return 1;
+        case SingleInstance::HandOff::noInstance:
+            if (instance.listen())
+                return std::nullopt;
+        }
+    }
+    QTextStream(stderr) << "Tender не смог запуститься: не получилось занять место единственной копии." << Qt::endl;
+    return 1;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -24,9 +51,8 @@ int main(int argc, char *argv[])
 
     const QStringList urls = app.arguments().mid(1).filter(QStringLiteral("tender:"));
     SingleInstance instance(SingleInstance::defaultName());
-    if (instance.handOff(urls))
-        return 0;
-    instance.listen();
+    if (const std::optional<int> exitCode = handToRunningInstance(instance, urls))
+        return *exitCode;
 
     PlatformServices platform;
     SystemTray tray;

@@ -6,7 +6,6 @@
 #include "shell/HeartIcon.h"
 #include "shell/Popover.h"
 #include "shell/PopoverPlacement.h"
-#include "shell/SingleInstance.h"
 #include "shell/StatusBar.h"
 
 #include <QtTest>
@@ -132,22 +131,6 @@ private slots:
         QVERIFY(h->awaitPeer(1));
         QTest::qWait(100);
         QCOMPARE(h->service.peers().size(), 2);
-    }
-
-    void secondLaunchHandsItsUrlsOver()
-    {
-        const QString name = "tender-test-" + QString::number(QCoreApplication::applicationPid());
-        SingleInstance first(name);
-        QVERIFY(first.listen());
-        QStringList received;
-        first.onUrls = [&](const QStringList &urls) { received << urls; };
-
-        SingleInstance second(name);
-        QVERIFY(second.handOff({"tender://add/AAAAA-22222", "tender://signin?state=S&uid=u&rt=r"}));
-        QTRY_COMPARE(received, (QStringList{"tender://add/AAAAA-22222", "tender://signin?state=S&uid=u&rt=r"}));
-
-        SingleInstance nobody(name + "-none");
-        QVERIFY(!nobody.handOff({"tender://add/AAAAA-22222"}));
     }
 
     void popoverPlacement()
