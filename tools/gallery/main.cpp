@@ -43,6 +43,13 @@ void send(ViewHarness &h, const QString &id, int status)
     h.settle();
 }
 
+// A browser sign-in that returns with no request pending: the model's problem line.
+void failBrowserSignIn(ViewHarness &h)
+{
+    h.model.model().handle("tender://signin?state=X&uid=u&rt=r");
+    QTest::qWaitFor([&] { return h.model.model().problem().has_value(); }, 3000);
+}
+
 QList<Shot> shots()
 {
     return {
@@ -67,6 +74,9 @@ QList<Shot> shots()
              h.settle();
          }},
         {"settings", people, true, [](ViewHarness &h) { h.model.model().setRoute(Route::settings()); }},
+        {"signin-browser", {}, false, [](ViewHarness &h) { h.model.model().signInWithGoogle(); }},
+        {"signin-email-note", {}, false, {}, [](ViewHarness &h) { h.click("withEmail"); h.click("submit"); }},
+        {"signin-problem", {}, false, [](ViewHarness &h) { failBrowserSignIn(h); }},
     };
 }
 

@@ -27,6 +27,8 @@ QtObject {
     readonly property color starOn: "#D99A1E"
     readonly property color starOff: "#B9A596"
     readonly property color dashedRing: "#B9A596"
+    // The disc behind the heart of the sign-in greeting.
+    readonly property color heartDisc: "#FDE3E6"
 
     readonly property real popoverWidth: 330
     readonly property real popoverPadding: 14
