@@ -44,9 +44,11 @@ AppModel::AppModel(AppServices services, QObject *parent)
     , presenting_(services.presenting)
     , reduceMotion_(services.reduceMotion)
     , networkPath_(services.networkPath)
+    , webBase_(services.endpoints.webBase)
     , auth_(std::make_unique<Auth>(services.clock, services.network, services.endpoints, services.sessionFile))
     , overlay_(std::move(services.overlay))
     , defaults_(services.defaults)
+    , webBase_(services.endpoints.webBase)
 {
     api_ = std::make_unique<API>(*auth_, services.network, services.endpoints);
     stream_ = std::make_unique<Stream>(*auth_, clock_, services.endpoints);
@@ -244,6 +246,11 @@ bool AppModel::copyInvite()
 QString AppModel::version() const
 {
     return Config::version();
+}
+
+bool AppModel::openDocs()
+{
+    return browser_.open(Endpoints::join(webBase_, QStringLiteral("docs")));
 }
 
 void AppModel::setRoute(Route route)

@@ -115,6 +115,8 @@ public:
     QCoro::Task<> deleteAccount();
     Q_INVOKABLE bool copyInvite();
     Q_INVOKABLE QString version() const;
+    // The web site's "/docs" page in the browser; false when none could be opened.
+    Q_INVOKABLE bool openDocs();
 
     // Preferences and pause.
     Q_INVOKABLE void pause(tender::PauseLength length);
@@ -133,6 +135,10 @@ public:
     Q_INVOKABLE void move(const tender::Contact &contact, int by);
     QCoro::Task<> updateContact(Contact contact, QString label, int color, bool close);
     QCoro::Task<> remove(Contact contact);
+    // A person the service has just added: keeps the chosen colour and lists them last.
+    void didAdd(Contact contact, int color);
+    // The product web site, where invite links point.
+    const QUrl &webBase() const { return webBase_; }
 
     // Sending.
     Q_INVOKABLE void send(const tender::Contact &contact);
@@ -268,6 +274,7 @@ private:
     Presenting &presenting_;
     ReduceMotion &reduceMotion_;
     NetworkPathMonitor &networkPath_;
+    const QUrl webBase_;
 
     std::unique_ptr<Auth> auth_;
     std::unique_ptr<API> api_;
@@ -303,6 +310,7 @@ private:
     std::unique_ptr<Timer> goingOffline_;
     std::optional<SharedTask<bool>> saving_;
     std::unique_ptr<Timer> pauseExpiry_;
+    QUrl webBase_;
 };
 
 } // namespace tender

@@ -195,6 +195,16 @@ QCoro::Task<> AppModel::remove(Contact contact)
     setLastSent(std::move(lastSent));
 }
 
+void AppModel::didAdd(Contact contact, int color)
+{
+    QMap<QString, qint64> colors = contactColors_;
+    colors.insert(contact.id, color);
+    setContactColors(std::move(colors));
+    QList<Contact> contacts = contacts_;
+    contacts.append(std::move(contact));
+    setContacts(std::move(contacts));
+}
+
 QVariantMap AppModel::contactColorsValue() const
 {
     QVariantMap colors;

@@ -50,7 +50,9 @@ QCoro::Task<> AppModel::signalContact(QString id)
     }
     if (!self)
         co_return;
-    setSent(std::nullopt);
+    // A newer send's mark is not this failure's to clear.
+    if (sent_ == id)
+        setSent(std::nullopt);
     if (*sessionEnded) {
         signOut();
         setProblem(signInAgain);

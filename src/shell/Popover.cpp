@@ -4,6 +4,8 @@
 
 #include <QCursor>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QQuickItem>
 #include <QScreen>
 
 namespace tender {
@@ -28,6 +30,9 @@ Popover::Popover(QQmlEngine *engine, const QUrl &source, Clock &clock, QObject *
             closedAt_ = clock_.now();
         }
     });
+    // Key events reach the content item only when no control took them, so an
+    // open menu still closes itself on Escape before the popover would.
+    view_.contentItem()->installEventFilter(this);
 }
 
 void Popover::open(const QRect &icon)
@@ -41,6 +46,15 @@ void Popover::open(const QRect &icon)
 void Popover::close()
 {
     view_.hide();
+}
+
+bool Popover::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+        close();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 bool Popover::justClosed() const

@@ -8,7 +8,8 @@ namespace tender {
 class Clock;
 
 // The panel that holds the whole interface: a frameless window that opens at
-// the tray icon, takes the keyboard at once and closes when it loses focus.
+// the tray icon, takes the keyboard at once and closes when it loses focus
+// or on Escape.
 class Popover : public QObject {
     Q_OBJECT
 
@@ -23,6 +24,9 @@ public:
     // been on the tray icon, whose toggle must then not reopen it.
     bool justClosed() const;
     QQuickView &view() { return view_; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void place(const QRect &icon);

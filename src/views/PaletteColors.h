@@ -8,10 +8,11 @@
 
 namespace tender::views {
 
-// The palette for QML: Palette.all and Palette.at(i) (any index, reduced modulo 12).
+// The palette for QML: PaletteColors.all and PaletteColors.at(i) (any index, reduced modulo 12).
+// Not named "Palette": QtQuick has a type of that name, which wins the lookup.
 class PaletteColors : public QObject {
     Q_OBJECT
-    QML_NAMED_ELEMENT(Palette)
+    QML_ELEMENT
     QML_SINGLETON
     Q_PROPERTY(QVariantList all READ all CONSTANT)
 

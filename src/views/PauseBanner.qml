@@ -6,7 +6,8 @@ import Tender
 Rectangle {
     objectName: "pauseBanner"
     readonly property bool paused: { AppModel.pausedUntil; return PauseStatus.isPaused() }
-    implicitHeight: 34
+    // Wraps rather than cuts the time off when the line does not fit.
+    implicitHeight: Math.max(34, pauseText.implicitHeight + 12)
     radius: 9
     color: Theme.field
 
@@ -22,11 +23,12 @@ Rectangle {
             color: Theme.muted
         }
         Body {
+            id: pauseText
             objectName: "pauseText"
             text: { AppModel.pausedUntil; return PauseStatus.text() + ". Сигналы не придут." }
             size: 12.5
             color: Theme.muted
-            elide: Text.ElideRight
+            wrapMode: Text.Wrap
             Layout.fillWidth: true
         }
         T.Button {

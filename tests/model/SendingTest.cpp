@@ -81,6 +81,18 @@ private slots:
         QVERIFY(model.signedIn());
     }
 
+    void aLateFailureLeavesANewerMarkAlone()
+    {
+        FakeReply slowFailure = FakeReply::json(500, {{"error", "busy"}});
+        slowFailure.delayMs = 200;
+        TestModel &model = loadedModel(slowFailure);
+        h->service.on("POST", "/v1/events", FakeReply{204, {}});
+        model.send(anna);
+        model.send(boris);
+        QTRY_COMPARE(model.problem(), QString("Не улетело, проверь интернет"));
+        QCOMPARE(model.sent(), QString("c2"));
+    }
+
     void aSendAfterTheSessionEndedSignsOut()
     {
         TestModel &model = loadedModel(FakeReply{401, {}});

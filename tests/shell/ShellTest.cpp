@@ -77,6 +77,11 @@ private slots:
         emit tray.activated();
         QVERIFY(!delegate->popover()->isShown());
 
+        emit tray.activated();
+        QVERIFY(QTest::qWaitForWindowActive(&delegate->popover()->view()));
+        QTest::keyClick(&delegate->popover()->view(), Qt::Key_Escape);
+        QVERIFY(!delegate->popover()->isShown());
+
         // An invite link from another launch opens the add form.
         delegate->open({"tender://add/ABCDE-FGHJK"});
         QCOMPARE(delegate->model()->route(), Route::add(QString("ABCDE-FGHJK")));

@@ -4,7 +4,9 @@
 #include "ViewHarness.h"
 
 #include <QDir>
+#include <QJsonArray>
 #include <QGuiApplication>
+#include <QTemporaryFile>
 #include <QTest>
 #include <QTextStream>
 
@@ -39,7 +41,48 @@ void send(ViewHarness &h, const QString &id, int status)
 {
     h.model.service.on("POST", "/v1/events", FakeReply::json(status, {}));
     h.click("circle-" + id);
-    QTest::qWaitFor([&] { return h.model.service.requests("POST", "/v1/events").size() > 0; }, 3000);
+    (void)QTest::qWaitFor([&] { return h.model.service.requests("POST", "/v1/events").size() > 0; }, 3000);
+    h.settle();
+}
+
+void type(ViewHarness &h, const QString &input, const QString &text)
+{
+    h.shown(input)->setProperty("text", text);
+    h.settle();
+}
+
+void failSave(ViewHarness &h)
+{
+    h.model.service.on("POST", "/v1/contacts", FakeReply::json(409, {{"error", "already in the list"}}));
+    type(h, "nameInput", "Лена");
+    h.click("save");
+    (void)QTest::qWaitFor([&] { return h.isShown("formError"); }, 3000);
+}
+
+// The devices tab of the settings, after the service listed `devices`.
+void openDevices(ViewHarness &h)
+{
+    h.click("tab-2");
+    (void)QTest::qWaitFor([&] { return !h.model.service.requests("GET", "/v1/devices").isEmpty(); }, 3000);
+    h.settle();
+}
+
+void scriptDevices(ViewHarness &h)
+{
+    h.model.model().setRoute(Route::settings());
+    QJsonArray devices{
+        QJsonObject{{"id", "d1"}, {"name", "Котик на полке"}, {"capabilities", QJsonArray{"receive", "send"}},
+                    {"last_seen_at", h.model.clock.now().addSecs(-300).toString(Qt::ISODateWithMs)}},
+        QJsonObject{{"id", "d2"}, {"name", "Кнопка у двери"}, {"capabilities", QJsonArray{"send"}}},
+    };
+    h.model.service.on("GET", "/v1/devices", FakeReply::json(200, {{"devices", devices}}));
+}
+
+void clickInside(ViewHarness &h, const QString &parent, const QString &child)
+{
+    QQuickItem *target = h.shown(parent)->findChild<QQuickItem *>(child);
+    QTest::mouseClick(&h.view, Qt::LeftButton, {},
+                      target->mapToScene(QPointF(target->width() / 2, target->height() / 2)).toPoint());
     h.settle();
 }
 
@@ -74,6 +117,20 @@ QList<Shot> shots()
              h.settle();
          }},
         {"settings", people, true, [](ViewHarness &h) { h.model.model().setRoute(Route::settings()); }},
+        {"book", people, true, [](ViewHarness &h) { h.model.model().setRoute(Route::book()); }},
+        {"book-search", people, true, [](ViewHarness &h) { h.model.model().setRoute(Route::book()); }, [](ViewHarness &h) { type(h, "searchInput", "а"); }},
+        {"add-empty", people, true, [](ViewHarness &h) { h.model.model().setRoute(Route::add()); }},
+        {"add-invite", people, true, [](ViewHarness &h) { h.model.model().setRoute(Route::add("ABCDE-FGHJK")); }, [](ViewHarness &h) { type(h, "nameInput", "Лена"); }},
+        {"edit", people, true, [](ViewHarness &h) { h.model.model().setRoute(Route::edit("c5")); }},
+        {"edit-remove", people, true, [](ViewHarness &h) { h.model.model().setRoute(Route::edit("c2")); }, [](ViewHarness &h) { h.click("removeAsk"); }},
+        {"save-error", people, true, [](ViewHarness &h) { h.model.model().setRoute(Route::add("ABCDE-FGHJK")); }, failSave},
+        {"settings-calm", people, true, [](ViewHarness &h) { h.model.model().setRoute(Route::settings()); h.model.model().setCalm(true); }},
+        {"settings-when", people, true, [](ViewHarness &h) { h.model.model().setRoute(Route::settings()); }, [](ViewHarness &h) { h.click("tab-1"); }},
+        {"settings-when-paused", people, true, [](ViewHarness &h) { h.model.model().setRoute(Route::settings()); h.model.model().pause(PauseLength::Morning); }, [](ViewHarness &h) { h.click("tab-1"); }},
+        {"settings-delete-error", people, true, [](ViewHarness &h) { h.model.model().setRoute(Route::settings()); h.model.service.on("DELETE", "/v1/me", FakeReply::json(500, {})); }, [](ViewHarness &h) { h.click("deleteAccount"); h.click("deleteForever"); (void)QTest::qWaitFor([&] { return h.isShown("deleteError"); }, 3000); }},
+        {"devices", people, true, scriptDevices, openDevices},
+        {"devices-removal", people, true, scriptDevices, [](ViewHarness &h) { openDevices(h); clickInside(h, "device-d1", "askRemove"); }},
+        {"devices-token", people, true, [](ViewHarness &h) { scriptDevices(h); h.model.service.on("POST", "/v1/devices", FakeReply::json(201, {{"device", QJsonObject{{"id", "d3"}, {"name", "Лампа в спальне"}, {"capabilities", QJsonArray{"receive"}}}}, {"token", "tdv_7Qm2ZkR4xN8pLw3sYb6TfH1cJ9aVe5Ud0GgKoXiBrMnE"}})); }, [](ViewHarness &h) { openDevices(h); h.shown("deviceName")->forceActiveFocus(); for (QChar c : QStringLiteral("Лампа в спальне")) QTest::sendKeyEvent(QTest::Click, &h.view, Qt::Key_unknown, QString(c), Qt::NoModifier); h.click("pair"); (void)QTest::qWaitFor([&] { return h.isShown("tokenCard"); }, 3000); h.click("copyToken"); }},
         {"signin-browser", {}, false, [](ViewHarness &h) { h.model.model().signInWithGoogle(); }},
         {"signin-email-note", {}, false, {}, [](ViewHarness &h) { h.click("withEmail"); h.click("submit"); }},
         {"signin-problem", {}, false, [](ViewHarness &h) { failBrowserSignIn(h); }},
@@ -107,7 +164,11 @@ bool render(const Shot &shot, const QDir &folder)
 
 int main(int argc, char *argv[])
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    // A screen as tall as a laptop's, so screens that scroll show what fits on one.
+    QTemporaryFile screens(QDir::tempPath() + QStringLiteral("/tender-gallery-XXXXXX.json"));
+    if (screens.open())
+        screens.write(R"({"screens": [{"name": "laptop", "x": 0, "y": 0, "width": 2880, "height": 1800, "logicalDpi": 96, "dpr": 1}]})"), screens.flush();
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen:configfile=" + screens.fileName().toLocal8Bit() : qgetenv("QT_QPA_PLATFORM"));
     qputenv("QT_QUICK_BACKEND", "software");
     if (qgetenv("QT_SCALE_FACTOR").isEmpty())
         qputenv("QT_SCALE_FACTOR", "2");

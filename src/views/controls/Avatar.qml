@@ -5,7 +5,7 @@ import Tender
 Rectangle {
     id: control
     property string label
-    property var swatch: Palette.at(0)
+    property var swatch: PaletteColors.at(0)
     property real size: 30
 
     implicitWidth: size

@@ -15,7 +15,7 @@ Grid {
     leftPadding: -3
 
     Repeater {
-        model: Palette.all
+        model: PaletteColors.all
         delegate: T.Button {
             id: swatch
             required property int index

@@ -24,6 +24,9 @@ Item {
             text: control.title
             size: 13.5
             Layout.fillWidth: true
+            // wide system fonts: shrink a little before cutting the title
+            fontSizeMode: Text.HorizontalFit
+            minimumPixelSize: 12
             elide: Text.ElideRight
         }
         T.Switch {
@@ -33,26 +36,14 @@ Item {
             Accessible.name: control.title
             implicitWidth: 32
             implicitHeight: 20
-            onToggled: control.toggled(checked)
-            indicator: Rectangle {
+            onToggled: {
+                control.toggled(checked)
+                // the owner decides: the switch shows isOn, whatever a click made of it
+                checked = Qt.binding(() => control.isOn)
+            }
+            indicator: SwitchIndicator {
                 anchors.fill: parent
-                radius: height / 2
-                color: toggle.checked ? Theme.switchTint : Theme.well
-                border.width: toggle.checked ? 0 : 1
-                border.color: Theme.hairline
-                Behavior on color { ColorAnimation { duration: 150 } }
-
-                Rectangle {
-                    width: parent.height - 4
-                    height: width
-                    radius: width / 2
-                    y: 2
-                    x: toggle.checked ? parent.width - width - 2 : 2
-                    color: Theme.white
-                    border.width: 1
-                    border.color: Theme.hairline
-                    Behavior on x { NumberAnimation { duration: 150; easing.type: Easing.OutQuad } }
-                }
+                checked: toggle.checked
             }
         }
     }

@@ -27,6 +27,10 @@ QtObject {
     readonly property color starOn: "#D99A1E"
     readonly property color starOff: "#B9A596"
     readonly property color dashedRing: "#B9A596"
+    // The settings' effect preview button and the strangers' hearts row.
+    readonly property color previewFill: "#FDE3E6"
+    readonly property color previewInk: "#8E2537"
+    readonly property color anyoneRow: "#F3E4F3"
     // The disc behind the heart of the sign-in greeting.
     readonly property color heartDisc: "#FDE3E6"
 
