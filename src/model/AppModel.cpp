@@ -48,7 +48,6 @@ AppModel::AppModel(AppServices services, QObject *parent)
     , auth_(std::make_unique<Auth>(services.clock, services.network, services.endpoints, services.sessionFile))
     , overlay_(std::move(services.overlay))
     , defaults_(services.defaults)
-    , webBase_(services.endpoints.webBase)
 {
     api_ = std::make_unique<API>(*auth_, services.network, services.endpoints);
     stream_ = std::make_unique<Stream>(*auth_, clock_, services.endpoints);

@@ -310,7 +310,6 @@ private:
     std::unique_ptr<Timer> goingOffline_;
     std::optional<SharedTask<bool>> saving_;
     std::unique_ptr<Timer> pauseExpiry_;
-    QUrl webBase_;
 };
 
 } // namespace tender
