@@ -48,6 +48,28 @@ class FirstRunTest : public QObject {
         app->settle();
     }
 
+    // Keys as a person presses them, for inputs that follow only edits.
+    void typeKeys(const QString &objectName, const QString &text)
+    {
+        QQuickItem *input = app->shown(objectName);
+        QVERIFY2(input, qPrintable(objectName));
+        input->forceActiveFocus();
+        for (QChar c : text)
+            QTest::sendKeyEvent(QTest::Click, &app->view, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        app->settle();
+    }
+
+    void toggle(const QString &switchRow)
+    {
+        QQuickItem *row = app->shown(switchRow);
+        QVERIFY2(row, qPrintable(switchRow));
+        QQuickItem *knob = row->findChild<QQuickItem *>("switch");
+        QVERIFY(knob);
+        QTest::mouseClick(&app->view, Qt::LeftButton, {},
+                          knob->mapToScene(QPointF(knob->width() / 2, knob->height() / 2)).toPoint());
+        app->settle();
+    }
+
     AppModel &model() { return app->model.model(); }
 
     // Someone else who already uses the app, with their own session.
@@ -86,7 +108,7 @@ private slots:
         QVERIFY(QFile::exists(home.filePath("session.json")));
     }
 
-    void opensTheAddFormFromAnInviteLink()
+    void addsAPersonFromAnInviteLink()
     {
         const std::optional<QString> code = inviteID(inviteOfAnotherUser());
         QVERIFY(code.has_value());
@@ -94,12 +116,58 @@ private slots:
         app->settle();
         QCOMPARE(model().route(), Route::add(*code));
         QVERIFY(app->isShown("addForm"));
+
+        type("nameInput", "Борис");
+        app->click("save");
+        QTRY_VERIFY(app->isShown("mainView"));
+        QTRY_COMPARE(model().contacts().size(), 1);
+        QCOMPARE(model().contacts().first().label, QString("Борис"));
+    }
+
+    void editsThatPerson()
+    {
+        const QString id = model().contacts().first().id;
+        model().setRoute(Route::edit(id));
+        app->settle();
+        QVERIFY(app->isShown("editForm"));
+        type("nameInput", "Боря");
+        app->click("save");
+        QTRY_VERIFY(app->isShown("mainView"));
+        const QList<Contact> stored = await(model().api().contacts());
+        QCOMPARE(stored.size(), 1);
+        QCOMPARE(stored.first().label, QString("Боря"));
+    }
+
+    void pairsADeviceAndSeesItsTokenOnce()
+    {
+        app->click("settings");
+        QVERIFY(app->isShown("settingsView"));
+        app->click("tab-2");
+        QTRY_VERIFY(app->isShown("deviceName"));
+        typeKeys("deviceName", "Лампа");
+        app->click("pair");
+        QTRY_VERIFY(app->isShown("tokenCard"));
+        const QString token = app->shown("token")->property("text").toString();
+        QVERIFY(!token.isEmpty());
+        QCOMPARE(await(model().api().devices()).size(), 1);
+
+        app->click("tokenDone");
+        QVERIFY(!app->isShown("tokenCard"));
+        for (QQuickItem *item : app->allShown(QString()))
+            QVERIFY(!item->property("text").toString().contains(token));
+    }
+
+    void changesASetting()
+    {
+        app->click("tab-0");
+        const bool before = model().sound();
+        toggle("soundSwitch");
+        QCOMPARE(model().sound(), !before);
     }
 
     void aRestartKeepsTheSessionAndThePreferences()
     {
-        const bool sound = !model().sound();
-        model().setSound(sound);
+        const bool sound = model().sound();
         quit();
 
         launch();
@@ -109,6 +177,12 @@ private slots:
         QVERIFY(app->isShown("mainView"));
         QTRY_VERIFY(model().online());
         QTRY_VERIFY(model().inviteURL().has_value());
+        QTRY_COMPARE(model().contacts().size(), 1);
+        QCOMPARE(model().contacts().first().label, QString("Боря"));
+        app->click("settings");
+        QQuickItem *soundSwitch = app->shown("soundSwitch");
+        QVERIFY(soundSwitch);
+        QCOMPARE(soundSwitch->findChild<QQuickItem *>("switch")->property("checked").toBool(), sound);
     }
 };
 
