@@ -2,37 +2,47 @@ import QtQuick
 import QtQuick.Layouts
 import Tender
 
+// Shown while nobody is signed in: Google through the browser, or e-mail and password.
 ColumnLayout {
+    id: view
     objectName: "signInView"
-    spacing: 10
+    spacing: 14
 
-    Body {
-        text: "Вход"
-        size: 15
-        strong: true
+    SignInForm {
+        id: form
     }
-    Note {
-        text: "Войди, чтобы посылать сердечки своим людям."
+
+    SignInGreeting {
+        Layout.fillWidth: true
+        Layout.topMargin: 8
+    }
+    SignInChoices {
+        visible: !form.withEmail
+        form: form
+        Layout.fillWidth: true
+    }
+    SignInEmailForm {
+        visible: form.withEmail
+        form: form
         Layout.fillWidth: true
     }
     Body {
-        visible: AppModel.problem !== ""
-        text: AppModel.problem
+        id: note
+        objectName: "signInNote"
+        text: form.message !== "" ? form.message : AppModel.problem
+        visible: text !== ""
         size: 12
-        color: Theme.danger
+        color: Theme.muted
         wrapMode: Text.Wrap
+        horizontalAlignment: Text.AlignHCenter
         Layout.fillWidth: true
     }
-    PrimaryButton {
-        objectName: "google"
-        text: AppModel.waitingForBrowser ? "Ждём браузер…" : "Войти через Google"
-        enabled: !AppModel.waitingForBrowser
+    Rectangle {
+        implicitHeight: 1
+        color: Theme.hairline
         Layout.fillWidth: true
-        onClicked: AppModel.signInWithGoogle()
     }
-    SmallButton {
-        text: "Закрыть"
+    SignInFooter {
         Layout.fillWidth: true
-        onClicked: Qt.quit()
     }
 }

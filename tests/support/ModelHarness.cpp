@@ -18,7 +18,7 @@ ModelHarness::~ModelHarness() = default;
 
 void ModelHarness::saveSession(const QString &uid, std::optional<QString> email)
 {
-    SessionFile::write(dir.filePath(QStringLiteral("session.json")), Session{uid, std::move(email), QStringLiteral("rt")});
+    SessionFile::write(sessionFile, Session{uid, std::move(email), QStringLiteral("rt")});
 }
 
 void ModelHarness::scriptData(const QList<Contact> &contacts)
@@ -35,7 +35,7 @@ std::unique_ptr<TestModel> ModelHarness::createModel(std::optional<Endpoints> en
     auto recording = std::make_unique<RecordingOverlay>();
     overlay = recording.get();
     return std::make_unique<TestModel>(AppServices{clock, network, endpoints.value_or(service.endpoints()),
-                                                   dir.filePath(QStringLiteral("session.json")), defaults, loginItem,
+                                                   sessionFile, *preferences, loginItem,
                                                    clipboard, browser, sound, presenting, reduceMotion, networkPath,
                                                    std::move(recording)});
 }

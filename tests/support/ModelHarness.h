@@ -61,6 +61,10 @@ public:
     FakePresenting presenting;
     FakeReduceMotion reduceMotion;
     FakeNetworkPathMonitor networkPath;
+    // Where the next model keeps its preferences and session; a restart test
+    // points two harnesses at the same ones.
+    PreferencesStore *preferences = &defaults;
+    QString sessionFile = dir.filePath(QStringLiteral("session.json"));
     RecordingOverlay *overlay = nullptr; // owned by the model
     int iconChanges = 0;
     QList<QColor> received;

@@ -86,6 +86,13 @@ void clickInside(ViewHarness &h, const QString &parent, const QString &child)
     h.settle();
 }
 
+// A browser sign-in that returns with no request pending: the model's problem line.
+void failBrowserSignIn(ViewHarness &h)
+{
+    h.model.model().handle("tender://signin?state=X&uid=u&rt=r");
+    QTest::qWaitFor([&] { return h.model.model().problem().has_value(); }, 3000);
+}
+
 QList<Shot> shots()
 {
     return {
@@ -124,6 +131,9 @@ QList<Shot> shots()
         {"devices", people, true, scriptDevices, openDevices},
         {"devices-removal", people, true, scriptDevices, [](ViewHarness &h) { openDevices(h); clickInside(h, "device-d1", "askRemove"); }},
         {"devices-token", people, true, [](ViewHarness &h) { scriptDevices(h); h.model.service.on("POST", "/v1/devices", FakeReply::json(201, {{"device", QJsonObject{{"id", "d3"}, {"name", "Лампа в спальне"}, {"capabilities", QJsonArray{"receive"}}}}, {"token", "tdv_7Qm2ZkR4xN8pLw3sYb6TfH1cJ9aVe5Ud0GgKoXiBrMnE"}})); }, [](ViewHarness &h) { openDevices(h); h.shown("deviceName")->forceActiveFocus(); for (QChar c : QStringLiteral("Лампа в спальне")) QTest::sendKeyEvent(QTest::Click, &h.view, Qt::Key_unknown, QString(c), Qt::NoModifier); h.click("pair"); (void)QTest::qWaitFor([&] { return h.isShown("tokenCard"); }, 3000); h.click("copyToken"); }},
+        {"signin-browser", {}, false, [](ViewHarness &h) { h.model.model().signInWithGoogle(); }},
+        {"signin-email-note", {}, false, {}, [](ViewHarness &h) { h.click("withEmail"); h.click("submit"); }},
+        {"signin-problem", {}, false, [](ViewHarness &h) { failBrowserSignIn(h); }},
     };
 }
 

@@ -31,6 +31,8 @@ QtObject {
     readonly property color previewFill: "#FDE3E6"
     readonly property color previewInk: "#8E2537"
     readonly property color anyoneRow: "#F3E4F3"
+    // The disc behind the heart of the sign-in greeting.
+    readonly property color heartDisc: "#FDE3E6"
 
     readonly property real popoverWidth: 330
     readonly property real popoverPadding: 14
