@@ -5,6 +5,7 @@
 #include "shell/Popover.h"
 #include "shell/StatusBar.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 #include <QQmlEngine>
 
@@ -26,6 +27,9 @@ void AppDelegate::didFinishLaunching()
 {
     parts_.exposeToViews(*model_);
     engine_ = std::make_unique<QQmlEngine>();
+    // Qt.quit() in a view only asks the engine; the application decides.
+    connect(engine_.get(), &QQmlEngine::quit, QCoreApplication::instance(), &QCoreApplication::quit,
+            Qt::QueuedConnection);
     popover_ = std::make_unique<Popover>(engine_.get(), parts_.rootView, parts_.clock);
     status_ = std::make_unique<StatusBar>(*model_, parts_.tray, *popover_, parts_.clock);
 
