@@ -21,17 +21,6 @@ namespace {
 
 const QString noConnection = QStringLiteral("Нет связи с сервером. Попробуем ещё раз чуть позже.");
 
-bool endsSession(const std::exception_ptr &failure)
-{
-    try {
-        std::rethrow_exception(failure);
-    } catch (const AuthError &error) {
-        return error.endsSession();
-    } catch (...) {
-        return false;
-    }
-}
-
 } // namespace
 
 AppModel::AppModel(AppServices services, QObject *parent)

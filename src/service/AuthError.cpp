@@ -41,4 +41,15 @@ QString AuthError::description() const
     return QStringLiteral("Не получилось войти (%1)").arg(c);
 }
 
+bool endsSession(const std::exception_ptr &failure)
+{
+    try {
+        std::rethrow_exception(failure);
+    } catch (const AuthError &error) {
+        return error.endsSession();
+    } catch (...) {
+        return false;
+    }
+}
+
 } // namespace tender

@@ -2,6 +2,8 @@
 
 #include "model/Error.h"
 
+#include <exception>
+
 namespace tender {
 
 // A failure of the identity provider or of the local session.
@@ -27,5 +29,8 @@ private:
     Kind kind_;
     QString message_;
 };
+
+// Whether a caught failure is an AuthError that ends the session.
+bool endsSession(const std::exception_ptr &failure);
 
 } // namespace tender

@@ -1,5 +1,6 @@
 #include "views/AccountDeletion.h"
 
+#include "service/AuthError.h"
 #include "views/Failure.h"
 #include "views/ModelTypes.h"
 

@@ -1,9 +1,9 @@
 #include "views/ContactEditor.h"
 
 #include "model/AppModel.h"
-#include "model/Error.h"
 #include "model/Palette.h"
 #include "service/API.h"
+#include "views/Failure.h"
 #include "views/ModelTypes.h"
 
 #include <QPointer>
@@ -11,19 +11,6 @@
 namespace tender::views {
 
 namespace {
-
-const QString unexpectedFailure = QStringLiteral("Что-то пошло не так. Попробуй ещё раз.");
-
-QString describe(const std::exception_ptr &failure)
-{
-    try {
-        std::rethrow_exception(failure);
-    } catch (const Error &error) {
-        return error.description();
-    } catch (...) {
-        return unexpectedFailure;
-    }
-}
 
 int paletteIndexOf(const PaletteColor &entry)
 {

@@ -1,3 +1,4 @@
+#include "service/AuthError.h"
 #include "views/DevicesController.h"
 
 #include "service/API.h"

@@ -1,7 +1,6 @@
 #include "views/Failure.h"
 
 #include "model/Error.h"
-#include "service/AuthError.h"
 
 namespace tender::views {
 
@@ -16,15 +15,9 @@ QString describe(const std::exception_ptr &failure, const QString &fallback)
     }
 }
 
-bool endsSession(const std::exception_ptr &failure)
+QString describe(const std::exception_ptr &failure)
 {
-    try {
-        std::rethrow_exception(failure);
-    } catch (const AuthError &error) {
-        return error.endsSession();
-    } catch (...) {
-        return false;
-    }
+    return describe(failure, QStringLiteral("Что-то пошло не так. Попробуй ещё раз."));
 }
 
 } // namespace tender::views

@@ -1,8 +1,8 @@
 #include "views/SignInForm.h"
 
 #include "model/AppModel.h"
-#include "model/Error.h"
 #include "service/Auth.h"
+#include "views/Failure.h"
 #include "views/ModelTypes.h"
 
 #include <QPointer>
@@ -22,13 +22,6 @@ qsizetype graphemeCount(const QString &text)
     while (graphemes.toNextBoundary() > 0)
         ++count;
     return count;
-}
-
-QString describe(const std::exception &failure)
-{
-    if (const auto *error = dynamic_cast<const Error *>(&failure))
-        return error->description();
-    return QString::fromUtf8(failure.what());
 }
 
 } // namespace
@@ -111,8 +104,8 @@ QCoro::Task<> SignInForm::signIn(QString address, QString password)
     std::optional<QString> failure;
     try {
         co_await model->auth().signIn(address, password);
-    } catch (const std::exception &error) {
-        failure = describe(error);
+    } catch (...) {
+        failure = describe(std::current_exception());
     }
     // A screen closed meanwhile leaves no trace.
     if (!self || !model)
@@ -138,8 +131,8 @@ QCoro::Task<> SignInForm::requestReset(QString address)
     QString outcome = QStringLiteral("Письмо для нового пароля отправлено");
     try {
         co_await model->auth().sendPasswordReset(address);
-    } catch (const std::exception &error) {
-        outcome = describe(error);
+    } catch (...) {
+        outcome = describe(std::current_exception());
     }
     if (self)
         setMessage(outcome);
