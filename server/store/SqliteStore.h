@@ -31,6 +31,7 @@ public:
 
     std::vector<Contact> contacts(const std::string& owner) override;
     std::optional<Contact> contact(const std::string& owner, const std::string& id) override;
+    std::optional<std::string> contactTarget(const std::string& owner, const std::string& id) override;
     std::pair<AddContactOutcome, Contact> addContact(const Contact& entry, std::size_t limit) override;
     std::optional<Contact> updateContact(const std::string& owner, const std::string& id,
         const ContactPatch& patch) override;

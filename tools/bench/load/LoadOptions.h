@@ -9,7 +9,7 @@ namespace tender::bench {
 std::string defaultServerBinary();
 
 struct LoadOptions {
-    enum class Mode { speed, storm };
+    enum class Mode { speed, storm, fairness };
     Mode mode = Mode::speed;
     unsigned users = 1000;          // one stream each
     unsigned contactsPerUser = 10;  // mutual: each listed person lists the user back
