@@ -10,7 +10,7 @@
 namespace tender::server {
 
 // One connection in WAL mode with synchronous=FULL: a change is on disk when a call returns.
-class SqliteStore final : public Store {
+class SqliteStore : public Store {
 public:
     explicit SqliteStore(const std::filesystem::path& file);
 
