@@ -26,7 +26,8 @@ boost::asio::awaitable<void> runFairness(Setup& setup, Report& report)
     const auto& o = setup.options;
     auto& slow = setup.fleet.client(slowUser);
     auto& silent = setup.fleet.client(silentUser);
-    slow.holdReading();
+    if (!o.control)
+        slow.holdReading();
     setup.deliveries.setApart(slowUser);
     silent.keepSilent();
     if (!co_await connectAll(setup, report))
@@ -44,11 +45,13 @@ boost::asio::awaitable<void> runFairness(Setup& setup, Report& report)
         std::chrono::seconds(90));
 
     auto slowClosed = slow.firstConnectionSeconds();
-    report.add("slow reader (stops reading, " + std::to_string(flooded) + " signals sent to it at once)",
-        slowClosed ? "closed by the server; it had read " + std::to_string(setup.deliveries.deliveredApart())
-                + " frames by the end"
-                   : "still open",
-        "closed", slowClosed.has_value());
+    auto read = std::to_string(setup.deliveries.deliveredApart()) + " frames read by the end";
+    if (o.control)
+        report.add("control: flooded reader that keeps reading (" + std::to_string(flooded) + " signals at once)",
+            (slowClosed ? "closed; " : "open; ") + read);
+    else
+        report.add("slow reader (stops reading, " + std::to_string(flooded) + " signals sent to it at once)",
+            (slowClosed ? "closed by the server; " : "still open; ") + read, "closed", slowClosed.has_value());
     report.addLatency(setup.deliveries);
     auto silentClosed = silent.firstConnectionSeconds();
     report.add("stream that never pings closed after", silentClosed ? fixed(*silentClosed, 1) + " s" : "not closed",

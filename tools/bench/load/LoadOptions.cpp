@@ -7,10 +7,11 @@ namespace {
 const char* usageText =
     "usage: tender-load [--mode speed|storm|fairness] [--users N] [--contacts K] [--rate PER_SECOND] [--seconds S]\n"
     "                   [--ping S] [--http-connections N] [--server-threads N] [--server-cpu C] [--client-cpu C]\n"
-    "                   [--down S] [--server PATH]\n"
+    "                   [--down S] [--control yes|no] [--server PATH]\n"
     "Starts tender-server on 127.0.0.1 with a prepared database, opens one stream per user and offers\n"
     "signals between people who list each other at a fixed rate. storm: kill -9, restart, time the return.\n"
-    "fairness: the same, with one stream that stops reading and one that never pings.\n";
+    "fairness: the same, with one stream that stops reading and one that never pings\n"
+    "(--control yes: the flooded stream keeps reading, to compare the others' latency).\n";
 
 unsigned positive(const std::string& text) { return static_cast<unsigned>(std::stoul(text)); }
 
@@ -35,6 +36,7 @@ void apply(LoadOptions& o, const std::string& flag, const std::string& value)
     else if (flag == "--server-cpu") o.serverCpu = std::stoi(value);
     else if (flag == "--client-cpu") o.clientCpu = std::stoi(value);
     else if (flag == "--down") o.downSeconds = positive(value);
+    else if (flag == "--control") o.control = value == "yes";
     else if (flag == "--server") o.serverBinary = value;
     else throw std::invalid_argument(flag);
 }

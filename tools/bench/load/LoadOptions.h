@@ -21,6 +21,7 @@ struct LoadOptions {
     int serverCpu = -1;             // -1: no pinning
     int clientCpu = -1;
     unsigned downSeconds = 1;       // storm: how long the server stays dead
+    bool control = false;           // fairness: the flooded reader keeps reading, for comparison
     std::string serverBinary = defaultServerBinary();
 };
 
