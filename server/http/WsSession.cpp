@@ -84,11 +84,12 @@ void WsSession::enqueue(Frame frame)
 {
     if (closing_)
         return;
-    if (queue_.size() >= maxQueuedFrames) {
+    auto now = std::chrono::steady_clock::now();
+    if (queue_.size() >= maxQueuedFrames || (!queue_.empty() && now - queue_.front().since >= maxFrameWait)) {
         drop();
         return;
     }
-    queue_.push_back(std::move(frame));
+    queue_.push_back({std::move(frame), now});
     if (!writing_)
         writeNext();
 }
@@ -96,7 +97,7 @@ void WsSession::enqueue(Frame frame)
 void WsSession::writeNext()
 {
     writing_ = true;
-    ws_.async_write(net::buffer(*queue_.front()), [self = shared_from_this()](beast::error_code error, std::size_t) {
+    ws_.async_write(net::buffer(*queue_.front().frame), [self = shared_from_this()](beast::error_code error, std::size_t) {
         self->writing_ = false;
         if (error)
             return self->drop();

@@ -7,7 +7,7 @@ namespace {
 constexpr unsigned slowUser = 0;
 constexpr unsigned silentUser = 1;
 constexpr auto floodAfter = std::chrono::seconds(5);
-constexpr auto holdFor = std::chrono::seconds(10);
+constexpr auto holdFor = std::chrono::seconds(20); // longer than the server lets a frame wait
 constexpr unsigned burstPerSender = 30; // what the server lets one person send another at once
 constexpr double silenceSeconds = 75;
 
