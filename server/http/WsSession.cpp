@@ -23,6 +23,10 @@ WsSession::WsSession(beast::tcp_stream&& stream, Audience audience, StreamDoor& 
 void WsSession::start(Request request)
 {
     beast::get_lowest_layer(ws_).expires_never();
+    // Frames are tiny: a fixed small send buffer holds a few hundred, and keeps a peer that stops
+    // reading from pinning megabytes of kernel memory before the frame queue notices it.
+    beast::error_code ignored;
+    beast::get_lowest_layer(ws_).socket().set_option(net::socket_base::send_buffer_size(streamSendBuffer), ignored);
     websocket::stream_base::timeout timeouts{std::chrono::seconds(10), websocket::stream_base::none(), false};
     ws_.set_option(timeouts);
     ws_.read_message_max(4096);

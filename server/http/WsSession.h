@@ -17,6 +17,7 @@ class WsSession final : public Subscriber, public std::enable_shared_from_this<W
 public:
     static constexpr std::size_t maxQueuedFrames = 4096;
     static constexpr std::chrono::seconds maxFrameWait{10};
+    static constexpr int streamSendBuffer = 16 * 1024;
 
     WsSession(boost::beast::tcp_stream&& stream, Audience audience, StreamDoor& door, std::chrono::seconds silence);
 

@@ -7,7 +7,8 @@ namespace {
 constexpr unsigned slowUser = 0;
 constexpr unsigned silentUser = 1;
 constexpr auto floodAfter = std::chrono::seconds(5);
-constexpr auto holdFor = std::chrono::seconds(20); // longer than the server lets a frame wait
+constexpr auto floodAgainAfter = std::chrono::seconds(12); // longer than the server lets a frame wait
+constexpr auto holdAfterThat = std::chrono::seconds(8);
 constexpr unsigned burstPerSender = 30; // what the server lets one person send another at once
 constexpr double silenceSeconds = 75;
 
@@ -38,7 +39,9 @@ boost::asio::awaitable<void> runFairness(Setup& setup, Report& report)
         [&](std::exception_ptr) { sent = true; });
     co_await pause(setup, floodAfter);
     auto flooded = setup.sender.flood(slowUser, burstPerSender);
-    co_await pause(setup, holdFor);
+    co_await pause(setup, floodAgainAfter);
+    flooded += setup.sender.flood(slowUser, burstPerSender / 2);
+    co_await pause(setup, holdAfterThat);
     slow.resumeReading();
     co_await waitUntil(setup.executor, [&] { return sent; }, std::chrono::seconds(o.seconds + 60));
     co_await waitUntil(setup.executor, [&] { return silent.firstConnectionSeconds().has_value(); },
@@ -47,10 +50,10 @@ boost::asio::awaitable<void> runFairness(Setup& setup, Report& report)
     auto slowClosed = slow.firstConnectionSeconds();
     auto read = std::to_string(setup.deliveries.deliveredApart()) + " frames read by the end";
     if (o.control)
-        report.add("control: flooded reader that keeps reading (" + std::to_string(flooded) + " signals at once)",
+        report.add("control: flooded reader that keeps reading (" + std::to_string(flooded) + " signals in two bursts)",
             (slowClosed ? "closed; " : "open; ") + read);
     else
-        report.add("slow reader (stops reading, " + std::to_string(flooded) + " signals sent to it at once)",
+        report.add("slow reader (stops reading, " + std::to_string(flooded) + " signals sent to it in two bursts)",
             (slowClosed ? "closed by the server; " : "still open; ") + read, "closed", slowClosed.has_value());
     report.addLatency(setup.deliveries);
     auto silentClosed = silent.firstConnectionSeconds();

@@ -52,7 +52,10 @@ boost::asio::awaitable<void> runSpeed(Setup& setup, Report& report)
     auto ownCpuBefore = ownCpuSeconds();
     auto lostBefore = setup.fleet.lostCount();
     auto started = Clock::now();
-    co_await setup.sender.run(o.rate, std::chrono::seconds(o.seconds));
+    if (o.rate > 0)
+        co_await setup.sender.run(o.rate, std::chrono::seconds(o.seconds));
+    else // only holding the streams, pinging
+        co_await waitUntil(setup.executor, [] { return false; }, std::chrono::seconds(o.seconds));
     auto sendingSeconds = secondsSince(started);
     // Frames still on their way after the last answer.
     co_await waitUntil(setup.executor, [&] { return setup.deliveries.outstanding() == 0; }, std::chrono::seconds(3));
