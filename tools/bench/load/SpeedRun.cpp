@@ -74,7 +74,8 @@ boost::asio::awaitable<void> runSpeed(Setup& setup, Report& report)
     report.add("delivered rate", fixed(deliveredRate, 0) + " /s", o.rate >= 50000 ? ">= 50000 /s" : "",
         o.rate >= 50000 ? std::optional<bool>(deliveredRate >= 50000) : std::nullopt);
     report.add("dropped by the generator (backlog full)", std::to_string(setup.sender.backlogDropped()));
-    report.addLatency(setup.deliveries);
+    if (o.rate > 0)
+        report.addLatency(setup.deliveries);
     report.add("server CPU seconds per million deliveries",
         delivered ? fixed(cpu * 1e6 / static_cast<double>(delivered), 1) : "-");
     report.add("server CPU used while sending", fixed(100 * cpu / sendingSeconds, 0) + " % of one core");
