@@ -1,6 +1,6 @@
 #pragma once
 #include "http/Router.h"
-#include "identity/IdTokens.h"
+#include "identity/VerifiedTokens.h"
 #include "store/Store.h"
 #include <functional>
 
@@ -21,7 +21,7 @@ public:
 
 private:
     Store& store_;
-    const IdTokens& tokens_;
+    mutable VerifiedTokens tokens_;
 };
 
 using UserHandler = std::function<Response(const RouteContext&, const User&)>;

@@ -12,12 +12,12 @@ Signals::Signals(Store& store, Hub& hub)
 
 Signals::Sent Signals::toContact(const std::string& senderUid, const std::string& contactId, std::int64_t nowMs)
 {
-    auto entry = store_.contact(senderUid, contactId);
-    if (!entry)
+    auto target = store_.contactTarget(senderUid, contactId);
+    if (!target)
         return Sent::notFound;
-    if (!perPerson_.allow(senderUid + "\n" + entry->target, nowMs))
+    if (!perPerson_.allow(senderUid + "\n" + *target, nowMs))
         return Sent::tooMany;
-    hub_.signalUser(entry->target);
+    hub_.signalUser(*target);
     return Sent::accepted;
 }
 

@@ -7,6 +7,7 @@
 #include "http/Listener.h"
 #include "http/Responses.h"
 #include "identity/IdentityRoutes.h"
+#include "store/CachedStore.h"
 #include "store/SqliteStore.h"
 #include "web/WebRoutes.h"
 #include <boost/asio/signal_set.hpp>
@@ -72,7 +73,8 @@ int runServer(const Options& options)
     if (sodium_init() < 0)
         throw std::runtime_error("libsodium cannot start");
     prepareDataDir(options.dataDir);
-    SqliteStore store(options.dataDir / "tender.db");
+    SqliteStore database(options.dataDir / "tender.db");
+    CachedStore store(database);
     IdTokens idTokens(loadOrCreateSecret(options.dataDir / "signing.key"));
     LoginThrottle throttle;
     Outbox outbox(options.dataDir / "outbox");

@@ -88,12 +88,14 @@ net::awaitable<void> serveConnection(net::ip::tcp::socket socket, const Router& 
         }
 
         Routed routed;
+        auto found = router.find(request);
         // No co_await inside a conditional expression: g++ 12 miscompiles it.
-        if (settings.slowWork && router.isSlow(request))
+        if (settings.slowWork && found.slow())
             routed = co_await net::co_spawn(settings.slowWork,
-                [&]() -> net::awaitable<Routed> { co_return router.handle(request); }, net::use_awaitable);
+                [&]() -> net::awaitable<Routed> { co_return router.handle(request, std::move(found)); },
+                net::use_awaitable);
         else
-            routed = router.handle(request);
+            routed = router.handle(request, std::move(found));
         logRequest(request, routed.route, routed.response.result_int(), started);
         routed.response.version(request.version());
         routed.response.keep_alive(request.keep_alive());

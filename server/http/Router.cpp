@@ -20,14 +20,6 @@ std::vector<std::string> splitPattern(const std::string& pattern)
     return segments;
 }
 
-std::vector<std::string> segmentsOf(const boost::urls::url_view& target)
-{
-    std::vector<std::string> path;
-    for (auto segment : target.segments())
-        path.push_back(segment);
-    return path;
-}
-
 }
 
 void Router::add(http::verb method, std::string pattern, RouteHandler handler, Cost cost)
@@ -54,44 +46,38 @@ bool Router::matches(const Route& route, const std::vector<std::string>& path, s
     return true;
 }
 
-const Router::Route* Router::find(const std::vector<std::string>& path, http::verb method,
-    std::vector<std::string>& params, bool& pathKnown) const
+Router::Found Router::find(const Request& request) const
 {
-    pathKnown = false;
+    Found found;
+    auto parsed = boost::urls::parse_origin_form(request.target());
+    if (!parsed)
+        return found;
+    found.target = *parsed;
+    std::vector<std::string> path;
+    for (auto segment : parsed->segments())
+        path.push_back(segment);
     for (const auto& route : routes_) {
-        if (!matches(route, path, params))
+        if (!matches(route, path, found.params))
             continue;
-        pathKnown = true;
-        if (route.method == method)
-            return &route;
+        found.pathKnown = true;
+        if (route.method == request.method()) {
+            found.route = &route;
+            break;
+        }
     }
-    return nullptr;
+    return found;
 }
 
-bool Router::isSlow(const Request& request) const
+Routed Router::handle(const Request& request, Found found) const
 {
-    auto parsed = boost::urls::parse_origin_form(request.target());
-    if (!parsed)
-        return false;
-    std::vector<std::string> params;
-    bool pathKnown = false;
-    auto* route = find(segmentsOf(*parsed), request.method(), params, pathKnown);
-    return route && route->cost == Cost::slow;
-}
-
-Routed Router::handle(const Request& request) const
-{
-    auto parsed = boost::urls::parse_origin_form(request.target());
-    if (!parsed)
+    if (!found.target)
         return {errorResponse(http::status::bad_request, "malformed request target"), "-"};
-    std::vector<std::string> params;
-    bool pathKnown = false;
-    auto* route = find(segmentsOf(*parsed), request.method(), params, pathKnown);
+    const auto* route = found.route;
     if (!route)
-        return pathKnown ? Routed{errorResponse(http::status::method_not_allowed, "method not allowed"), "-"}
-                         : Routed{errorResponse(http::status::not_found, "not found"), "-"};
+        return found.pathKnown ? Routed{errorResponse(http::status::method_not_allowed, "method not allowed"), "-"}
+                               : Routed{errorResponse(http::status::not_found, "not found"), "-"};
     try {
-        return {route->handler(RouteContext{request, *parsed, std::move(params)}), route->pattern};
+        return {route->handler(RouteContext{request, *found.target, std::move(found.params)}), route->pattern};
     } catch (const std::exception& error) {
         logLine(std::string("error in ") + route->pattern + ": " + error.what());
         return {errorResponse(http::status::internal_server_error, "internal error"), route->pattern};

@@ -2,6 +2,7 @@
 #include "http/Types.h"
 #include <boost/url/url_view.hpp>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,12 +27,6 @@ public:
     // Handlers that take long (password hashing) run away from the threads that serve streams.
     enum class Cost { quick, slow };
 
-    // `pattern` is a path whose segments starting with ':' match any one segment.
-    void add(http::verb method, std::string pattern, RouteHandler handler, Cost cost = Cost::quick);
-    Routed handle(const Request& request) const;
-    bool isSlow(const Request& request) const;
-
-private:
     struct Route {
         http::verb method;
         std::string pattern;
@@ -39,8 +34,23 @@ private:
         RouteHandler handler;
         Cost cost;
     };
-    const Route* find(const std::vector<std::string>& path, http::verb method, std::vector<std::string>& params,
-        bool& pathKnown) const;
+
+    // Where a request goes, found once and then handled.
+    struct Found {
+        std::optional<boost::urls::url_view> target; // absent: a malformed target
+        const Route* route = nullptr;
+        bool pathKnown = false;
+        std::vector<std::string> params;
+        bool slow() const { return route && route->cost == Cost::slow; }
+    };
+
+    // `pattern` is a path whose segments starting with ':' match any one segment.
+    void add(http::verb method, std::string pattern, RouteHandler handler, Cost cost = Cost::quick);
+    Found find(const Request& request) const;
+    Routed handle(const Request& request, Found found) const;
+    Routed handle(const Request& request) const { return handle(request, find(request)); }
+
+private:
     static bool matches(const Route& route, const std::vector<std::string>& path, std::vector<std::string>& params);
 
     std::vector<Route> routes_;

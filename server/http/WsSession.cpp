@@ -23,6 +23,10 @@ WsSession::WsSession(beast::tcp_stream&& stream, Audience audience, StreamDoor& 
 void WsSession::start(Request request)
 {
     beast::get_lowest_layer(ws_).expires_never();
+    // Frames are tiny: a fixed small send buffer holds a few hundred, and keeps a peer that stops
+    // reading from pinning megabytes of kernel memory before the frame queue notices it.
+    beast::error_code ignored;
+    beast::get_lowest_layer(ws_).socket().set_option(net::socket_base::send_buffer_size(streamSendBuffer), ignored);
     websocket::stream_base::timeout timeouts{std::chrono::seconds(10), websocket::stream_base::none(), false};
     ws_.set_option(timeouts);
     ws_.read_message_max(4096);
@@ -84,11 +88,12 @@ void WsSession::enqueue(Frame frame)
 {
     if (closing_)
         return;
-    if (queue_.size() >= maxQueuedFrames) {
+    auto now = std::chrono::steady_clock::now();
+    if (queue_.size() >= maxQueuedFrames || (!queue_.empty() && now - queue_.front().since >= maxFrameWait)) {
         drop();
         return;
     }
-    queue_.push_back(std::move(frame));
+    queue_.push_back({std::move(frame), now});
     if (!writing_)
         writeNext();
 }
@@ -96,7 +101,7 @@ void WsSession::enqueue(Frame frame)
 void WsSession::writeNext()
 {
     writing_ = true;
-    ws_.async_write(net::buffer(*queue_.front()), [self = shared_from_this()](beast::error_code error, std::size_t) {
+    ws_.async_write(net::buffer(*queue_.front().frame), [self = shared_from_this()](beast::error_code error, std::size_t) {
         self->writing_ = false;
         if (error)
             return self->drop();

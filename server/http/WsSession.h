@@ -10,10 +10,14 @@
 namespace tender::server {
 
 // One open stream. Everything runs on the connection's strand; writes go one at a time
-// through a short queue, and a peer that stops reading is dropped rather than buffered for.
+// through a bounded queue, and a peer that stops reading is dropped rather than buffered for.
+// A burst from many senders at once may queue far more frames than the socket takes in one
+// turn, so slowness is told by how long the oldest frame has waited, not by the count alone.
 class WsSession final : public Subscriber, public std::enable_shared_from_this<WsSession> {
 public:
-    static constexpr std::size_t maxQueuedFrames = 64;
+    static constexpr std::size_t maxQueuedFrames = 4096;
+    static constexpr std::chrono::seconds maxFrameWait{10};
+    static constexpr int streamSendBuffer = 16 * 1024;
 
     WsSession(boost::beast::tcp_stream&& stream, Audience audience, StreamDoor& door, std::chrono::seconds silence);
 
@@ -40,7 +44,11 @@ private:
     StreamDoor& door_;
     std::chrono::seconds silence_;
     std::chrono::steady_clock::time_point lastHeard_;
-    std::vector<Frame> queue_;
+    struct Queued {
+        Frame frame;
+        std::chrono::steady_clock::time_point since;
+    };
+    std::vector<Queued> queue_;
     std::array<char, 64> sink_;
     std::optional<CloseReason> closing_;
     bool writing_ = false;

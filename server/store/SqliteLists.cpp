@@ -42,11 +42,12 @@ Device readDevice(SQLite::Statement& q)
 std::vector<Contact> SqliteStore::contacts(const std::string& owner)
 {
     std::lock_guard lock(mutex_);
-    SQLite::Statement q(db_, select(contactColumns, "FROM contacts WHERE owner = ? ORDER BY position"));
+    auto& q = prepared(select(contactColumns, "FROM contacts WHERE owner = ? ORDER BY position"));
     q.bind(1, owner);
     std::vector<Contact> list;
     while (q.executeStep())
         list.push_back(readContact(q));
+    q.reset();
     return list;
 }
 
@@ -66,6 +67,19 @@ std::optional<Contact> SqliteStore::contact(const std::string& owner, const std:
 {
     std::lock_guard lock(mutex_);
     return contactLocked(owner, id);
+}
+
+std::optional<std::string> SqliteStore::contactTarget(const std::string& owner, const std::string& id)
+{
+    std::lock_guard lock(mutex_);
+    auto& q = prepared("SELECT target FROM contacts WHERE owner = ? AND id = ?");
+    q.bind(1, owner);
+    q.bind(2, id);
+    std::optional<std::string> target;
+    if (q.executeStep())
+        target = q.getColumn(0).getString();
+    q.reset();
+    return target;
 }
 
 std::int64_t SqliteStore::contactCount(const std::string& owner)

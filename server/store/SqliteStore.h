@@ -10,7 +10,7 @@
 namespace tender::server {
 
 // One connection in WAL mode with synchronous=FULL: a change is on disk when a call returns.
-class SqliteStore final : public Store {
+class SqliteStore : public Store {
 public:
     explicit SqliteStore(const std::filesystem::path& file);
 
@@ -31,6 +31,7 @@ public:
 
     std::vector<Contact> contacts(const std::string& owner) override;
     std::optional<Contact> contact(const std::string& owner, const std::string& id) override;
+    std::optional<std::string> contactTarget(const std::string& owner, const std::string& id) override;
     std::pair<AddContactOutcome, Contact> addContact(const Contact& entry, std::size_t limit) override;
     std::optional<Contact> updateContact(const std::string& owner, const std::string& id,
         const ContactPatch& patch) override;

@@ -34,6 +34,8 @@ public:
 
     virtual std::vector<Contact> contacts(const std::string& owner) = 0;
     virtual std::optional<Contact> contact(const std::string& owner, const std::string& id) = 0;
+    // The person an entry of the owner's list points at: all that a signal needs.
+    virtual std::optional<std::string> contactTarget(const std::string& owner, const std::string& id) = 0;
     virtual std::pair<AddContactOutcome, Contact> addContact(const Contact& entry, std::size_t limit) = 0;
     // Gives nothing when the entry is not the owner's; the position must be within the list.
     virtual std::optional<Contact> updateContact(const std::string& owner, const std::string& id,

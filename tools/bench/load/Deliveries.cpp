@@ -5,7 +5,13 @@ namespace tender::bench {
 
 Deliveries::Deliveries(unsigned recipients)
     : pending_(recipients)
+    , apart_(recipients, false)
 {
+}
+
+void Deliveries::setApart(unsigned recipient)
+{
+    apart_[recipient] = true;
 }
 
 void Deliveries::sent(unsigned recipient, Clock::time_point due)
@@ -27,6 +33,11 @@ void Deliveries::arrived(unsigned recipient, Clock::time_point now)
     auto& queue = pending_[recipient];
     if (queue.empty()) {
         ++unmatched_;
+        return;
+    }
+    if (apart_[recipient]) {
+        ++deliveredApart_;
+        queue.pop_front();
         return;
     }
     ++delivered_;

@@ -23,6 +23,9 @@ public:
     void arrived(unsigned recipient, Clock::time_point now);
     // The recipient's stream broke: what it was owed was sent while it was (going) offline.
     void streamLost(unsigned recipient);
+    // A reader that is slow on purpose: its frames are counted apart and left out of the latency.
+    void setApart(unsigned recipient);
+    std::uint64_t deliveredApart() const { return deliveredApart_; }
 
     const LatencyHistogram& latency() const { return latency_; }
     std::uint64_t sentCount() const { return sent_; }
@@ -36,8 +39,9 @@ public:
 
 private:
     std::vector<std::deque<Clock::time_point>> pending_;
+    std::vector<bool> apart_;
     LatencyHistogram latency_;
-    std::uint64_t sent_ = 0, accepted_ = 0, refused_ = 0, failed_ = 0, delivered_ = 0, unmatched_ = 0, lostOffline_ = 0;
+    std::uint64_t sent_ = 0, accepted_ = 0, refused_ = 0, failed_ = 0, delivered_ = 0, unmatched_ = 0, lostOffline_ = 0, deliveredApart_ = 0;
 };
 
 }

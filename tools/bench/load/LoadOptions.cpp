@@ -5,20 +5,27 @@ namespace tender::bench {
 namespace {
 
 const char* usageText =
-    "usage: tender-load [--mode speed|storm] [--users N] [--contacts K] [--rate PER_SECOND] [--seconds S]\n"
+    "usage: tender-load [--mode speed|storm|fairness] [--users N] [--contacts K] [--rate PER_SECOND] [--seconds S]\n"
     "                   [--ping S] [--http-connections N] [--server-threads N] [--server-cpu C] [--client-cpu C]\n"
-    "                   [--down S] [--server PATH]\n"
+    "                   [--down S] [--control yes|no] [--server PATH]\n"
     "Starts tender-server on 127.0.0.1 with a prepared database, opens one stream per user and offers\n"
-    "signals between people who list each other at a fixed rate. storm: kill -9, restart, time the return.\n";
+    "signals between people who list each other at a fixed rate. storm: kill -9, restart, time the return.\n"
+    "fairness: the same, with one stream that stops reading and one that never pings\n"
+    "(--control yes: the flooded stream keeps reading, to compare the others' latency).\n";
 
 unsigned positive(const std::string& text) { return static_cast<unsigned>(std::stoul(text)); }
 
 void apply(LoadOptions& o, const std::string& flag, const std::string& value)
 {
     if (flag == "--mode") {
-        if (value != "speed" && value != "storm")
+        if (value == "speed")
+            o.mode = LoadOptions::Mode::speed;
+        else if (value == "storm")
+            o.mode = LoadOptions::Mode::storm;
+        else if (value == "fairness")
+            o.mode = LoadOptions::Mode::fairness;
+        else
             throw std::invalid_argument("mode");
-        o.mode = value == "storm" ? LoadOptions::Mode::storm : LoadOptions::Mode::speed;
     } else if (flag == "--users") o.users = positive(value);
     else if (flag == "--contacts") o.contactsPerUser = positive(value);
     else if (flag == "--rate") o.rate = std::stod(value);
@@ -29,6 +36,7 @@ void apply(LoadOptions& o, const std::string& flag, const std::string& value)
     else if (flag == "--server-cpu") o.serverCpu = std::stoi(value);
     else if (flag == "--client-cpu") o.clientCpu = std::stoi(value);
     else if (flag == "--down") o.downSeconds = positive(value);
+    else if (flag == "--control") o.control = value == "yes";
     else if (flag == "--server") o.serverBinary = value;
     else throw std::invalid_argument(flag);
 }

@@ -9,7 +9,7 @@ namespace tender::bench {
 std::string defaultServerBinary();
 
 struct LoadOptions {
-    enum class Mode { speed, storm };
+    enum class Mode { speed, storm, fairness };
     Mode mode = Mode::speed;
     unsigned users = 1000;          // one stream each
     unsigned contactsPerUser = 10;  // mutual: each listed person lists the user back
@@ -21,6 +21,7 @@ struct LoadOptions {
     int serverCpu = -1;             // -1: no pinning
     int clientCpu = -1;
     unsigned downSeconds = 1;       // storm: how long the server stays dead
+    bool control = false;           // fairness: the flooded reader keeps reading, for comparison
     std::string serverBinary = defaultServerBinary();
 };
 

@@ -49,5 +49,6 @@ boost::asio::awaitable<bool> connectAll(Setup& setup, Report& report);
 
 boost::asio::awaitable<void> runSpeed(Setup& setup, Report& report);
 boost::asio::awaitable<void> runStorm(Setup& setup, Report& report);
+boost::asio::awaitable<void> runFairness(Setup& setup, Report& report);
 
 }

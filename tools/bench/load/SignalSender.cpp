@@ -98,6 +98,19 @@ std::optional<SignalSender::Job> SignalSender::pick(Clock::time_point due)
     return std::nullopt;
 }
 
+unsigned SignalSender::flood(unsigned recipient, unsigned perSender)
+{
+    unsigned count = 0;
+    auto now = Clock::now();
+    for (unsigned sender = 0; sender < population_.lists.size(); ++sender)
+        for (const auto& entry : population_.lists[sender])
+            for (unsigned i = 0; entry.target == recipient && i < perSender; ++i, ++count) {
+                queue_.push_back({sender, &entry, now});
+                wakeOne();
+            }
+    return count;
+}
+
 void SignalSender::wakeOne()
 {
     for (auto& worker : workers_)

@@ -22,6 +22,9 @@ public:
     // Offers signals for `duration`, then waits for every answer.
     boost::asio::awaitable<void> run(double rate, std::chrono::milliseconds duration);
 
+    // While run() offers: signals from everyone who lists `recipient`, `perSender` each, due now.
+    unsigned flood(unsigned recipient, unsigned perSender);
+
     std::uint64_t offered() const { return offered_; }
     std::uint64_t backlogDropped() const { return backlogDropped_; }
 

@@ -52,7 +52,10 @@ boost::asio::awaitable<void> runSpeed(Setup& setup, Report& report)
     auto ownCpuBefore = ownCpuSeconds();
     auto lostBefore = setup.fleet.lostCount();
     auto started = Clock::now();
-    co_await setup.sender.run(o.rate, std::chrono::seconds(o.seconds));
+    if (o.rate > 0)
+        co_await setup.sender.run(o.rate, std::chrono::seconds(o.seconds));
+    else // only holding the streams, pinging
+        co_await waitUntil(setup.executor, [] { return false; }, std::chrono::seconds(o.seconds));
     auto sendingSeconds = secondsSince(started);
     // Frames still on their way after the last answer.
     co_await waitUntil(setup.executor, [&] { return setup.deliveries.outstanding() == 0; }, std::chrono::seconds(3));
@@ -71,7 +74,8 @@ boost::asio::awaitable<void> runSpeed(Setup& setup, Report& report)
     report.add("delivered rate", fixed(deliveredRate, 0) + " /s", o.rate >= 50000 ? ">= 50000 /s" : "",
         o.rate >= 50000 ? std::optional<bool>(deliveredRate >= 50000) : std::nullopt);
     report.add("dropped by the generator (backlog full)", std::to_string(setup.sender.backlogDropped()));
-    report.addLatency(setup.deliveries);
+    if (o.rate > 0)
+        report.addLatency(setup.deliveries);
     report.add("server CPU seconds per million deliveries",
         delivered ? fixed(cpu * 1e6 / static_cast<double>(delivered), 1) : "-");
     report.add("server CPU used while sending", fixed(100 * cpu / sendingSeconds, 0) + " % of one core");

@@ -22,7 +22,27 @@ StreamClient::StreamClient(net::any_io_executor executor, net::ip::tcp::endpoint
     , deliveries_(deliveries)
     , events_(events)
     , backoffTimer_(executor)
+    , readGate_(executor)
 {
+}
+
+void StreamClient::holdReading()
+{
+    holding_ = true;
+}
+
+void StreamClient::resumeReading()
+{
+    holding_ = false;
+    readGate_.cancel();
+}
+
+net::awaitable<void> StreamClient::waitWhileHeld()
+{
+    while (holding_ && online_ && !stopping_) {
+        readGate_.expires_at(Clock::time_point::max());
+        co_await readGate_.async_wait(use);
+    }
 }
 
 net::awaitable<void> StreamClient::run()
@@ -47,6 +67,8 @@ net::awaitable<void> StreamClient::connectAndRead()
     tcp.socket().open(net::ip::tcp::v4(), bindError);
     net::ip::address_v4::bytes_type source{127, 0, 0, static_cast<unsigned char>(2 + index_ % 8)};
     tcp.socket().bind({net::ip::address_v4(source), 0}, bindError);
+    if (holding_) // the window closes after a few frames, so the server's side fills up
+        tcp.socket().set_option(net::socket_base::receive_buffer_size(2048), bindError);
     tcp.expires_after(std::chrono::seconds(10));
     auto [connectError] = co_await tcp.async_connect(server_, use);
     if (connectError || stopping_)
@@ -67,12 +89,20 @@ net::awaitable<void> StreamClient::connectAndRead()
             break;
         onMessage({static_cast<const char*>(buffer.data().data()), buffer.size()});
         buffer.consume(buffer.size());
+        co_await waitWhileHeld();
     }
-    if (online_) {
-        online_ = false;
-        deliveries_.streamLost(index_);
-        events_.lost(index_);
-    }
+    onLost();
+}
+
+void StreamClient::onLost()
+{
+    if (!online_)
+        return;
+    online_ = false;
+    if (!firstConnectionSeconds_)
+        firstConnectionSeconds_ = std::chrono::duration<double>(Clock::now() - readyAt_).count();
+    deliveries_.streamLost(index_);
+    events_.lost(index_);
 }
 
 void StreamClient::onMessage(std::string_view text)
@@ -81,6 +111,7 @@ void StreamClient::onMessage(std::string_view text)
         deliveries_.arrived(index_, Clock::now());
     } else if (text.find("\"ready\"") != std::string_view::npos && !online_) {
         online_ = true;
+        readyAt_ = Clock::now();
         backoffSeconds_ = 1;
         events_.ready(index_);
     }
@@ -88,7 +119,7 @@ void StreamClient::onMessage(std::string_view text)
 
 void StreamClient::ping()
 {
-    if (!online_ || pinging_)
+    if (!online_ || pinging_ || silent_)
         return;
     pinging_ = true;
     ws_->async_ping({}, [this](beast::error_code) { pinging_ = false; });
@@ -98,6 +129,7 @@ void StreamClient::stop()
 {
     stopping_ = true;
     backoffTimer_.cancel();
+    readGate_.cancel();
     if (ws_) {
         beast::error_code ignored;
         beast::get_lowest_layer(*ws_).socket().close(ignored);

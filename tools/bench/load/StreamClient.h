@@ -29,10 +29,21 @@ public:
     void stop();
     bool online() const { return online_; }
 
+    // A slow reader: a small receive buffer, and after "ready" nothing read until resumeReading().
+    void holdReading();
+    void resumeReading();
+    // A stream that never pings.
+    void keepSilent() { silent_ = true; }
+    bool silent() const { return silent_; }
+    // How long the first connection lasted after "ready", once it ended.
+    std::optional<double> firstConnectionSeconds() const { return firstConnectionSeconds_; }
+
 private:
     using Socket = boost::beast::websocket::stream<boost::beast::tcp_stream>;
     boost::asio::awaitable<void> connectAndRead();
+    boost::asio::awaitable<void> waitWhileHeld();
     void onMessage(std::string_view text);
+    void onLost();
 
     boost::asio::any_io_executor executor_;
     boost::asio::ip::tcp::endpoint server_;
@@ -42,10 +53,15 @@ private:
     const StreamEvents& events_;
     std::unique_ptr<Socket> ws_;
     boost::asio::steady_timer backoffTimer_;
+    boost::asio::steady_timer readGate_;
+    std::chrono::steady_clock::time_point readyAt_;
+    std::optional<double> firstConnectionSeconds_;
     double backoffSeconds_ = 1;
     bool online_ = false;
     bool pinging_ = false;
     bool stopping_ = false;
+    bool holding_ = false;
+    bool silent_ = false;
 };
 
 }

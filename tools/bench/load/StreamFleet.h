@@ -17,6 +17,7 @@ public:
     unsigned size() const { return static_cast<unsigned>(clients_.size()); }
     unsigned onlineCount() const { return online_; }
     bool online(unsigned index) const { return clients_[index]->online(); }
+    StreamClient& client(unsigned index) { return *clients_[index]; }
     std::uint64_t readyCount() const { return readies_; }
     std::uint64_t lostCount() const { return losses_; }
 

@@ -56,7 +56,9 @@ int run(const LoadOptions& o)
     Setup setup{o, io.get_executor(), population, server, deliveries, fleet, sender};
     Report report;
     bool finished = false;
-    auto scenario = o.mode == LoadOptions::Mode::storm ? runStorm(setup, report) : runSpeed(setup, report);
+    auto scenario = o.mode == LoadOptions::Mode::storm ? runStorm(setup, report)
+        : o.mode == LoadOptions::Mode::fairness        ? runFairness(setup, report)
+                                                       : runSpeed(setup, report);
     net::co_spawn(io, std::move(scenario), [&](std::exception_ptr failure) {
         finished = failure == nullptr;
         fleet.stop();
