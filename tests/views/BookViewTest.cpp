@@ -9,11 +9,6 @@ using namespace tender::test;
 
 namespace {
 
-Contact person(const QString &id, const QString &label, qint64 position, bool close = false)
-{
-    return Contact{id, label, position, close ? std::optional(true) : std::nullopt};
-}
-
 // `people` people spread evenly over the first `letters` letters of the alphabet.
 QList<Contact> spread(int people, int letters)
 {

@@ -11,19 +11,6 @@ namespace {
 
 const QString code = QStringLiteral("ABCDE-FGHJK");
 
-Contact person(const QString &id, const QString &label, qint64 position, bool close = false)
-{
-    return Contact{id, label, position, close ? std::optional(true) : std::nullopt};
-}
-
-QList<Contact> people(int n, int close = 0)
-{
-    QList<Contact> list;
-    for (int i = 0; i < n; ++i)
-        list << person(QStringLiteral("p%1").arg(i), QStringLiteral("Друг %1").arg(i), i, i < close);
-    return list;
-}
-
 } // namespace
 
 class ContactFormTest : public QObject {

@@ -6,23 +6,6 @@ using namespace tender;
 using namespace tender::test;
 using namespace std::chrono_literals;
 
-namespace {
-
-Contact person(const QString &id, const QString &label, qint64 position, bool close = false)
-{
-    return Contact{id, label, position, close ? std::optional(true) : std::nullopt};
-}
-
-QList<Contact> people(int n, int close = 0)
-{
-    QList<Contact> list;
-    for (int i = 0; i < n; ++i)
-        list << person(QStringLiteral("p%1").arg(i), QStringLiteral("Друг %1").arg(i), i, i < close);
-    return list;
-}
-
-} // namespace
-
 class MainViewTest : public QObject {
     Q_OBJECT
 

@@ -7,15 +7,6 @@ using namespace tender;
 using namespace tender::test;
 using namespace std::chrono_literals;
 
-namespace {
-
-Contact person(const QString &id, const QString &label, qint64 position, bool close = false)
-{
-    return Contact{id, label, position, close ? std::optional(true) : std::nullopt};
-}
-
-} // namespace
-
 // Which screen the popover shows, and the pure texts every screen uses.
 class RootViewTest : public QObject {
     Q_OBJECT

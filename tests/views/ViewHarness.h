@@ -7,6 +7,21 @@
 
 namespace tender::test {
 
+// A person of the list; `close` marks them close.
+inline Contact person(const QString &id, const QString &label, qint64 position, bool close = false)
+{
+    return Contact{id, label, position, close ? std::optional(true) : std::nullopt};
+}
+
+// "Друг 0" … "Друг n-1", the first `close` of them close.
+inline QList<Contact> people(int n, int close = 0)
+{
+    QList<Contact> list;
+    for (int i = 0; i < n; ++i)
+        list << person(QStringLiteral("p%1").arg(i), QStringLiteral("Друг %1").arg(i), i, i < close);
+    return list;
+}
+
 // The popover's root view over a model on fakes, in an offscreen window.
 class ViewHarness {
 public:

@@ -18,12 +18,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-Contact person(const QString &id, const QString &label, qint64 position, bool close = false)
-{
-    return Contact{id, label, position, close ? std::optional(true) : std::nullopt};
-}
-
-const QList<Contact> people{
+const QList<Contact> family{
     person("c1", "Мама", 0, true),        person("c2", "Лёша", 1, true),    person("c3", "Настя", 2, true),
     person("c4", "Бабушка Валя", 3, true), person("c5", "Дима", 4),          person("c6", "Катя из йоги", 5),
     person("c7", "Ольга Петровна", 6),    person("c8", "Сева", 7),          person("c9", "🐱 Кот", 8),
@@ -98,39 +93,39 @@ QList<Shot> shots()
     return {
         {"signed-out", {}, false},
         {"empty", {}},
-        {"main", people},
+        {"main", family},
         {"main-no-close", {person("c1", "Аня", 0), person("c2", "Борис", 1), person("c3", "Вера", 2)}},
-        {"just-sent", people, true, {}, [](ViewHarness &h) { send(h, "c2", 200); }},
-        {"anyone-sent", people, true,
+        {"just-sent", family, true, {}, [](ViewHarness &h) { send(h, "c2", 200); }},
+        {"anyone-sent", family, true,
          [](ViewHarness &h) { h.model.model().setAnyoneSentAt(h.model.clock.now().addSecs(-30)); }},
-        {"paused", people, true, [](ViewHarness &h) { h.model.model().pause(PauseLength::Hour); }},
-        {"offline", people, true, {},
+        {"paused", family, true, [](ViewHarness &h) { h.model.model().pause(PauseLength::Hour); }},
+        {"offline", family, true, {},
          [](ViewHarness &h) {
              h.model.model().connectionChanged(false);
              h.model.clock.advance(5s);
              h.settle();
          }},
-        {"problem", people, true, {}, [](ViewHarness &h) { send(h, "c1", 500); }},
-        {"search-nobody", people, true, {},
+        {"problem", family, true, {}, [](ViewHarness &h) { send(h, "c1", 500); }},
+        {"search-nobody", family, true, {},
          [](ViewHarness &h) {
              h.item("searchInput")->setProperty("text", "Яков");
              h.settle();
          }},
-        {"settings", people, true, [](ViewHarness &h) { h.model.model().setRoute(Route::settings()); }},
-        {"book", people, true, [](ViewHarness &h) { h.model.model().setRoute(Route::book()); }},
-        {"book-search", people, true, [](ViewHarness &h) { h.model.model().setRoute(Route::book()); }, [](ViewHarness &h) { type(h, "searchInput", "а"); }},
-        {"add-empty", people, true, [](ViewHarness &h) { h.model.model().setRoute(Route::add()); }},
-        {"add-invite", people, true, [](ViewHarness &h) { h.model.model().setRoute(Route::add("ABCDE-FGHJK")); }, [](ViewHarness &h) { type(h, "nameInput", "Лена"); }},
-        {"edit", people, true, [](ViewHarness &h) { h.model.model().setRoute(Route::edit("c5")); }},
-        {"edit-remove", people, true, [](ViewHarness &h) { h.model.model().setRoute(Route::edit("c2")); }, [](ViewHarness &h) { h.click("removeAsk"); }},
-        {"save-error", people, true, [](ViewHarness &h) { h.model.model().setRoute(Route::add("ABCDE-FGHJK")); }, failSave},
-        {"settings-calm", people, true, [](ViewHarness &h) { h.model.model().setRoute(Route::settings()); h.model.model().setCalm(true); }},
-        {"settings-when", people, true, [](ViewHarness &h) { h.model.model().setRoute(Route::settings()); }, [](ViewHarness &h) { h.click("tab-1"); }},
-        {"settings-when-paused", people, true, [](ViewHarness &h) { h.model.model().setRoute(Route::settings()); h.model.model().pause(PauseLength::Morning); }, [](ViewHarness &h) { h.click("tab-1"); }},
-        {"settings-delete-error", people, true, [](ViewHarness &h) { h.model.model().setRoute(Route::settings()); h.model.service.on("DELETE", "/v1/me", FakeReply::json(500, {})); }, [](ViewHarness &h) { h.click("deleteAccount"); h.click("deleteForever"); (void)QTest::qWaitFor([&] { return h.isShown("deleteError"); }, 3000); }},
-        {"devices", people, true, scriptDevices, openDevices},
-        {"devices-removal", people, true, scriptDevices, [](ViewHarness &h) { openDevices(h); clickInside(h, "device-d1", "askRemove"); }},
-        {"devices-token", people, true, [](ViewHarness &h) { scriptDevices(h); h.model.service.on("POST", "/v1/devices", FakeReply::json(201, {{"device", QJsonObject{{"id", "d3"}, {"name", "Лампа в спальне"}, {"capabilities", QJsonArray{"receive"}}}}, {"token", "tdv_7Qm2ZkR4xN8pLw3sYb6TfH1cJ9aVe5Ud0GgKoXiBrMnE"}})); }, [](ViewHarness &h) { openDevices(h); h.shown("deviceName")->forceActiveFocus(); for (QChar c : QStringLiteral("Лампа в спальне")) QTest::sendKeyEvent(QTest::Click, &h.view, Qt::Key_unknown, QString(c), Qt::NoModifier); h.click("pair"); (void)QTest::qWaitFor([&] { return h.isShown("tokenCard"); }, 3000); h.click("copyToken"); }},
+        {"settings", family, true, [](ViewHarness &h) { h.model.model().setRoute(Route::settings()); }},
+        {"book", family, true, [](ViewHarness &h) { h.model.model().setRoute(Route::book()); }},
+        {"book-search", family, true, [](ViewHarness &h) { h.model.model().setRoute(Route::book()); }, [](ViewHarness &h) { type(h, "searchInput", "а"); }},
+        {"add-empty", family, true, [](ViewHarness &h) { h.model.model().setRoute(Route::add()); }},
+        {"add-invite", family, true, [](ViewHarness &h) { h.model.model().setRoute(Route::add("ABCDE-FGHJK")); }, [](ViewHarness &h) { type(h, "nameInput", "Лена"); }},
+        {"edit", family, true, [](ViewHarness &h) { h.model.model().setRoute(Route::edit("c5")); }},
+        {"edit-remove", family, true, [](ViewHarness &h) { h.model.model().setRoute(Route::edit("c2")); }, [](ViewHarness &h) { h.click("removeAsk"); }},
+        {"save-error", family, true, [](ViewHarness &h) { h.model.model().setRoute(Route::add("ABCDE-FGHJK")); }, failSave},
+        {"settings-calm", family, true, [](ViewHarness &h) { h.model.model().setRoute(Route::settings()); h.model.model().setCalm(true); }},
+        {"settings-when", family, true, [](ViewHarness &h) { h.model.model().setRoute(Route::settings()); }, [](ViewHarness &h) { h.click("tab-1"); }},
+        {"settings-when-paused", family, true, [](ViewHarness &h) { h.model.model().setRoute(Route::settings()); h.model.model().pause(PauseLength::Morning); }, [](ViewHarness &h) { h.click("tab-1"); }},
+        {"settings-delete-error", family, true, [](ViewHarness &h) { h.model.model().setRoute(Route::settings()); h.model.service.on("DELETE", "/v1/me", FakeReply::json(500, {})); }, [](ViewHarness &h) { h.click("deleteAccount"); h.click("deleteForever"); (void)QTest::qWaitFor([&] { return h.isShown("deleteError"); }, 3000); }},
+        {"devices", family, true, scriptDevices, openDevices},
+        {"devices-removal", family, true, scriptDevices, [](ViewHarness &h) { openDevices(h); clickInside(h, "device-d1", "askRemove"); }},
+        {"devices-token", family, true, [](ViewHarness &h) { scriptDevices(h); h.model.service.on("POST", "/v1/devices", FakeReply::json(201, {{"device", QJsonObject{{"id", "d3"}, {"name", "Лампа в спальне"}, {"capabilities", QJsonArray{"receive"}}}}, {"token", "tdv_7Qm2ZkR4xN8pLw3sYb6TfH1cJ9aVe5Ud0GgKoXiBrMnE"}})); }, [](ViewHarness &h) { openDevices(h); h.shown("deviceName")->forceActiveFocus(); for (QChar c : QStringLiteral("Лампа в спальне")) QTest::sendKeyEvent(QTest::Click, &h.view, Qt::Key_unknown, QString(c), Qt::NoModifier); h.click("pair"); (void)QTest::qWaitFor([&] { return h.isShown("tokenCard"); }, 3000); h.click("copyToken"); }},
         {"signin-browser", {}, false, [](ViewHarness &h) { h.model.model().signInWithGoogle(); }},
         {"signin-email-note", {}, false, {}, [](ViewHarness &h) { h.click("withEmail"); h.click("submit"); }},
         {"signin-problem", {}, false, [](ViewHarness &h) { failBrowserSignIn(h); }},
