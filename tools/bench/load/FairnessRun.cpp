@@ -1,4 +1,5 @@
 #include "load/Setup.h"
+#include "load/StreamClient.h"
 #include <boost/asio/co_spawn.hpp>
 
 namespace tender::bench {
@@ -25,8 +26,8 @@ boost::asio::awaitable<void> pause(Setup& setup, Clock::duration length)
 boost::asio::awaitable<void> runFairness(Setup& setup, Report& report)
 {
     const auto& o = setup.options;
-    auto& slow = setup.fleet.client(slowUser);
-    auto& silent = setup.fleet.client(silentUser);
+    auto& slow = dynamic_cast<StreamClient&>(setup.fleet.client(slowUser));
+    auto& silent = dynamic_cast<StreamClient&>(setup.fleet.client(silentUser));
     if (!o.control)
         slow.holdReading();
     setup.deliveries.setApart(slowUser);

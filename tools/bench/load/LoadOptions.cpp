@@ -7,11 +7,12 @@ namespace {
 const char* usageText =
     "usage: tender-load [--mode speed|storm|fairness] [--users N] [--contacts K] [--rate PER_SECOND] [--seconds S]\n"
     "                   [--ping S] [--http-connections N] [--server-threads N] [--server-cpu C] [--client-cpu C]\n"
-    "                   [--down S] [--control yes|no] [--server PATH]\n"
+    "                   [--down S] [--control yes|no] [--server PATH] [--against tender|nats] [--nats-server PATH]\n"
     "Starts tender-server on 127.0.0.1 with a prepared database, opens one stream per user and offers\n"
     "signals between people who list each other at a fixed rate. storm: kill -9, restart, time the return.\n"
     "fairness: the same, with one stream that stops reading and one that never pings\n"
-    "(--control yes: the flooded stream keeps reading, to compare the others' latency).\n";
+    "(--control yes: the flooded stream keeps reading, to compare the others' latency).\n"
+    "--against nats: the speed run against nats-server's WebSocket listener, one subject per user.\n";
 
 unsigned positive(const std::string& text) { return static_cast<unsigned>(std::stoul(text)); }
 
@@ -38,6 +39,12 @@ void apply(LoadOptions& o, const std::string& flag, const std::string& value)
     else if (flag == "--down") o.downSeconds = positive(value);
     else if (flag == "--control") o.control = value == "yes";
     else if (flag == "--server") o.serverBinary = value;
+    else if (flag == "--nats-server") o.natsBinary = value;
+    else if (flag == "--against") {
+        if (value != "tender" && value != "nats")
+            throw std::invalid_argument("against");
+        o.against = value == "nats" ? LoadOptions::Against::nats : LoadOptions::Against::tender;
+    }
     else throw std::invalid_argument(flag);
 }
 
@@ -63,6 +70,8 @@ ParsedLoadOptions parseLoadOptions(const std::vector<std::string>& args)
     if (options.users < 2 || options.contactsPerUser < 2 || options.contactsPerUser >= options.users
         || options.httpConnections == 0 || options.rate < 0)
         return {std::nullopt, std::string("need at least 2 users, 2 <= contacts < users, a rate >= 0\n") + usageText};
+    if (options.against == LoadOptions::Against::nats && options.mode != LoadOptions::Mode::speed)
+        return {std::nullopt, std::string("--against nats runs the speed mode only\n") + usageText};
     options.contactsPerUser -= options.contactsPerUser % 2; // neighbours on both sides of a ring
     return {options, ""};
 }

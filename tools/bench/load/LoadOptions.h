@@ -10,7 +10,9 @@ std::string defaultServerBinary();
 
 struct LoadOptions {
     enum class Mode { speed, storm, fairness };
+    enum class Against { tender, nats };
     Mode mode = Mode::speed;
+    Against against = Against::tender;
     unsigned users = 1000;          // one stream each
     unsigned contactsPerUser = 10;  // mutual: each listed person lists the user back
     double rate = 2000;             // offered signals per second; 0 holds idle streams
@@ -23,6 +25,7 @@ struct LoadOptions {
     unsigned downSeconds = 1;       // storm: how long the server stays dead
     bool control = false;           // fairness: the flooded reader keeps reading, for comparison
     std::string serverBinary = defaultServerBinary();
+    std::string natsBinary = "/usr/sbin/nats-server";
 };
 
 struct ParsedLoadOptions {

@@ -75,4 +75,11 @@ Population Population::prepare(const std::filesystem::path& dataDir, unsigned us
     return population;
 }
 
+Population Population::listsOnly(unsigned users, unsigned contacts)
+{
+    Population population;
+    population.lists = ringLists(users, contacts);
+    return population;
+}
+
 }

@@ -1,40 +1,13 @@
 #include "load/ServerUnderTest.h"
 #include "app/ListeningLine.h"
+#include "load/ChildProcess.h"
 #include <chrono>
 #include <csignal>
-#include <fcntl.h>
-#include <poll.h>
-#include <sched.h>
 #include <stdexcept>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
 namespace tender::bench {
-namespace {
-
-[[noreturn]] void execServer(const std::vector<std::string>& args, int cpu, int out)
-{
-    if (cpu >= 0) {
-        cpu_set_t set;
-        CPU_ZERO(&set);
-        CPU_SET(cpu, &set);
-        ::sched_setaffinity(0, sizeof set, &set);
-    }
-    ::dup2(out, STDOUT_FILENO);
-    int devNull = ::open("/dev/null", O_WRONLY);
-    ::dup2(devNull, STDERR_FILENO); // one log line per request: not what we measure
-    // A restart happens while we hold thousands of client sockets: the server must not inherit them.
-    ::close_range(3, ~0U, 0);
-    std::vector<char*> argv;
-    for (const auto& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    ::execv(argv[0], argv.data());
-    ::_exit(127);
-}
-
-}
 
 ServerUnderTest::ServerUnderTest(std::string binary, std::filesystem::path dataDir, unsigned threads, int cpu)
     : binary_(std::move(binary))
@@ -57,12 +30,12 @@ void ServerUnderTest::start()
     int pipeEnds[2];
     if (::pipe(pipeEnds) != 0)
         throw std::runtime_error("pipe failed");
-    pid_ = ::fork();
-    if (pid_ < 0)
-        throw std::runtime_error("fork failed");
-    if (pid_ == 0) {
+    try {
+        pid_ = spawnPinned(args, cpu_, pipeEnds[1]);
+    } catch (...) {
         ::close(pipeEnds[0]);
-        execServer(args, cpu_, pipeEnds[1]);
+        ::close(pipeEnds[1]);
+        throw;
     }
     ::close(pipeEnds[1]);
     try {
@@ -77,15 +50,13 @@ void ServerUnderTest::start()
 
 void ServerUnderTest::killHard()
 {
-    ::kill(pid_, SIGKILL);
-    ::waitpid(pid_, nullptr, 0);
+    killAndReap(pid_, SIGKILL);
     pid_ = -1;
 }
 
 void ServerUnderTest::stop()
 {
-    ::kill(pid_, SIGTERM);
-    ::waitpid(pid_, nullptr, 0);
+    killAndReap(pid_, SIGTERM);
     pid_ = -1;
 }
 

@@ -1,21 +1,21 @@
 #pragma once
+#include "load/ServerProcess.h"
 #include <filesystem>
 #include <string>
-#include <sys/types.h>
 
 namespace tender::bench {
 
 // tender-server as a child process on 127.0.0.1, optionally pinned to one core.
-class ServerUnderTest {
+class ServerUnderTest : public ServerProcess {
 public:
     ServerUnderTest(std::string binary, std::filesystem::path dataDir, unsigned threads, int cpu);
-    ~ServerUnderTest();
+    ~ServerUnderTest() override;
 
-    void start();          // on any free port the first time, then on the same port
-    void killHard();       // SIGKILL, reaped
-    void stop();           // SIGTERM, reaped
-    pid_t pid() const { return pid_; }
-    unsigned short port() const { return port_; }
+    void start() override;
+    void killHard() override;
+    void stop() override;
+    pid_t pid() const override { return pid_; }
+    unsigned short port() const override { return port_; }
 
 private:
     std::string binary_;

@@ -3,7 +3,7 @@
 #include "load/LoadOptions.h"
 #include "load/Population.h"
 #include "load/Report.h"
-#include "load/ServerUnderTest.h"
+#include "load/ServerProcess.h"
 #include "load/SignalSender.h"
 #include "load/StreamFleet.h"
 #include <boost/asio/as_tuple.hpp>
@@ -12,12 +12,12 @@
 
 namespace tender::bench {
 
-// What every run shares: the server, the users' streams and the signal sender.
+// What every run shares: the server, the users' streams and the signal sender, whichever server it is.
 struct Setup {
     const LoadOptions& options;
     boost::asio::any_io_executor executor;
     const Population& population;
-    ServerUnderTest& server;
+    ServerProcess& server;
     Deliveries& deliveries;
     StreamFleet& fleet;
     SignalSender& sender;

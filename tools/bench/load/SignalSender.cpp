@@ -3,36 +3,32 @@
 #include <boost/asio/co_spawn.hpp>
 #include <boost/asio/detached.hpp>
 #include <boost/asio/use_awaitable.hpp>
-#include <boost/beast/core/flat_buffer.hpp>
-#include <boost/beast/core/tcp_stream.hpp>
-#include <boost/beast/http.hpp>
 
 namespace tender::bench {
 
 namespace net = boost::asio;
-namespace beast = boost::beast;
-namespace http = beast::http;
 constexpr auto use = net::as_tuple(net::use_awaitable);
 
 struct SignalSender::Worker {
-    explicit Worker(net::any_io_executor executor)
+    Worker(net::any_io_executor executor, std::unique_ptr<SignalLink> link)
         : wake(executor)
+        , link(std::move(link))
     {
     }
     net::steady_timer wake;
+    std::unique_ptr<SignalLink> link;
     bool idle = false;
 };
 
-SignalSender::SignalSender(net::any_io_executor executor, net::ip::tcp::endpoint server, const Population& population,
-    const StreamFleet& fleet, Deliveries& deliveries, unsigned connections)
+SignalSender::SignalSender(net::any_io_executor executor, const Population& population, Online online,
+    Deliveries& deliveries, unsigned connections, const MakeLink& makeLink)
     : executor_(executor)
-    , server_(server)
     , population_(population)
-    , fleet_(fleet)
+    , online_(std::move(online))
     , deliveries_(deliveries)
 {
     for (unsigned i = 0; i < connections; ++i)
-        workers_.push_back(std::make_unique<Worker>(executor));
+        workers_.push_back(std::make_unique<Worker>(executor, makeLink()));
 }
 
 SignalSender::~SignalSender() = default;
@@ -86,14 +82,14 @@ net::awaitable<void> SignalSender::offer(double rate, std::chrono::milliseconds 
     }
 }
 
-std::optional<SignalSender::Job> SignalSender::pick(Clock::time_point due)
+std::optional<Signal> SignalSender::pick(Clock::time_point due)
 {
     const auto& lists = population_.lists;
     for (int attempt = 0; attempt < 8; ++attempt) {
         auto sender = static_cast<unsigned>(random_() % lists.size());
         const auto& entry = lists[sender][random_() % lists[sender].size()];
-        if (fleet_.online(entry.target))
-            return Job{sender, &entry, due};
+        if (online_(entry.target))
+            return Signal{sender, &entry, due};
     }
     return std::nullopt;
 }
@@ -123,10 +119,6 @@ void SignalSender::wakeOne()
 
 net::awaitable<void> SignalSender::work(Worker& worker)
 {
-    beast::tcp_stream stream(executor_);
-    bool connected = false;
-    beast::flat_buffer buffer;
-    http::response<http::string_body> response;
     while (offering_ || !queue_.empty()) {
         if (queue_.empty()) {
             worker.idle = true;
@@ -135,47 +127,14 @@ net::awaitable<void> SignalSender::work(Worker& worker)
             worker.idle = false;
             continue;
         }
-        if (!connected) {
-            stream.expires_after(std::chrono::seconds(5));
-            auto [error] = co_await stream.async_connect(server_, use);
-            connected = !error;
-            if (connected)
-                stream.socket().set_option(net::ip::tcp::no_delay(true));
-            if (!connected && !queue_.empty()) {
-                // The server is down: what is due now fails, as it would for the app.
-                auto job = queue_.front();
-                queue_.pop_front();
-                deliveries_.sent(job.entry->target, job.due);
-                deliveries_.notAccepted(job.entry->target, job.due, true);
-            }
-            continue; // other workers may have emptied the queue meanwhile
-        }
-        auto job = queue_.front();
+        auto signal = queue_.front();
         queue_.pop_front();
-        http::request<http::string_body> request{http::verb::post, "/v1/events", 11};
-        request.set(http::field::host, "127.0.0.1");
-        request.set(http::field::authorization, "Bearer " + population_.tokens[job.sender]);
-        request.set(http::field::content_type, "application/json");
-        request.body() = R"({"type":"signal","to":{"contact":")" + job.entry->contactId + "\"}}";
-        request.prepare_payload();
-        deliveries_.sent(job.entry->target, job.due);
-        stream.expires_after(std::chrono::seconds(10));
-        auto [writeError, written] = co_await http::async_write(stream, request, use);
-        response = {};
-        beast::error_code readError;
-        if (!writeError) // no co_await inside a conditional expression: g++ 12 miscompiles it
-            std::tie(readError, std::ignore) = co_await http::async_read(stream, buffer, response, use);
-        if (writeError || readError) {
-            deliveries_.notAccepted(job.entry->target, job.due, true);
-            beast::error_code ignored;
-            stream.socket().close(ignored);
-            connected = false;
-            buffer.clear();
-        } else if (response.result() == http::status::accepted) {
+        deliveries_.sent(signal.entry->target, signal.due);
+        auto outcome = co_await worker.link->send(signal);
+        if (outcome == SignalLink::Outcome::accepted)
             deliveries_.accepted();
-        } else {
-            deliveries_.notAccepted(job.entry->target, job.due, false);
-        }
+        else
+            deliveries_.notAccepted(signal.entry->target, signal.due, outcome == SignalLink::Outcome::failed);
     }
     --running_;
 }

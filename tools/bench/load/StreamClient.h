@@ -1,33 +1,28 @@
 #pragma once
 #include "load/Deliveries.h"
+#include "load/Subscriber.h"
 #include <boost/asio/awaitable.hpp>
 #include <boost/asio/ip/tcp.hpp>
 #include <boost/asio/steady_timer.hpp>
 #include <boost/beast/core/tcp_stream.hpp>
 #include <boost/beast/websocket/stream.hpp>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
 namespace tender::bench {
 
-struct StreamEvents {
-    std::function<void(unsigned)> ready;
-    std::function<void(unsigned)> lost;
-};
-
 // One user's stream as the app keeps it: authenticated upgrade, pings, and after any failure a
 // reconnection after 1, 2, 4 … 60 s (no jitter), back to 1 s once "ready" arrives.
-class StreamClient {
+class StreamClient : public Subscriber {
 public:
     StreamClient(boost::asio::any_io_executor executor, boost::asio::ip::tcp::endpoint server, std::string token,
         unsigned index, Deliveries& deliveries, const StreamEvents& events);
 
-    boost::asio::awaitable<void> run();
-    void ping();
-    void stop();
-    bool online() const { return online_; }
+    boost::asio::awaitable<void> run() override;
+    void ping() override;
+    void stop() override;
+    bool online() const override { return online_; }
 
     // A slow reader: a small receive buffer, and after "ready" nothing read until resumeReading().
     void holdReading();

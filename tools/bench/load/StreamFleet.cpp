@@ -9,16 +9,15 @@ namespace tender::bench {
 namespace net = boost::asio;
 constexpr auto use = net::as_tuple(net::use_awaitable);
 
-StreamFleet::StreamFleet(net::any_io_executor executor, net::ip::tcp::endpoint server,
-    const std::vector<std::string>& tokens, Deliveries& deliveries, unsigned pingSeconds)
+StreamFleet::StreamFleet(net::any_io_executor executor, unsigned users, const MakeSubscriber& make, unsigned pingSeconds)
     : executor_(executor)
     , ticker_(executor)
     , pingSeconds_(pingSeconds)
 {
     events_.ready = [this](unsigned) { ++online_, ++readies_; };
     events_.lost = [this](unsigned) { --online_, ++losses_; };
-    for (unsigned i = 0; i < tokens.size(); ++i)
-        clients_.push_back(std::make_unique<StreamClient>(executor, server, tokens[i], i, deliveries, events_));
+    for (unsigned i = 0; i < users; ++i)
+        clients_.push_back(make(i, events_));
 }
 
 void StreamFleet::start(unsigned perSecond)

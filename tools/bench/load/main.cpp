@@ -1,4 +1,10 @@
+#include "load/HttpSignalLink.h"
+#include "load/ServerUnderTest.h"
 #include "load/Setup.h"
+#include "load/StreamClient.h"
+#include "load/nats/NatsPublishLink.h"
+#include "load/nats/NatsServerUnderTest.h"
+#include "load/nats/NatsSubscriber.h"
 #include <boost/asio/co_spawn.hpp>
 #include <boost/asio/io_context.hpp>
 #include <iostream>
@@ -37,23 +43,50 @@ std::filesystem::path freshDataDir()
     return pattern;
 }
 
+bool againstNats(const LoadOptions& o)
+{
+    return o.against == LoadOptions::Against::nats;
+}
+
+std::unique_ptr<ServerProcess> makeServer(const LoadOptions& o, const std::filesystem::path& dataDir)
+{
+    if (againstNats(o))
+        return std::make_unique<NatsServerUnderTest>(o.natsBinary, dataDir, o.serverCpu);
+    return std::make_unique<ServerUnderTest>(o.serverBinary, dataDir, o.serverThreads, o.serverCpu);
+}
+
 int run(const LoadOptions& o)
 {
     raiseDescriptorLimit();
     pinTo(o.clientCpu);
     auto dataDir = freshDataDir();
-    auto population = Population::prepare(dataDir, o.users, o.contactsPerUser);
-    ServerUnderTest server(o.serverBinary, dataDir, o.serverThreads, o.serverCpu);
-    server.start();
-    std::cout << "tender-server pid " << server.pid() << " on 127.0.0.1:" << server.port() << "; " << o.users
-              << " users, " << o.contactsPerUser << " contacts each" << std::endl;
+    auto population = againstNats(o) ? Population::listsOnly(o.users, o.contactsPerUser)
+                                     : Population::prepare(dataDir, o.users, o.contactsPerUser);
+    auto server = makeServer(o, dataDir);
+    server->start();
+    std::cout << (againstNats(o) ? "nats-server (WebSocket)" : "tender-server") << " pid " << server->pid()
+              << " on 127.0.0.1:" << server->port() << "; " << o.users << " users, " << o.contactsPerUser
+              << " contacts each" << std::endl;
 
     net::io_context io(1);
-    net::ip::tcp::endpoint endpoint(net::ip::make_address("127.0.0.1"), server.port());
+    auto executor = io.get_executor();
+    net::ip::tcp::endpoint endpoint(net::ip::make_address("127.0.0.1"), server->port());
     Deliveries deliveries(o.users);
-    StreamFleet fleet(io.get_executor(), endpoint, population.tokens, deliveries, o.pingSeconds);
-    SignalSender sender(io.get_executor(), endpoint, population, fleet, deliveries, o.httpConnections);
-    Setup setup{o, io.get_executor(), population, server, deliveries, fleet, sender};
+    auto makeSubscriber = [&](unsigned i, const StreamEvents& events) -> std::unique_ptr<Subscriber> {
+        if (againstNats(o))
+            return std::make_unique<NatsSubscriber>(executor, endpoint, i, deliveries, events);
+        return std::make_unique<StreamClient>(executor, endpoint, population.tokens[i], i, deliveries, events);
+    };
+    StreamFleet fleet(executor, o.users, makeSubscriber, o.pingSeconds);
+    unsigned links = 0;
+    auto makeLink = [&]() -> std::unique_ptr<SignalLink> {
+        if (againstNats(o))
+            return std::make_unique<NatsPublishLink>(executor, endpoint, links++);
+        return std::make_unique<HttpSignalLink>(executor, endpoint, population);
+    };
+    SignalSender sender(executor, population, [&fleet](unsigned i) { return fleet.online(i); }, deliveries,
+        o.httpConnections, makeLink);
+    Setup setup{o, executor, population, *server, deliveries, fleet, sender};
     Report report;
     bool finished = false;
     auto scenario = o.mode == LoadOptions::Mode::storm ? runStorm(setup, report)
@@ -66,7 +99,7 @@ int run(const LoadOptions& o)
     });
     io.run();
     report.print();
-    server.stop();
+    server->stop();
     std::filesystem::remove_all(dataDir);
     if (!finished)
         std::cerr << "the run failed\n";

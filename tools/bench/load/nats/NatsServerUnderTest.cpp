@@ -1,0 +1,112 @@
+#include "load/nats/NatsServerUnderTest.h"
+#include "load/ChildProcess.h"
+#include <arpa/inet.h>
+#include <chrono>
+#include <csignal>
+#include <fstream>
+#include <netinet/in.h>
+#include <stdexcept>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace tender::bench {
+namespace {
+
+sockaddr_in loopback(unsigned short port)
+{
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    return address;
+}
+
+// nats-server cannot tell us which port it took, so we find a free one first.
+unsigned short freePort()
+{
+    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    auto address = loopback(0);
+    socklen_t length = sizeof address;
+    bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0
+        && ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0;
+    ::close(fd);
+    if (!bound)
+        throw std::runtime_error("no free port for nats-server");
+    return ntohs(address.sin_port);
+}
+
+bool accepts(unsigned short port)
+{
+    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    auto address = loopback(port);
+    bool connected = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    return connected;
+}
+
+}
+
+NatsServerUnderTest::NatsServerUnderTest(std::string binary, std::filesystem::path dataDir, int cpu)
+    : binary_(std::move(binary))
+    , config_(std::move(dataDir) / "nats.conf")
+    , cpu_(cpu)
+{
+}
+
+NatsServerUnderTest::~NatsServerUnderTest()
+{
+    if (pid_ > 0)
+        killHard();
+}
+
+void NatsServerUnderTest::writeConfig() const
+{
+    std::ofstream out(config_);
+    out << "listen: \"127.0.0.1:-1\"\n"
+        << "websocket {\n  listen: \"127.0.0.1:" << port_ << "\"\n  no_tls: true\n}\n";
+    if (!out)
+        throw std::runtime_error("cannot write " + config_.string());
+}
+
+void NatsServerUnderTest::waitUntilListening()
+{
+    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!accepts(port_)) {
+        int status = 0;
+        if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+            pid_ = -1;
+            throw std::runtime_error("nats-server exited at start (" + binary_ + " -c " + config_.string() + ")");
+        }
+        if (std::chrono::steady_clock::now() > end) {
+            killHard();
+            throw std::runtime_error("nats-server did not listen within 30 s");
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+void NatsServerUnderTest::start()
+{
+    if (port_ == 0) {
+        port_ = freePort();
+        writeConfig();
+    }
+    pid_ = spawnPinned({binary_, "-c", config_.string()}, cpu_, -1);
+    waitUntilListening();
+}
+
+void NatsServerUnderTest::killHard()
+{
+    killAndReap(pid_, SIGKILL);
+    pid_ = -1;
+}
+
+void NatsServerUnderTest::stop()
+{
+    killAndReap(pid_, SIGTERM);
+    pid_ = -1;
+}
+
+}
