@@ -8,11 +8,13 @@ const char* usageText =
     "usage: tender-load [--mode speed|storm|fairness] [--users N] [--contacts K] [--rate PER_SECOND] [--seconds S]\n"
     "                   [--ping S] [--http-connections N] [--server-threads N] [--server-cpu C] [--client-cpu C]\n"
     "                   [--down S] [--control yes|no] [--server PATH] [--against tender|nats] [--nats-server PATH]\n"
+    "                   [--nats-verbose yes|no]\n"
     "Starts tender-server on 127.0.0.1 with a prepared database, opens one stream per user and offers\n"
     "signals between people who list each other at a fixed rate. storm: kill -9, restart, time the return.\n"
     "fairness: the same, with one stream that stops reading and one that never pings\n"
     "(--control yes: the flooded stream keeps reading, to compare the others' latency).\n"
-    "--against nats: the speed run against nats-server's WebSocket listener, one subject per user.\n";
+    "--against nats: the speed run against nats-server's WebSocket listener, one subject per user\n"
+    "(--nats-verbose yes: each PUB is answered +OK and the publisher waits for it, as for a POST's 202).\n";
 
 unsigned positive(const std::string& text) { return static_cast<unsigned>(std::stoul(text)); }
 
@@ -40,6 +42,7 @@ void apply(LoadOptions& o, const std::string& flag, const std::string& value)
     else if (flag == "--control") o.control = value == "yes";
     else if (flag == "--server") o.serverBinary = value;
     else if (flag == "--nats-server") o.natsBinary = value;
+    else if (flag == "--nats-verbose") o.natsVerbose = value == "yes";
     else if (flag == "--against") {
         if (value != "tender" && value != "nats")
             throw std::invalid_argument("against");

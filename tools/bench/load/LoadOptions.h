@@ -26,6 +26,7 @@ struct LoadOptions {
     bool control = false;           // fairness: the flooded reader keeps reading, for comparison
     std::string serverBinary = defaultServerBinary();
     std::string natsBinary = "/usr/sbin/nats-server";
+    bool natsVerbose = false;       // each PUB answered +OK and waited for, as a POST is
 };
 
 struct ParsedLoadOptions {

@@ -81,7 +81,7 @@ int run(const LoadOptions& o)
     unsigned links = 0;
     auto makeLink = [&]() -> std::unique_ptr<SignalLink> {
         if (againstNats(o))
-            return std::make_unique<NatsPublishLink>(executor, endpoint, links++);
+            return std::make_unique<NatsPublishLink>(executor, endpoint, links++, o.natsVerbose);
         return std::make_unique<HttpSignalLink>(executor, endpoint, population);
     };
     SignalSender sender(executor, population, [&fleet](unsigned i) { return fleet.online(i); }, deliveries,

@@ -14,17 +14,23 @@ constexpr auto use = net::as_tuple(net::use_awaitable);
 
 namespace {
 
-const char* connectLine = R"(CONNECT {"verbose":false,"pedantic":false,"tls_required":false,"name":"tender-load",)"
-                          R"("lang":"cpp","version":"1","protocol":1,"echo":false,"headers":false,"no_responders":false})"
-                          "\r\n";
+std::string connectLine(bool verbose)
+{
+    return std::string(R"(CONNECT {"verbose":)") + (verbose ? "true" : "false")
+        + R"(,"pedantic":false,"tls_required":false,"name":"tender-load","lang":"cpp","version":"1",)"
+        + R"("protocol":1,"echo":false,"headers":false,"no_responders":false})" + "\r\n";
+}
 
 }
 
-NatsConnection::NatsConnection(net::any_io_executor executor, net::ip::tcp::endpoint server, unsigned index)
+NatsConnection::NatsConnection(net::any_io_executor executor, net::ip::tcp::endpoint server, unsigned index,
+    bool verbose)
     : ws_(executor)
     , server_(server)
     , index_(index)
     , writerFree_(executor)
+    , answered_(executor)
+    , verbose_(verbose)
 {
 }
 
@@ -54,7 +60,7 @@ net::awaitable<bool> NatsConnection::open(std::string greeting)
         close();
         co_return false;
     }
-    co_return co_await write(connectLine + greeting);
+    co_return co_await write(connectLine(verbose_) + greeting);
 }
 
 net::awaitable<bool> NatsConnection::write(std::string text)
@@ -91,6 +97,11 @@ net::awaitable<void> NatsConnection::readAll(std::function<void(const NatsOp&)> 
         if (!read)
             break;
         for (const auto& op : ops) {
+            if (op.kind == NatsOp::Kind::ok || op.kind == NatsOp::Kind::err) {
+                ++answers_;
+                errors_ += op.kind == NatsOp::Kind::err;
+                answered_.cancel();
+            }
             if (op.kind != NatsOp::Kind::ping) {
                 onOp(op);
                 continue;
@@ -103,10 +114,20 @@ net::awaitable<void> NatsConnection::readAll(std::function<void(const NatsOp&)> 
     close();
 }
 
+net::awaitable<bool> NatsConnection::waitForAnswers(std::uint64_t count)
+{
+    while (answers_ < count && alive_) {
+        answered_.expires_at(std::chrono::steady_clock::time_point::max());
+        co_await answered_.async_wait(use);
+    }
+    co_return answers_ >= count;
+}
+
 void NatsConnection::close()
 {
     alive_ = false;
     writerFree_.cancel();
+    answered_.cancel();
     beast::error_code ignored;
     beast::get_lowest_layer(ws_).socket().close(ignored);
 }

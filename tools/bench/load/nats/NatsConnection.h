@@ -14,10 +14,15 @@ namespace tender::bench {
 // operations both ways. Writes are serialised; the server's PINGs are answered.
 class NatsConnection {
 public:
-    NatsConnection(boost::asio::any_io_executor executor, boost::asio::ip::tcp::endpoint server, unsigned index);
+    // `verbose`: the server answers every operation with +OK or -ERR.
+    NatsConnection(boost::asio::any_io_executor executor, boost::asio::ip::tcp::endpoint server, unsigned index,
+        bool verbose = false);
 
     // Connects and sends CONNECT followed by `greeting` (SUB, PING …).
     boost::asio::awaitable<bool> open(std::string greeting);
+    // Verbose: waits until `count` operations were answered; false if the connection ended first.
+    boost::asio::awaitable<bool> waitForAnswers(std::uint64_t count);
+    std::uint64_t errors() const { return errors_; }
     boost::asio::awaitable<bool> write(std::string text);
     // Reads until the connection ends, giving every operation but PING (answered here) to `onOp`.
     boost::asio::awaitable<void> readAll(std::function<void(const NatsOp&)> onOp);
@@ -33,6 +38,10 @@ private:
     unsigned index_;
     NatsProtocolReader reader_;
     boost::asio::steady_timer writerFree_;
+    boost::asio::steady_timer answered_;
+    std::uint64_t answers_ = 0;
+    std::uint64_t errors_ = 0;
+    bool verbose_;
     bool writing_ = false;
     bool alive_ = false;
 };

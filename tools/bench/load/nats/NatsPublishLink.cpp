@@ -29,17 +29,20 @@ const std::string& natsSignalPayload()
     return payload;
 }
 
-NatsPublishLink::NatsPublishLink(net::any_io_executor executor, net::ip::tcp::endpoint server, unsigned index)
+NatsPublishLink::NatsPublishLink(net::any_io_executor executor, net::ip::tcp::endpoint server, unsigned index,
+    bool verbose)
     : executor_(executor)
     , server_(server)
     , index_(index)
+    , verbose_(verbose)
 {
 }
 
 net::awaitable<SignalLink::Outcome> NatsPublishLink::send(const Signal& signal)
 {
     if (!connection_ || !connection_->alive()) {
-        connection_ = std::make_shared<NatsConnection>(executor_, server_, index_);
+        connection_ = std::make_shared<NatsConnection>(executor_, server_, index_, verbose_);
+        published_ = 1;
         bool opened = co_await connection_->open("");
         if (!opened)
             co_return Outcome::failed;
@@ -48,7 +51,15 @@ net::awaitable<SignalLink::Outcome> NatsPublishLink::send(const Signal& signal)
     const auto& payload = natsSignalPayload();
     bool written = co_await connection_->write(
         "PUB " + natsSubject(signal.entry->target) + " " + std::to_string(payload.size()) + "\r\n" + payload + "\r\n");
-    co_return written ? Outcome::accepted : Outcome::failed;
+    if (!written)
+        co_return Outcome::failed;
+    if (!verbose_)
+        co_return Outcome::accepted;
+    auto errorsBefore = connection_->errors();
+    bool answered = co_await connection_->waitForAnswers(++published_);
+    if (!answered)
+        co_return Outcome::failed;
+    co_return connection_->errors() == errorsBefore ? Outcome::accepted : Outcome::refused;
 }
 
 }
