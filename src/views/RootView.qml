@@ -38,11 +38,12 @@ Rectangle {
         sourceComponent: root.current
     }
 
-    // Settings start afresh each time the popover shows them again.
+    // These screens start afresh each time the popover shows them again; the
+    // contact form and the sign-in keep what is being typed.
     Connections {
         target: root.Window.window
         function onVisibleChanged() {
-            if (root.Window.window.visible && root.current === settings) {
+            if (root.Window.window.visible && [main, book, settings].includes(root.current)) {
                 screen.active = false
                 screen.active = true
             }
