@@ -38,12 +38,11 @@ Rectangle {
         sourceComponent: root.current
     }
 
-    // These screens start afresh each time the popover shows them again; the
-    // contact form and the sign-in keep what is being typed.
+    // Settings start afresh each time the popover shows them again.
     Connections {
         target: root.Window.window
         function onVisibleChanged() {
-            if (root.Window.window.visible && [main, book, settings].includes(root.current)) {
+            if (root.Window.window.visible && root.current === settings) {
                 screen.active = false
                 screen.active = true
             }

@@ -63,34 +63,6 @@ private slots:
         QCOMPARE(model.route(), Route::settings());
     }
 
-    void reopeningThePopoverStartsScreensAfreshButKeepsAFormBeingFilled()
-    {
-        TestModel &model = h->signedInWith({person("a", "Аня", 0)});
-        QVERIFY(h->show());
-        const auto reopen = [this] {
-            h->view.hide();
-            h->view.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&h->view));
-        };
-
-        h->item("search")->setProperty("text", "Ан");
-        reopen();
-        QCOMPARE(h->item("search")->property("text").toString(), QString());
-
-        model.setRoute(Route::settings());
-        h->settle();
-        h->click("tab-1");
-        QVERIFY(!h->item("tab-0")->property("current").toBool());
-        reopen();
-        QVERIFY(h->item("tab-0")->property("current").toBool());
-
-        model.setRoute(Route::add({}));
-        h->settle();
-        h->item("nameInput")->setProperty("text", "Боря");
-        reopen();
-        QCOMPARE(h->item("nameInput")->property("text").toString(), QString("Боря"));
-    }
-
     void editOfAPersonNoLongerListedShowsMain()
     {
         TestModel &model = h->signedInWith({person("a", "Аня", 0)});
