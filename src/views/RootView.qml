@@ -38,17 +38,6 @@ Rectangle {
         sourceComponent: root.current
     }
 
-    // Settings start afresh each time the popover shows them again.
-    Connections {
-        target: root.Window.window
-        function onVisibleChanged() {
-            if (root.Window.window.visible && root.current === settings) {
-                screen.active = false
-                screen.active = true
-            }
-        }
-    }
-
     Component { id: signIn; SignInView {} }
     Component { id: main; MainView {} }
     Component { id: book; BookView {} }

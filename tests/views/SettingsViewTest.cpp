@@ -90,20 +90,6 @@ private slots:
         QCOMPARE(model.route(), Route::main());
     }
 
-    void reopeningThePopoverStartsAfresh()
-    {
-        openSettings();
-        QVERIFY(h->show());
-        click("tab-1");
-        scrollAndClick("deleteAccount");
-        QVERIFY(h->isShown("deleteQuestion"));
-        h->view.hide();
-        h->view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&h->view));
-        QVERIFY(h->item("tab-0")->property("current").toBool());
-        QVERIFY(!h->isShown("deleteQuestion"));
-    }
-
     void emojiCountReadsOnlyLightAtZeroAndStopsWhileCalm()
     {
         TestModel &model = openSettings();
