@@ -3,6 +3,7 @@
 #include "shell/HeartIcon.h"
 
 #include <QDir>
+#include <QFont>
 #include <QPainter>
 #include <QSvgGenerator>
 #include <QTextStream>
@@ -28,6 +29,9 @@ bool writeSvg(const QDir &theme)
     QPainter painter;
     if (!painter.begin(&svg))
         return false;
+    // Every group carries the painter's font; the default one has no size and
+    // would be written as font-size="-1", which SVG readers warn about.
+    painter.setFont(QFont(QStringLiteral("sans-serif"), 12));
     tender::HeartIcon::paintAppIcon(painter, size);
     return painter.end();
 }

@@ -7,7 +7,9 @@ namespace tender::server {
 std::map<std::string, std::string> formFields(std::string_view encoded)
 {
     std::map<std::string, std::string> fields;
-    auto query = boost::urls::parse_query(encoded);
+    // Boost 1.81's parse_query measures its input with strlen, so it must end in a NUL.
+    const std::string text(encoded);
+    auto query = boost::urls::parse_query(text);
     if (!query)
         return fields;
     boost::urls::encoding_opts form;

@@ -20,6 +20,8 @@ public:
     // Opens at the icon (or the pointer when `icon` is empty) and focuses it.
     void open(const QRect &icon);
     void close();
+    // Moves the open popover to the icon, once the tray tells where it is.
+    void place(const QRect &icon);
     // True for a moment after a click outside closed it: that click may have
     // been on the tray icon, whose toggle must then not reopen it.
     bool justClosed() const;
@@ -29,8 +31,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void place(const QRect &icon);
-
     QQuickView view_;
     Clock &clock_;
     QDateTime closedAt_;

@@ -94,8 +94,7 @@ void SingleInstance::read(QLocalSocket *socket)
     const QStringList urls = decode(message.left(end));
     pending_.remove(socket);
     disconnect(socket, &QLocalSocket::readyRead, this, nullptr);
-    if (!urls.isEmpty())
-        onUrls(urls);
+    onLaunch(urls);
     socket->write(taken);
     socket->disconnectFromServer();
 }

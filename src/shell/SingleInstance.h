@@ -29,7 +29,8 @@ public:
     // Becomes the running instance; false when the name cannot be claimed.
     bool listen();
 
-    std::function<void(const QStringList &)> onUrls = [](const QStringList &) {};
+    // A later launch arrived, with its URLs in order: none when it was started without one.
+    std::function<void(const QStringList &)> onLaunch = [](const QStringList &) {};
 
 private:
     void read(QLocalSocket *socket);

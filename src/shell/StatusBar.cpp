@@ -44,9 +44,26 @@ void StatusBar::flashIcon(const QColor &color)
 
 void StatusBar::show()
 {
-    if (!popover_.isShown())
+    if (!popover_.isShown()) {
         popover_.open(tray_.geometry());
+        followIcon(tray_.geometry(), iconTries);
+    }
     popover_.view().requestActivate();
+}
+
+// Right after the start the tray has not embedded the icon yet and tells no
+// place, or a made-up one; the popover follows the icon once it moves.
+void StatusBar::followIcon(const QRect &openedAt, int triesLeft)
+{
+    iconWait_ = clock_.singleShot(std::chrono::milliseconds(iconTryMs), [this, openedAt, triesLeft] {
+        if (!popover_.isShown())
+            return;
+        const QRect icon = tray_.geometry();
+        if (!icon.isEmpty() && icon != openedAt)
+            popover_.place(icon);
+        else if (triesLeft > 1)
+            followIcon(openedAt, triesLeft - 1);
+    });
 }
 
 void StatusBar::toggle()

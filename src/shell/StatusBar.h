@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QObject>
+#include <QRect>
 
 #include <memory>
 #include <optional>
@@ -21,6 +22,8 @@ class StatusBar : public QObject {
 
 public:
     static constexpr int flashMs = 1400;
+    static constexpr int iconTryMs = 250;
+    static constexpr int iconTries = 12;
 
     StatusBar(AppModel &model, Tray &tray, Popover &popover, Clock &clock, QObject *parent = nullptr);
     ~StatusBar() override;
@@ -33,12 +36,15 @@ public:
     const std::optional<QColor> &tint() const { return tint_; }
 
 private:
+    void followIcon(const QRect &openedAt, int triesLeft);
+
     AppModel &model_;
     Tray &tray_;
     Popover &popover_;
     Clock &clock_;
     std::optional<QColor> tint_;
     std::vector<std::unique_ptr<Timer>> flashes_;
+    std::unique_ptr<Timer> iconWait_;
 };
 
 } // namespace tender

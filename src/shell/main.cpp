@@ -59,7 +59,14 @@ int main(int argc, char *argv[])
     AppDelegate delegate({[&platform] { return std::make_unique<AppModel>(platform.appServices()); },
                           platform.clock(), tray, platform.wake(), QUrl(QStringLiteral("qrc:/qt/qml/Tender/RootView.qml")),
                           [&platform](AppModel &model) { views::setUp(model, platform.clock(), platform.clipboard()); }});
-    instance.onUrls = [&delegate](const QStringList &handed) { delegate.open(handed); };
+    // Started again without a link (from the menu, say): show the popover, which a
+    // desktop without a tray offers no other way to reopen.
+    instance.onLaunch = [&delegate](const QStringList &handed) {
+        if (handed.isEmpty())
+            delegate.status()->show();
+        else
+            delegate.open(handed);
+    };
 
     delegate.willFinishLaunching();
     delegate.didFinishLaunching();

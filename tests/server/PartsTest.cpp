@@ -64,6 +64,15 @@ TEST(Form, DecodesFieldsAsBrowsersEncodeThem)
     EXPECT_TRUE(formFields("a=%zz").empty());
 }
 
+TEST(Form, ReadsOnlyTheGivenPartOfALargerBuffer)
+{
+    // A query is a view into the request line, with no terminating NUL after it.
+    const std::string line = "state=ABC=\"email\"&uid=1";
+    auto fields = formFields(std::string_view(line).substr(0, 9));
+    EXPECT_EQ(fields["state"], "ABC");
+    EXPECT_EQ(fields.size(), 1u);
+}
+
 TEST(Router, MatchesPatternsAndTellsUnknownPathsFromUnknownMethods)
 {
     Router router;

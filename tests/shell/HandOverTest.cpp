@@ -59,7 +59,7 @@ private slots:
         SingleInstance running(SingleInstance::defaultName());
         QVERIFY(running.listen());
         QStringList received;
-        running.onUrls = [&](const QStringList &urls) { received << urls; };
+        running.onLaunch = [&](const QStringList &urls) { received << urls; };
 
         QStringList handed;
         for (int i = 0; i < 10; ++i) {
@@ -72,13 +72,27 @@ private slots:
         }
     }
 
+    void aLaunchWithoutALinkArrivesToo()
+    {
+        nextInstance();
+        SingleInstance running(SingleInstance::defaultName());
+        QVERIFY(running.listen());
+        QList<QStringList> launches;
+        running.onLaunch = [&](const QStringList &urls) { launches << urls; };
+
+        auto second = launch({});
+        QVERIFY(finishes(*second));
+        QCOMPARE(second->exitCode(), 0);
+        QCOMPARE(launches, QList<QStringList>{QStringList()});
+    }
+
     void aBurstOfLaunchesAllArriveAndAllExit()
     {
         nextInstance();
         SingleInstance running(SingleInstance::defaultName());
         QVERIFY(running.listen());
         QStringList received;
-        running.onUrls = [&](const QStringList &urls) { received << urls; };
+        running.onLaunch = [&](const QStringList &urls) { received << urls; };
 
         QStringList handed;
         std::vector<std::unique_ptr<QProcess>> launches;

@@ -53,6 +53,7 @@ private slots:
     {
         h = std::make_unique<ModelHarness>();
         tray.names.clear();
+        tray.place = QRect();
     }
     void cleanup() { h.reset(); }
 
@@ -62,6 +63,22 @@ private slots:
         QVERIFY(!delegate->model()->signedIn());
         QVERIFY(delegate->popover()->isShown());
         QCOMPARE(tray.names.last(), QString("Сердечко"));
+    }
+
+    void popoverMovesUnderTheIconOnceTheTrayPlacesIt()
+    {
+        // Before the tray embeds the icon, Qt reports it at the origin.
+        tray.place = QRect(0, 0, 22, 22);
+        auto delegate = launch();
+        QQuickView &view = delegate->popover()->view();
+        QVERIFY(view.isVisible());
+        const QRect screen = view.screen()->availableGeometry();
+        tray.place = QRect(screen.right() - 30, screen.top(), 24, 24);
+        const QPoint underIcon = PopoverPlacement::place(tray.place, {}, view.size(), screen);
+        QVERIFY(view.position() != underIcon);
+
+        h->clock.advance(std::chrono::milliseconds(StatusBar::iconTryMs));
+        QCOMPARE(view.position(), underIcon);
     }
 
     void signedInStartShowsOnlyTheIcon()
