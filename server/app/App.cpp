@@ -56,6 +56,21 @@ void flushPeriodically(net::steady_timer& timer, LastSeen& lastSeen)
     });
 }
 
+// Before the first request, so no signal after a start waits for the database, and the read
+// does not compete with a reconnection storm for the core.
+void readListsAhead(CachedStore& store)
+{
+    auto started = std::chrono::steady_clock::now();
+    try {
+        store.warmLists();
+    } catch (const std::exception& error) {
+        logLine(std::string("lists not read ahead: ") + error.what());
+        return;
+    }
+    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+    logLine("lists read ahead in " + std::to_string(ms.count()) + " ms");
+}
+
 void runThreads(net::io_context& io, unsigned count)
 {
     std::vector<std::thread> threads;
@@ -121,6 +136,7 @@ int runServer(const Options& options)
         drainTimer.async_wait([&io](boost::system::error_code) { io.stop(); });
     });
 
+    readListsAhead(store);
     listener.start();
     auto endpoint = listener.localEndpoint();
     std::cout << "tender-server listening on " << baseOf(Options{}, endpoint) << " (web base " << api.webBase
