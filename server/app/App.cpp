@@ -10,6 +10,7 @@
 #include "store/CachedStore.h"
 #include "store/SqliteStore.h"
 #include "web/WebRoutes.h"
+#include <boost/asio/post.hpp>
 #include <boost/asio/signal_set.hpp>
 #include <boost/asio/steady_timer.hpp>
 #include <boost/asio/thread_pool.hpp>
@@ -42,17 +43,18 @@ std::string baseOf(const Options& options, const net::ip::tcp::endpoint& endpoin
     return "http://" + host + ":" + std::to_string(endpoint.port());
 }
 
-void flushPeriodically(net::steady_timer& timer, LastSeen& lastSeen)
+// The flush writes to disk (a sync per batch), so it runs where it holds up no stream.
+void flushPeriodically(net::steady_timer& timer, LastSeen& lastSeen, net::thread_pool& slowWork)
 {
     timer.expires_after(lastSeenFlushPeriod);
-    timer.async_wait([&timer, &lastSeen](boost::system::error_code error) {
+    timer.async_wait([&timer, &lastSeen, &slowWork](boost::system::error_code error) {
         if (error)
             return;
-        lastSeen.flush();
+        net::post(slowWork, [&lastSeen] { lastSeen.flush(); });
         // Give back what bursts of handshakes (a reconnection storm) freed, rather than holding
         // it for the life of the process.
         ::malloc_trim(0);
-        flushPeriodically(timer, lastSeen);
+        flushPeriodically(timer, lastSeen, slowWork);
     });
 }
 
@@ -107,6 +109,7 @@ int runServer(const Options& options)
     ConnectionSettings connection;
     connection.streamSilence = std::chrono::seconds(options.streamSilenceSeconds);
     connection.slowWork = slowWork.get_executor();
+    connection.oneThread = threads == 1;
     Listener listener(io, {net::ip::make_address(options.host), options.port}, router, gate, connection);
     api.webBase = baseOf(options, listener.localEndpoint());
 
@@ -122,7 +125,7 @@ int runServer(const Options& options)
     addWebRoutes(router, WebContext{store, provider, api.webBase, options.devSignin});
 
     net::steady_timer flushTimer(io);
-    flushPeriodically(flushTimer, lastSeen);
+    flushPeriodically(flushTimer, lastSeen, slowWork);
     net::steady_timer drainTimer(io);
     net::signal_set signalsToStop(io, SIGINT, SIGTERM);
     signalsToStop.async_wait([&](boost::system::error_code error, int) {
