@@ -10,6 +10,7 @@
 #include "store/CachedStore.h"
 #include "store/SqliteStore.h"
 #include "web/WebRoutes.h"
+#include <boost/asio/post.hpp>
 #include <boost/asio/signal_set.hpp>
 #include <boost/asio/steady_timer.hpp>
 #include <boost/asio/thread_pool.hpp>
@@ -42,18 +43,34 @@ std::string baseOf(const Options& options, const net::ip::tcp::endpoint& endpoin
     return "http://" + host + ":" + std::to_string(endpoint.port());
 }
 
-void flushPeriodically(net::steady_timer& timer, LastSeen& lastSeen)
+// The flush writes to disk (a sync per batch), so it runs where it holds up no stream.
+void flushPeriodically(net::steady_timer& timer, LastSeen& lastSeen, net::thread_pool& slowWork)
 {
     timer.expires_after(lastSeenFlushPeriod);
-    timer.async_wait([&timer, &lastSeen](boost::system::error_code error) {
+    timer.async_wait([&timer, &lastSeen, &slowWork](boost::system::error_code error) {
         if (error)
             return;
-        lastSeen.flush();
+        net::post(slowWork, [&lastSeen] { lastSeen.flush(); });
         // Give back what bursts of handshakes (a reconnection storm) freed, rather than holding
         // it for the life of the process.
         ::malloc_trim(0);
-        flushPeriodically(timer, lastSeen);
+        flushPeriodically(timer, lastSeen, slowWork);
     });
+}
+
+// Before the first request, so no signal after a start waits for the database, and the read
+// does not compete with a reconnection storm for the core.
+void readListsAhead(CachedStore& store)
+{
+    auto started = std::chrono::steady_clock::now();
+    try {
+        store.warmLists();
+    } catch (const std::exception& error) {
+        logLine(std::string("lists not read ahead: ") + error.what());
+        return;
+    }
+    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+    logLine("lists read ahead in " + std::to_string(ms.count()) + " ms");
 }
 
 void runThreads(net::io_context& io, unsigned count)
@@ -92,6 +109,7 @@ int runServer(const Options& options)
     ConnectionSettings connection;
     connection.streamSilence = std::chrono::seconds(options.streamSilenceSeconds);
     connection.slowWork = slowWork.get_executor();
+    connection.oneThread = threads == 1;
     Listener listener(io, {net::ip::make_address(options.host), options.port}, router, gate, connection);
     api.webBase = baseOf(options, listener.localEndpoint());
 
@@ -107,7 +125,7 @@ int runServer(const Options& options)
     addWebRoutes(router, WebContext{store, provider, api.webBase, options.devSignin});
 
     net::steady_timer flushTimer(io);
-    flushPeriodically(flushTimer, lastSeen);
+    flushPeriodically(flushTimer, lastSeen, slowWork);
     net::steady_timer drainTimer(io);
     net::signal_set signalsToStop(io, SIGINT, SIGTERM);
     signalsToStop.async_wait([&](boost::system::error_code error, int) {
@@ -121,6 +139,7 @@ int runServer(const Options& options)
         drainTimer.async_wait([&io](boost::system::error_code) { io.stop(); });
     });
 
+    readListsAhead(store);
     listener.start();
     auto endpoint = listener.localEndpoint();
     std::cout << "tender-server listening on " << baseOf(Options{}, endpoint) << " (web base " << api.webBase

@@ -2,11 +2,13 @@
 #include "common/Log.h"
 #include "http/Responses.h"
 #include "http/WsSession.h"
+#include <array>
 #include <boost/asio/as_tuple.hpp>
 #include <boost/asio/co_spawn.hpp>
 #include <boost/asio/detached.hpp>
 #include <boost/asio/this_coro.hpp>
 #include <boost/asio/use_awaitable.hpp>
+#include <boost/asio/write.hpp>
 #include <boost/beast/core.hpp>
 #include <boost/beast/http.hpp>
 #include <boost/beast/websocket/rfc6455.hpp>
@@ -101,7 +103,9 @@ net::awaitable<void> serveConnection(net::ip::tcp::socket socket, const Router& 
         routed.response.keep_alive(request.keep_alive());
         routed.response.set(http::field::server, "tender-server");
         routed.response.prepare_payload();
-        auto [writeError, written] = co_await http::async_write(stream, routed.response, use);
+        auto head = serializedHead(routed.response);
+        std::array<net::const_buffer, 2> wire{net::buffer(head), net::buffer(routed.response.body())};
+        auto [writeError, written] = co_await net::async_write(stream, wire, use);
         if (writeError || !routed.response.keep_alive())
             break;
     }

@@ -12,6 +12,9 @@ struct ConnectionSettings {
     std::chrono::seconds requestTimeout{30};
     std::chrono::seconds streamSilence{75};
     boost::asio::any_io_executor slowWork; // where slow routes run; empty: in place
+    // One thread runs every handler, so a connection needs no strand of its own to keep its
+    // handlers apart; a strand costs a lock and a queue on every step.
+    bool oneThread = false;
 };
 
 // Serves one connection: requests in turn (keep-alive), or hands it over to a stream on upgrade.

@@ -44,10 +44,17 @@ void Listener::stop()
     });
 }
 
+net::any_io_executor Listener::executorForConnection()
+{
+    if (settings_.oneThread)
+        return io_.get_executor();
+    return net::make_strand(io_);
+}
+
 net::awaitable<void> Listener::acceptLoop()
 {
     while (acceptor_.is_open()) {
-        auto [error, socket] = co_await acceptor_.async_accept(net::make_strand(io_), net::as_tuple(net::use_awaitable));
+        auto [error, socket] = co_await acceptor_.async_accept(executorForConnection(), net::as_tuple(net::use_awaitable));
         if (error == net::error::operation_aborted || !acceptor_.is_open())
             break;
         if (error) {

@@ -4,7 +4,8 @@
 
 namespace tender::server {
 
-// Accepts connections and gives each its own strand; no thread per connection.
+// Accepts connections and gives each its own strand (none when one thread serves all); no thread
+// per connection.
 class Listener {
 public:
     Listener(boost::asio::io_context& io, const boost::asio::ip::tcp::endpoint& endpoint, const Router& router,
@@ -15,6 +16,7 @@ public:
 
 private:
     boost::asio::awaitable<void> acceptLoop();
+    boost::asio::any_io_executor executorForConnection();
 
     boost::asio::io_context& io_;
     boost::asio::ip::tcp::acceptor acceptor_;

@@ -45,6 +45,20 @@ Response redirectResponse(std::string_view location)
     return response;
 }
 
+std::string serializedHead(const Response& response)
+{
+    std::string head;
+    head.reserve(192);
+    auto version = response.version();
+    head.append("HTTP/").append(1, static_cast<char>('0' + version / 10)).append(".");
+    head.append(1, static_cast<char>('0' + version % 10)).append(" ");
+    head.append(std::to_string(response.result_int())).append(" ").append(response.reason()).append("\r\n");
+    for (const auto& field : response)
+        head.append(field.name_string()).append(": ").append(field.value()).append("\r\n");
+    head.append("\r\n");
+    return head;
+}
+
 std::string_view bearerToken(const Request& request)
 {
     auto header = request[http::field::authorization];

@@ -1,5 +1,6 @@
 #include "http/WsSession.h"
 #include <array>
+#include <boost/asio/dispatch.hpp>
 #include <boost/asio/post.hpp>
 #include <boost/beast/websocket.hpp>
 
@@ -67,9 +68,11 @@ void WsSession::readNext()
     });
 }
 
+// Most sends come from a request handled on the same thread: then the frame is queued at once,
+// without a trip through the event loop.
 void WsSession::send(Frame frame)
 {
-    net::post(ws_.get_executor(), [self = shared_from_this(), frame = std::move(frame)]() mutable {
+    net::dispatch(ws_.get_executor(), [self = shared_from_this(), frame = std::move(frame)]() mutable {
         self->enqueue(std::move(frame));
     });
 }

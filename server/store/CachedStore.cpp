@@ -110,6 +110,33 @@ std::optional<std::string> CachedStore::contactTarget(const std::string& owner, 
     return readThrough(lists_, owner, load, pick);
 }
 
+void CachedStore::eachListEntry(const EntryVisitor& each) { inner_.eachListEntry(each); }
+
+void CachedStore::warmLists()
+{
+    std::uint64_t dropsBefore;
+    {
+        std::lock_guard lock(mutex_);
+        dropsBefore = drops_;
+    }
+    std::unordered_map<std::string, Targets> read;
+    inner_.eachListEntry([&](const std::string& owner, std::string id, std::string target) {
+        if (read.size() >= maxKept && !read.contains(owner))
+            return false;
+        read[owner].emplace_back(std::move(id), std::move(target));
+        return true;
+    });
+    std::lock_guard lock(mutex_);
+    // A write meanwhile may have changed any of them: keep none rather than guess which.
+    if (drops_ != dropsBefore)
+        return;
+    for (auto& [owner, targets] : read) {
+        if (lists_.size() >= maxKept)
+            break;
+        lists_.try_emplace(owner, std::move(targets)); // a copy read since is as new as this one
+    }
+}
+
 std::pair<AddContactOutcome, Contact> CachedStore::addContact(const Contact& entry, std::size_t limit)
 {
     auto added = inner_.addContact(entry, limit);

@@ -15,6 +15,10 @@ public:
 
     explicit CachedStore(Store& inner);
 
+    // Reads every list into memory (up to the bound), so no signal waits for the database after
+    // a start. Slow: call it away from the threads that serve requests.
+    void warmLists();
+
     bool createUser(const User& user) override;
     std::optional<User> userById(const std::string& uid) override;
     std::optional<User> userByEmail(const std::string& email) override;
@@ -37,6 +41,7 @@ public:
     std::optional<Contact> updateContact(const std::string& owner, const std::string& id,
         const ContactPatch& patch) override;
     bool removeContact(const std::string& owner, const std::string& id) override;
+    void eachListEntry(const EntryVisitor& each) override;
 
     std::vector<Device> devices(const std::string& owner) override;
     AddDeviceOutcome addDevice(const Device& device, const std::string& tokenHash, std::size_t limit) override;

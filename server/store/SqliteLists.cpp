@@ -82,6 +82,16 @@ std::optional<std::string> SqliteStore::contactTarget(const std::string& owner, 
     return target;
 }
 
+// A connection of its own: in WAL mode it reads a snapshot while the shared one goes on writing.
+void SqliteStore::eachListEntry(const EntryVisitor& each)
+{
+    SQLite::Database reader(db_.getFilename(), SQLite::OPEN_READONLY);
+    SQLite::Statement q(reader, "SELECT owner, id, target FROM contacts ORDER BY owner");
+    while (q.executeStep())
+        if (!each(q.getColumn(0).getString(), q.getColumn(1).getString(), q.getColumn(2).getString()))
+            return;
+}
+
 std::int64_t SqliteStore::contactCount(const std::string& owner)
 {
     SQLite::Statement q(db_, "SELECT COUNT(*) FROM contacts WHERE owner = ?");

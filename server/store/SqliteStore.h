@@ -36,6 +36,7 @@ public:
     std::optional<Contact> updateContact(const std::string& owner, const std::string& id,
         const ContactPatch& patch) override;
     bool removeContact(const std::string& owner, const std::string& id) override;
+    void eachListEntry(const EntryVisitor& each) override;
 
     std::vector<Device> devices(const std::string& owner) override;
     AddDeviceOutcome addDevice(const Device& device, const std::string& tokenHash, std::size_t limit) override;

@@ -1,5 +1,6 @@
 #pragma once
 #include "store/Records.h"
+#include <functional>
 #include <utility>
 
 namespace tender::server {
@@ -41,6 +42,10 @@ public:
     virtual std::optional<Contact> updateContact(const std::string& owner, const std::string& id,
         const ContactPatch& patch) = 0;
     virtual bool removeContact(const std::string& owner, const std::string& id) = 0;
+    // Every entry of every list as (owner, entry id, target), one owner's entries together,
+    // until `each` returns false. Read apart from the other calls, so it may take its time.
+    using EntryVisitor = std::function<bool(const std::string& owner, std::string id, std::string target)>;
+    virtual void eachListEntry(const EntryVisitor& each) = 0;
 
     virtual std::vector<Device> devices(const std::string& owner) = 0;
     virtual AddDeviceOutcome addDevice(const Device& device, const std::string& tokenHash, std::size_t limit) = 0;

@@ -65,6 +65,23 @@ TEST_F(CachedStoreTest, WhatWasReadIsServedWithoutTheDatabase)
     EXPECT_EQ(cached.userById("a")->passwordHash, std::nullopt);
 }
 
+TEST_F(CachedStoreTest, ListsReadAheadServeEveryEntryAndStillFollowWrites)
+{
+    cached.addContact(entry("to-a", "owner", "a"), 200);
+    cached.addContact(entry("to-b", "owner", "b"), 200);
+    cached.addContact(entry("other-to-a", "other", "a"), 200);
+    cached.warmLists();
+    database.removeContact("owner", "to-a"); // behind the copies' back, only to see that they are used
+    database.removeContact("other", "other-to-a");
+    EXPECT_EQ(cached.contactTarget("owner", "to-a"), "a");
+    EXPECT_EQ(cached.contactTarget("owner", "to-b"), "b");
+    EXPECT_EQ(cached.contactTarget("other", "other-to-a"), "a");
+    EXPECT_EQ(cached.contactTarget("a", "to-b"), std::nullopt) << "an owner without a list";
+
+    ASSERT_TRUE(cached.removeContact("owner", "to-b"));
+    EXPECT_EQ(cached.contactTarget("owner", "to-b"), std::nullopt);
+}
+
 TEST_F(CachedStoreTest, UsersFollowPasswordChangesAndDeletion)
 {
     ASSERT_TRUE(cached.userById("a"));

@@ -4,7 +4,9 @@
 #include "http/Form.h"
 #include "http/Responses.h"
 #include "http/Router.h"
+#include <boost/beast/http/write.hpp>
 #include <gtest/gtest.h>
+#include <sstream>
 #include <map>
 
 namespace tender::server {
@@ -95,4 +97,25 @@ TEST(Router, MatchesPatternsAndTellsUnknownPathsFromUnknownMethods)
 }
 
 }
+
+// Answers are written with a head of our own making: it must be byte for byte what Beast writes.
+TEST(SerializedHead, MatchesBeastsSerializer)
+{
+    auto closing = errorResponse(http::status::too_many_requests, "too many signals, try later");
+    closing.keep_alive(false);
+    auto oldClient = jsonResponse(http::status::ok, json::object{{"status", "ok"}});
+    oldClient.version(10);
+    oldClient.keep_alive(true);
+    auto ownReason = redirectResponse("/somewhere");
+    ownReason.reason("Elsewhere");
+    for (auto response : {jsonResponse(http::status::accepted, json::object{}), closing, oldClient, ownReason,
+             htmlResponse(http::status::ok, "<p>hi</p>")}) {
+        response.set(http::field::server, "tender-server");
+        response.prepare_payload();
+        std::ostringstream beast;
+        beast << response;
+        EXPECT_EQ(serializedHead(response) + response.body(), beast.str());
+    }
+}
+
 }

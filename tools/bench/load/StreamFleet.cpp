@@ -40,15 +40,19 @@ net::awaitable<void> StreamFleet::openAll(unsigned perSecond)
     }
 }
 
-// Each second pings the streams whose phase it is, so every stream pings every `pingSeconds`.
+// Every 100 ms pings the streams whose phase it is, so every stream pings every `pingSeconds`.
+// Apps ping at their own moments: a whole second's pings sent at once would be a burst no real
+// crowd makes, and it would sit in the latency of the signals behind it.
 net::awaitable<void> StreamFleet::pingForever()
 {
-    for (unsigned tick = 0; !stopping_; ++tick) {
-        ticker_.expires_after(std::chrono::seconds(1));
+    constexpr unsigned ticksPerSecond = 10;
+    const std::size_t phases = std::size_t{pingSeconds_} * ticksPerSecond;
+    for (std::size_t tick = 0; !stopping_; ++tick) {
+        ticker_.expires_after(std::chrono::milliseconds(1000 / ticksPerSecond));
         co_await ticker_.async_wait(use);
         if (stopping_)
             break;
-        for (std::size_t i = tick % pingSeconds_; i < clients_.size(); i += pingSeconds_)
+        for (std::size_t i = tick % phases; i < clients_.size(); i += phases)
             clients_[i]->ping();
     }
 }
