@@ -21,7 +21,7 @@ StreamClient::StreamClient(net::any_io_executor executor, net::ip::tcp::endpoint
     , index_(index)
     , deliveries_(deliveries)
     , events_(events)
-    , backoffTimer_(executor)
+    , backoff_(executor)
     , readGate_(executor)
 {
 }
@@ -51,9 +51,7 @@ net::awaitable<void> StreamClient::run()
         co_await connectAndRead();
         if (stopping_)
             break;
-        backoffTimer_.expires_after(std::chrono::milliseconds(static_cast<int>(backoffSeconds_ * 1000)));
-        backoffSeconds_ = std::min(2 * backoffSeconds_, 60.0);
-        co_await backoffTimer_.async_wait(use);
+        co_await backoff_.wait();
     }
 }
 
@@ -112,7 +110,7 @@ void StreamClient::onMessage(std::string_view text)
     } else if (text.find("\"ready\"") != std::string_view::npos && !online_) {
         online_ = true;
         readyAt_ = Clock::now();
-        backoffSeconds_ = 1;
+        backoff_.reset();
         events_.ready(index_);
     }
 }
@@ -128,7 +126,7 @@ void StreamClient::ping()
 void StreamClient::stop()
 {
     stopping_ = true;
-    backoffTimer_.cancel();
+    backoff_.cancel();
     readGate_.cancel();
     if (ws_) {
         beast::error_code ignored;

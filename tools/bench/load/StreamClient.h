@@ -1,4 +1,5 @@
 #pragma once
+#include "load/Backoff.h"
 #include "load/Deliveries.h"
 #include "load/Subscriber.h"
 #include <boost/asio/awaitable.hpp>
@@ -47,11 +48,10 @@ private:
     Deliveries& deliveries_;
     const StreamEvents& events_;
     std::unique_ptr<Socket> ws_;
-    boost::asio::steady_timer backoffTimer_;
+    Backoff backoff_;
     boost::asio::steady_timer readGate_;
     std::chrono::steady_clock::time_point readyAt_;
     std::optional<double> firstConnectionSeconds_;
-    double backoffSeconds_ = 1;
     bool online_ = false;
     bool pinging_ = false;
     bool stopping_ = false;

@@ -28,7 +28,7 @@ NatsSubscriber::NatsSubscriber(net::any_io_executor executor, net::ip::tcp::endp
     , index_(index)
     , deliveries_(deliveries)
     , events_(events)
-    , backoffTimer_(executor)
+    , backoff_(executor)
 {
 }
 
@@ -38,9 +38,7 @@ net::awaitable<void> NatsSubscriber::run()
         co_await connectAndRead();
         if (stopping_)
             break;
-        backoffTimer_.expires_after(std::chrono::milliseconds(static_cast<int>(backoffSeconds_ * 1000)));
-        backoffSeconds_ = std::min(2 * backoffSeconds_, 60.0);
-        co_await backoffTimer_.async_wait(use);
+        co_await backoff_.wait();
     }
 }
 
@@ -61,7 +59,7 @@ void NatsSubscriber::onOp(const NatsOp& op)
         deliveries_.arrived(index_, Clock::now());
     } else if (op.kind == NatsOp::Kind::pong && !online_) {
         online_ = true;
-        backoffSeconds_ = 1;
+        backoff_.reset();
         events_.ready(index_);
     }
 }
@@ -84,7 +82,7 @@ void NatsSubscriber::ping()
 void NatsSubscriber::stop()
 {
     stopping_ = true;
-    backoffTimer_.cancel();
+    backoff_.cancel();
     if (connection_)
         connection_->close();
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "load/Backoff.h"
 #include "load/Deliveries.h"
 #include "load/Subscriber.h"
 #include "load/nats/NatsConnection.h"
@@ -30,8 +31,7 @@ private:
     Deliveries& deliveries_;
     const StreamEvents& events_;
     std::shared_ptr<NatsConnection> connection_;
-    boost::asio::steady_timer backoffTimer_;
-    double backoffSeconds_ = 1;
+    Backoff backoff_;
     bool online_ = false;
     bool stopping_ = false;
 };
