@@ -43,8 +43,6 @@ private slots:
     void init() { h = std::make_unique<ViewHarness>(); }
     void cleanup()
     {
-        if (h && !h->warnings.isEmpty())
-            qWarning() << h->warnings;
         QVERIFY(h->warnings.isEmpty());
         h.reset();
     }

@@ -5,7 +5,6 @@
 #include "views/RelativeTime.h"
 
 #include <QJsonArray>
-#include <QtQuickTest/quicktest.h>
 #include <QtTest>
 
 using namespace tender;
@@ -42,21 +41,13 @@ class DevicesViewTest : public QObject {
 
     std::unique_ptr<ViewHarness> h;
 
-    // Layouts settle on the next frame; clicks must see where things are now.
-    void laidOut() const { QVERIFY(QQuickTest::qWaitForPolish(&h->view)); }
-    void click(const QString &name)
-    {
-        laidOut();
-        h->click(name);
-    }
-
     // The devices tab, after its first load answered with `devices`.
     void openDevices(const QList<QJsonObject> &devices = {})
     {
         h->model.service.on("GET", "/v1/devices", deviceList(devices));
         h->signedInWith({}).setRoute(Route::settings());
         QVERIFY(h->show());
-        click("tab-2");
+        h->click("tab-2");
         QTRY_COMPARE(h->model.service.requests("GET", "/v1/devices").size(), 1);
         QTRY_COMPARE(controller()->devices().size(), devices.size());
     }
@@ -77,7 +68,7 @@ class DevicesViewTest : public QObject {
 
     void toggle(const QString &switchRow)
     {
-        laidOut();
+        h->laidOut();
         QQuickItem *toggle = h->shown(switchRow)->findChild<QQuickItem *>("switch");
         QTest::mouseClick(&h->view, Qt::LeftButton, {}, toggle->mapToScene(QPointF(toggle->width() / 2, 8)).toPoint());
         h->settle();
@@ -102,7 +93,7 @@ class DevicesViewTest : public QObject {
     // Clicks the control named `name` inside the row of device `id`.
     void clickInRow(const QString &id, const QString &name)
     {
-        laidOut();
+        h->laidOut();
         QQuickItem *target = nullptr;
         for (QQuickItem *item : h->shown("device-" + id)->findChildren<QQuickItem *>(name))
             if (item->isVisible())
@@ -159,7 +150,7 @@ private slots:
         h->model.service.on("POST", "/v1/devices", paired("d2", "Котик на полке", {"receive", "send"}, "tok-one"));
         type("  Котик на полке ");
         controller()->setName(controller()->name() + "\t");
-        click("pair");
+        h->click("pair");
         QTRY_VERIFY(h->isShown("tokenCard"));
         QCOMPARE(lastPairing(), (QJsonObject{{"name", "Котик на полке"}, {"kind", "custom"},
                                              {"capabilities", QJsonArray{"receive", "send"}}}));
@@ -170,11 +161,11 @@ private slots:
         QVERIFY(!h->isShown("pair"));
         QCOMPARE(h->text("copyToken"), QString("Скопировать токен"));
 
-        click("copyToken");
+        h->click("copyToken");
         QCOMPARE(h->model.clipboard.text, std::optional<QString>("tok-one"));
         QCOMPARE(h->text("copyToken"), QString("Скопировано"));
 
-        click("tokenDone");
+        h->click("tokenDone");
         QVERIFY(!h->isShown("tokenCard"));
         QVERIFY(h->isShown("pair"));
         QCOMPARE(h->shown("deviceName")->property("text").toString(), QString());
@@ -182,7 +173,7 @@ private slots:
         h->model.service.on("POST", "/v1/devices", paired("d3", "Кнопка", {"send"}, "tok-two"));
         toggle("receiveSwitch");
         type("Кнопка");
-        click("pair");
+        h->click("pair");
         QTRY_COMPARE(h->text("token"), QString("tok-two"));
         QCOMPARE(lastPairing()["capabilities"].toArray(), QJsonArray{"send"});
         QCOMPARE(h->text("copyToken"), QString("Скопировать токен"));
@@ -197,7 +188,7 @@ private slots:
         h->model.service.on("POST", "/v1/devices", tooMany);
         type("Лампа");
         toggle("sendSwitch");
-        click("pair");
+        h->click("pair");
         QCOMPARE(h->text("pair"), QString("Подключаем…"));
         QVERIFY(!canPair());
         QTRY_COMPARE(h->text("devicesError"), QString("Устройств уже много, отключи лишние"));
@@ -207,11 +198,11 @@ private slots:
         QVERIFY(controller()->receive() && !controller()->send());
 
         h->model.service.on("POST", "/v1/devices", FakeReply::json(500, {{"error", "boom"}}));
-        click("pair");
+        h->click("pair");
         QTRY_COMPARE(h->text("devicesError"), QString("Не получилось, попробуй ещё раз"));
 
         h->model.service.on("POST", "/v1/devices", FakeReply{200, {}, 0, true});
-        click("pair");
+        h->click("pair");
         // (the network layer may send a request once more after a dropped connection)
         QTRY_VERIFY(h->model.service.requests("POST", "/v1/devices").size() >= 3);
         QTRY_VERIFY(!controller()->busy());
@@ -318,10 +309,10 @@ private slots:
     void docsOpenOnTheWebSite()
     {
         openDevices();
-        click("docs");
+        h->click("docs");
         QCOMPARE(h->model.browser.opened, QList<QUrl>{h->model.service.endpoints().webBase.resolved(QUrl("/docs"))});
         h->model.browser.fail = true;
-        click("docs");
+        h->click("docs");
         QCOMPARE(h->text("devicesError"), QString("Не получилось открыть браузер"));
     }
 
@@ -332,12 +323,12 @@ private slots:
         late.delayMs = 300;
         h->model.service.on("POST", "/v1/devices", late);
         type("X");
-        click("pair");
-        click("tab-0");
+        h->click("pair");
+        h->click("tab-0");
         QVERIFY(!h->isShown("devicesView"));
         QTRY_COMPARE(h->model.service.requests("POST", "/v1/devices").size(), 1);
         QTest::qWait(400);
-        click("tab-2");
+        h->click("tab-2");
         QVERIFY(!h->isShown("tokenCard"));
         QVERIFY(h->isShown("pair"));
     }

@@ -5,7 +5,6 @@
 
 #include <QGuiApplication>
 #include <QScreen>
-#include <QtQuickTest/quicktest.h>
 #include <QtTest>
 
 using namespace tender;
@@ -16,14 +15,6 @@ class SettingsViewTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<ViewHarness> h;
-
-    // Layouts settle on the next frame; clicks must see where things are now.
-    void laidOut() const { QVERIFY(QQuickTest::qWaitForPolish(&h->view)); }
-    void click(const QString &name)
-    {
-        laidOut();
-        h->click(name);
-    }
 
     TestModel &openSettings()
     {
@@ -40,7 +31,7 @@ class SettingsViewTest : public QObject {
 
     void clickAt(QQuickItem *item, qreal fractionX = 0.5)
     {
-        laidOut();
+        h->laidOut();
         QVERIFY(item);
         const QPointF point = item->mapToScene(QPointF(item->width() * fractionX, item->height() / 2));
         QTest::mouseClick(&h->view, Qt::LeftButton, {}, point.toPoint());
@@ -53,7 +44,7 @@ class SettingsViewTest : public QObject {
     // Scrolls the settings so that `name` is in sight, then clicks it, as a user would.
     void scrollAndClick(const QString &name)
     {
-        laidOut();
+        h->laidOut();
         QQuickItem *scroll = h->item("settingsScroll");
         QQuickItem *target = h->shown(name);
         QVERIFY2(scroll && target, qPrintable(name));
@@ -62,7 +53,7 @@ class SettingsViewTest : public QObject {
         const qreal bottom = std::max(0.0, scroll->property("contentHeight").toReal() - scroll->height());
         scroll->setProperty("contentY", std::clamp(top - 20, 0.0, bottom));
         h->settle();
-        click(name);
+        h->click(name);
     }
 
     qreal viewHeight() const { return h->item("settingsView")->height(); }
@@ -86,7 +77,7 @@ private slots:
         QVERIFY(h->isShown("emojiSlider"));
         QCOMPARE(h->text("email"), QString("me@b.c"));
         QCOMPARE(h->text("version"), "Версия " + model.version());
-        click("back");
+        h->click("back");
         QCOMPARE(model.route(), Route::main());
     }
 
@@ -123,7 +114,7 @@ private slots:
     {
         TestModel &model = openSettings();
         QVERIFY(h->show());
-        click("tab-1");
+        h->click("tab-1");
         QQuickItem *slider = h->shown("gapSlider");
         QVERIFY(slider);
         slider->forceActiveFocus();
@@ -146,11 +137,11 @@ private slots:
     {
         TestModel &model = openSettings();
         QVERIFY(h->show());
-        click("tab-1");
+        h->click("tab-1");
         QCOMPARE(h->text("pauseCaption"), QString("Пауза"));
         QVERIFY(!h->isShown("unpause"));
 
-        click("pauseHour");
+        h->click("pauseHour");
         QCOMPARE(model.pausedUntil(), std::optional(h->model.clock.now().addSecs(3600)));
         QCOMPARE(h->text("pauseCaption"), model.pauseText());
         QVERIFY(h->text("pauseCaption").startsWith("Пауза до "));
@@ -159,11 +150,11 @@ private slots:
         QVERIFY(!h->isShown("pauseMorning"));
         QVERIFY(!h->isShown("pauseIndefinite"));
 
-        click("unpause");
+        h->click("unpause");
         QVERIFY(!model.pausedUntil());
         QCOMPARE(h->text("pauseCaption"), QString("Пауза"));
 
-        click("pauseIndefinite");
+        h->click("pauseIndefinite");
         QCOMPARE(model.pausedUntil(), std::optional(Pause::distantFuture()));
         QCOMPARE(h->text("pauseCaption"), QString("Пауза, пока не снимешь"));
 
@@ -181,7 +172,7 @@ private slots:
         QVERIFY(h->show());
         toggle("soundSwitch");
         QVERIFY(model.sound());
-        click("tab-1");
+        h->click("tab-1");
         toggle("quietSwitch");
         QVERIFY(!model.quietWhenPresenting());
         toggle("anyoneSwitch");
@@ -256,7 +247,7 @@ private slots:
         QCOMPARE(h->view.screen(), screens[0]);
 
         // 600 high: the content scrolls inside 520.
-        click("tab-1");
+        h->click("tab-1");
         QVERIFY(contentHeight() > 520);
         QCOMPARE(viewHeight(), 520.0);
         QVERIFY(h->isShown("settingsScrollBar"));
@@ -267,10 +258,10 @@ private slots:
         QCOMPARE(viewHeight(), contentHeight());
         QVERIFY(!h->isShown("settingsScrollBar"));
         const qreal whenHeight = viewHeight();
-        click("tab-0");
+        h->click("tab-0");
         QVERIFY(viewHeight() != whenHeight);
         QCOMPARE(viewHeight(), contentHeight());
-        click("deleteAccount");
+        h->click("deleteAccount");
         QCOMPARE(viewHeight(), contentHeight());
         QCOMPARE(h->view.rootObject()->height(), viewHeight() + 28);
     }

@@ -4,6 +4,7 @@
 
 #include <QQmlEngine>
 #include <QTest>
+#include <QtQuickTest/quicktest.h>
 
 namespace tender::test {
 
@@ -35,7 +36,11 @@ ViewHarness::ViewHarness()
     });
 }
 
-ViewHarness::~ViewHarness() = default;
+ViewHarness::~ViewHarness()
+{
+    if (!warnings.isEmpty())
+        qWarning() << warnings;
+}
 
 TestModel &ViewHarness::signedInWith(const QList<Contact> &contacts)
 {
@@ -95,8 +100,14 @@ QString ViewHarness::text(const QString &objectName) const
     return found ? found->property("text").toString() : QString();
 }
 
+void ViewHarness::laidOut()
+{
+    QVERIFY(QQuickTest::qWaitForPolish(&view));
+}
+
 void ViewHarness::click(const QString &objectName)
 {
+    laidOut();
     QQuickItem *target = shown(objectName);
     QVERIFY2(target, qPrintable(objectName));
     const QPointF centre = target->mapToScene(QPointF(target->width() / 2, target->height() / 2));

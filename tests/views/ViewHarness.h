@@ -39,7 +39,9 @@ public:
     QQuickItem *shown(const QString &objectName) const;
     QString text(const QString &objectName) const;
     bool isShown(const QString &objectName) const { return shown(objectName) != nullptr; }
+    // Clicks once layouts have settled: items move on the next frame.
     void click(const QString &objectName);
+    void laidOut();
     // Visible items named `objectName` (any name when empty), in visual tree order.
     QList<QQuickItem *> allShown(const QString &objectName) const;
     // The enabled flags of a menu's items, found by their object names.
