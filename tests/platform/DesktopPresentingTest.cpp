@@ -40,6 +40,9 @@ std::unique_ptr<QRasterWindow> showWindow(bool fullScreen)
         window->show();
     }
     waitUntil([&] { return window->isExposed(); });
+    // Ask for the focus rather than count on the window manager giving it to
+    // a new window, which a busy machine showed it does not always do in time.
+    window->requestActivate();
     return window;
 }
 
