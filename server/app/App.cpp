@@ -115,7 +115,7 @@ int runServer(const Options& options)
 
     router.add(http::verb::get, "/healthz",
         [](const RouteContext&) { return jsonResponse(http::status::ok, json::object{{"status", "ok"}}); });
-    IdentityProvider provider(store, idTokens, throttle, outbox, api.webBase);
+    IdentityProvider provider(store, hub, idTokens, throttle, outbox, api.webBase);
     addIdentityRoutes(router, provider, options.identityKey);
     addMeRoutes(router, api);
     addContactRoutes(router, api);
