@@ -37,7 +37,7 @@ Service::Service(const Options& options)
 void Service::addRoutes(std::string webBase)
 {
     api_.webBase = std::move(webBase);
-    provider_.emplace(store_, idTokens_, throttle_, outbox_, api_.webBase);
+    provider_.emplace(store_, hub_, idTokens_, throttle_, outbox_, api_.webBase);
     router_.add(http::verb::get, "/healthz",
         [](const RouteContext&) { return jsonResponse(http::status::ok, json::object{{"status", "ok"}}); });
     addIdentityRoutes(router_, *provider_, options_.identityKey);
