@@ -5,6 +5,8 @@ import Tender
 // The plain text input that goes inside a Field.
 T.TextField {
     id: control
+    // What a screen reader calls it: the field's title.
+    property string label
     anchors.fill: parent
     leftPadding: 10
     rightPadding: 10
@@ -14,7 +16,8 @@ T.TextField {
     selectionColor: Theme.well
     selectedTextColor: Theme.ink
     font.pixelSize: Theme.px(13.5)
-    Accessible.name: placeholderText
+    Accessible.name: label
+    Accessible.description: placeholderText
 
     Body {
         x: control.leftPadding
