@@ -1,14 +1,12 @@
 #include "app/App.h"
 #include "api/ApiContext.h"
 #include "api/StreamGate.h"
+#include "app/Backends.h"
+#include "app/Readiness.h"
 #include "common/Log.h"
-#include "crypto/SecretFile.h"
-#include "hub/LocalHub.h"
 #include "http/Listener.h"
 #include "http/Responses.h"
 #include "identity/IdentityRoutes.h"
-#include "store/CachedStore.h"
-#include "store/SqliteStore.h"
 #include "web/WebRoutes.h"
 #include <boost/asio/post.hpp>
 #include <boost/asio/signal_set.hpp>
@@ -50,27 +48,18 @@ void flushPeriodically(net::steady_timer& timer, LastSeen& lastSeen, net::thread
     timer.async_wait([&timer, &lastSeen, &slowWork](boost::system::error_code error) {
         if (error)
             return;
-        net::post(slowWork, [&lastSeen] { lastSeen.flush(); });
+        net::post(slowWork, [&lastSeen] {
+            try {
+                lastSeen.flush();
+            } catch (const std::exception& error) {
+                logLine(std::string("last-seen times not written: ") + error.what());
+            }
+        });
         // Give back what bursts of handshakes (a reconnection storm) freed, rather than holding
         // it for the life of the process.
         ::malloc_trim(0);
         flushPeriodically(timer, lastSeen, slowWork);
     });
-}
-
-// Before the first request, so no signal after a start waits for the database, and the read
-// does not compete with a reconnection storm for the core.
-void readListsAhead(CachedStore& store)
-{
-    auto started = std::chrono::steady_clock::now();
-    try {
-        store.warmLists();
-    } catch (const std::exception& error) {
-        logLine(std::string("lists not read ahead: ") + error.what());
-        return;
-    }
-    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
-    logLine("lists read ahead in " + std::to_string(ms.count()) + " ms");
 }
 
 void runThreads(net::io_context& io, unsigned count)
@@ -90,17 +79,16 @@ int runServer(const Options& options)
     if (sodium_init() < 0)
         throw std::runtime_error("libsodium cannot start");
     prepareDataDir(options.dataDir);
-    SqliteStore database(options.dataDir / "tender.db");
-    CachedStore store(database);
-    IdTokens idTokens(loadOrCreateSecret(options.dataDir / "signing.key"));
-    LoginThrottle throttle;
+    Backends backends(options);
+    auto& store = backends.store();
+    auto& hub = backends.hub();
+    IdTokens idTokens(backends.signingKey());
     Outbox outbox(options.dataDir / "outbox");
 
     unsigned threads = options.threads ? options.threads : std::max(1u, std::thread::hardware_concurrency());
     net::io_context io(static_cast<int>(threads));
     Router router;
-    LocalHub hub;
-    Signals signals(store, hub);
+    Signals signals(store, hub, backends.ledger());
     LastSeen lastSeen(store);
     Authenticator auth(store, idTokens);
     ApiContext api{store, hub, auth, signals, lastSeen, ""};
@@ -110,12 +98,15 @@ int runServer(const Options& options)
     connection.streamSilence = std::chrono::seconds(options.streamSilenceSeconds);
     connection.slowWork = slowWork.get_executor();
     connection.oneThread = threads == 1;
+    connection.storeWork = backends.storeWork();
     Listener listener(io, {net::ip::make_address(options.host), options.port}, router, gate, connection);
     api.webBase = baseOf(options, listener.localEndpoint());
 
     router.add(http::verb::get, "/healthz",
-        [](const RouteContext&) { return jsonResponse(http::status::ok, json::object{{"status", "ok"}}); });
-    IdentityProvider provider(store, idTokens, throttle, outbox, api.webBase);
+        [](const RouteContext&) { return jsonResponse(http::status::ok, json::object{{"status", "ok"}}); },
+        Router::Cost::instant);
+    addReadinessRoute(router, backends.readiness());
+    IdentityProvider provider(store, idTokens, backends.throttle(), outbox, api.webBase);
     addIdentityRoutes(router, provider, options.identityKey);
     addMeRoutes(router, api);
     addContactRoutes(router, api);
@@ -139,14 +130,17 @@ int runServer(const Options& options)
         drainTimer.async_wait([&io](boost::system::error_code) { io.stop(); });
     });
 
-    readListsAhead(store);
+    // Before the first request, so no signal after a start waits for the database, and the read
+    // does not compete with a reconnection storm for the core.
+    backends.prepare();
     listener.start();
     auto endpoint = listener.localEndpoint();
     std::cout << "tender-server listening on " << baseOf(Options{}, endpoint) << " (web base " << api.webBase
-              << ", data " << options.dataDir.string() << (options.devSignin ? ", development sign-in on" : "")
+              << ", " << backends.describe() << (options.devSignin ? ", development sign-in on" : "")
               << ")" << std::endl;
     runThreads(io, threads);
     slowWork.join();
+    backends.finish();
     lastSeen.flush();
     logLine("stopped");
     return 0;

@@ -48,8 +48,7 @@ void WsSession::opened()
     ws_.text(true);
     lastHeard_ = std::chrono::steady_clock::now();
     watchSilence();
-    enqueue(frames::ready());
-    door_.opened(shared_from_this());
+    door_.opened(shared_from_this()); // says "ready" once the stream can be reached
     readNext();
 }
 
