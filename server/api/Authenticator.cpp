@@ -29,7 +29,7 @@ std::optional<Principal> Authenticator::authenticate(const Request& request) con
     if (!claims)
         return std::nullopt;
     auto user = store_.userById(claims->uid);
-    if (!user)
+    if (!user || user->sessionEpoch != claims->sessionEpoch)
         return std::nullopt;
     return Principal{std::move(*user), std::nullopt};
 }

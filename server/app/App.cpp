@@ -1,20 +1,13 @@
 #include "app/App.h"
-#include "api/ApiContext.h"
-#include "api/StreamGate.h"
-#include "app/Backends.h"
-#include "app/Readiness.h"
+#include "app/Service.h"
 #include "common/Log.h"
 #include "http/Listener.h"
-#include "http/Responses.h"
-#include "identity/IdentityRoutes.h"
-#include "web/WebRoutes.h"
 #include <boost/asio/post.hpp>
 #include <boost/asio/signal_set.hpp>
 #include <boost/asio/steady_timer.hpp>
 #include <boost/asio/thread_pool.hpp>
 #include <iostream>
 #include <malloc.h>
-#include <sodium.h>
 #include <thread>
 
 namespace tender::server {
@@ -25,12 +18,6 @@ namespace {
 
 constexpr auto lastSeenFlushPeriod = std::chrono::seconds(5);
 constexpr auto drainTime = std::chrono::milliseconds(300);
-
-void prepareDataDir(const std::filesystem::path& dir)
-{
-    std::filesystem::create_directories(dir);
-    std::filesystem::permissions(dir, std::filesystem::perms::owner_all);
-}
 
 std::string baseOf(const Options& options, const net::ip::tcp::endpoint& endpoint)
 {
@@ -76,47 +63,22 @@ void runThreads(net::io_context& io, unsigned count)
 
 int runServer(const Options& options)
 {
-    if (sodium_init() < 0)
-        throw std::runtime_error("libsodium cannot start");
-    prepareDataDir(options.dataDir);
-    Backends backends(options);
-    auto& store = backends.store();
-    auto& hub = backends.hub();
-    IdTokens idTokens(backends.signingKey());
-    Outbox outbox(options.dataDir / "outbox");
-
+    Service service(options);
     unsigned threads = options.threads ? options.threads : std::max(1u, std::thread::hardware_concurrency());
     net::io_context io(static_cast<int>(threads));
-    Router router;
-    Signals signals(store, hub, backends.ledger());
-    LastSeen lastSeen(store);
-    Authenticator auth(store, idTokens);
-    ApiContext api{store, hub, auth, signals, lastSeen, ""};
-    StreamGate gate(api);
     net::thread_pool slowWork(2);
     ConnectionSettings connection;
     connection.streamSilence = std::chrono::seconds(options.streamSilenceSeconds);
     connection.slowWork = slowWork.get_executor();
     connection.oneThread = threads == 1;
-    connection.storeWork = backends.storeWork();
-    Listener listener(io, {net::ip::make_address(options.host), options.port}, router, gate, connection);
-    api.webBase = baseOf(options, listener.localEndpoint());
-
-    router.add(http::verb::get, "/healthz",
-        [](const RouteContext&) { return jsonResponse(http::status::ok, json::object{{"status", "ok"}}); },
-        Router::Cost::instant);
-    addReadinessRoute(router, backends.readiness());
-    IdentityProvider provider(store, idTokens, backends.throttle(), outbox, api.webBase);
-    addIdentityRoutes(router, provider, options.identityKey);
-    addMeRoutes(router, api);
-    addContactRoutes(router, api);
-    addEventRoutes(router, api);
-    addDeviceRoutes(router, api);
-    gate.addRoutes(router);
-    addWebRoutes(router, WebContext{store, provider, api.webBase, options.devSignin});
+    connection.storeWork = service.backends().storeWork();
+    Listener listener(io, {net::ip::make_address(options.host), options.port}, service.router(), service.gate(),
+        connection);
+    auto webBase = baseOf(options, listener.localEndpoint());
+    service.addRoutes(webBase);
 
     net::steady_timer flushTimer(io);
-    flushPeriodically(flushTimer, lastSeen, slowWork);
+    flushPeriodically(flushTimer, service.lastSeen(), slowWork);
     net::steady_timer drainTimer(io);
     net::signal_set signalsToStop(io, SIGINT, SIGTERM);
     signalsToStop.async_wait([&](boost::system::error_code error, int) {
@@ -124,7 +86,7 @@ int runServer(const Options& options)
             return;
         logLine("stopping");
         listener.stop();
-        hub.closeAll();
+        service.hub().closeAll();
         flushTimer.cancel();
         drainTimer.expires_after(drainTime);
         drainTimer.async_wait([&io](boost::system::error_code) { io.stop(); });
@@ -132,16 +94,16 @@ int runServer(const Options& options)
 
     // Before the first request, so no signal after a start waits for the database, and the read
     // does not compete with a reconnection storm for the core.
-    backends.prepare();
+    service.backends().prepare();
     listener.start();
     auto endpoint = listener.localEndpoint();
-    std::cout << "tender-server listening on " << baseOf(Options{}, endpoint) << " (web base " << api.webBase
-              << ", " << backends.describe() << (options.devSignin ? ", development sign-in on" : "")
+    std::cout << "tender-server listening on " << baseOf(Options{}, endpoint) << " (web base " << webBase
+              << ", " << service.backends().describe() << (options.devSignin ? ", development sign-in on" : "")
               << ")" << std::endl;
     runThreads(io, threads);
     slowWork.join();
-    backends.finish();
-    lastSeen.flush();
+    service.backends().finish();
+    service.lastSeen().flush();
     logLine("stopped");
     return 0;
 }

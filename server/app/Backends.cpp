@@ -93,8 +93,7 @@ void Backends::openPostgres(const Options& options)
 std::vector<ReadinessCheck> Backends::readiness()
 {
     std::vector<ReadinessCheck> checks;
-    if (pool_)
-        checks.push_back({"database", [pool = pool_.get()] { return pool->reachable(); }});
+    checks.push_back({"database", [store = store_] { return store->reachable(); }});
     if (busUp_)
         checks.push_back({"bus", busUp_});
     return checks;

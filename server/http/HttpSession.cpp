@@ -1,5 +1,6 @@
 #include "http/HttpSession.h"
 #include "common/Log.h"
+#include "http/Exchange.h"
 #include "http/Responses.h"
 #include "http/WsSession.h"
 #include <array>
@@ -11,7 +12,6 @@
 #include <boost/asio/write.hpp>
 #include <boost/beast/core.hpp>
 #include <boost/beast/http.hpp>
-#include <boost/beast/websocket/rfc6455.hpp>
 #include <boost/url/parse.hpp>
 
 namespace tender::server {
@@ -24,26 +24,11 @@ namespace {
 
 constexpr auto use = net::as_tuple(net::use_awaitable);
 
-std::string_view pathOf(const Request& request)
-{
-    auto target = request.target();
-    return target.substr(0, target.find('?'));
-}
-
 void logRequest(const Request& request, std::string_view route, unsigned status, Clock::time_point started)
 {
     auto micros = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - started).count();
     logLine(std::string(request.method_string()) + " " + std::string(route) + " " + std::to_string(status) + " "
         + std::to_string(micros) + "us");
-}
-
-Response refusalOf(const beast::error_code& error)
-{
-    if (error == http::error::body_limit)
-        return errorResponse(http::status::payload_too_large, "the body is larger than 64 KiB");
-    if (error == http::error::header_limit)
-        return errorResponse(http::status::request_header_fields_too_large, "the headers are too large");
-    return errorResponse(http::status::bad_request, "malformed request");
 }
 
 Response busy()
@@ -61,26 +46,19 @@ net::awaitable<void> serveConnection(net::ip::tcp::socket socket, const Router& 
     beast::tcp_stream stream(std::move(socket));
     beast::flat_buffer buffer;
     for (;;) {
-        http::request_parser<http::string_body> parser;
-        parser.body_limit(maxBodyBytes);
-        parser.header_limit(16 * 1024);
+        RequestParser parser;
+        limitRequest(parser);
         stream.expires_after(settings.requestTimeout);
         auto [readError, readBytes] = co_await http::async_read(stream, buffer, parser, use);
         auto started = Clock::now();
         if (readError) {
-            bool silentEnd = readError == http::error::end_of_stream || readError == beast::error::timeout
-                || readError == net::error::connection_reset || readError == net::error::operation_aborted
-                || readError == http::error::partial_message;
-            if (!silentEnd) {
-                auto refusal = refusalOf(readError);
-                refusal.keep_alive(false);
-                co_await http::async_write(stream, refusal, use);
-            }
+            if (auto refusal = refusalOf(readError))
+                co_await http::async_write(stream, *refusal, use);
             break;
         }
         Request request = parser.release();
 
-        if (beast::websocket::is_upgrade(request) && door.isStreamPath(pathOf(request))) {
+        if (opensStream(request, door)) {
             std::variant<Response, Audience> admitted = busy();
             if (settings.storeWork) {
                 auto answer = co_await settings.storeWork->run([&] { return door.admit(request); });
@@ -117,10 +95,7 @@ net::awaitable<void> serveConnection(net::ip::tcp::socket socket, const Router& 
             routed = router.handle(request, std::move(found));
         }
         logRequest(request, routed.route, routed.response.result_int(), started);
-        routed.response.version(request.version());
-        routed.response.keep_alive(request.keep_alive());
-        routed.response.set(http::field::server, "tender-server");
-        routed.response.prepare_payload();
+        prepareAnswer(routed.response, request);
         auto head = serializedHead(routed.response);
         std::array<net::const_buffer, 2> wire{net::buffer(head), net::buffer(routed.response.body())};
         auto [writeError, written] = co_await net::async_write(stream, wire, use);

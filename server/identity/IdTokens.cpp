@@ -1,4 +1,5 @@
 #include "identity/IdTokens.h"
+#include <cerrno>
 #include <cstdlib>
 #include <jwt.h>
 #include <memory>
@@ -26,7 +27,8 @@ IdTokens::IdTokens(std::string secret)
 {
 }
 
-std::string IdTokens::issue(const std::string& uid, const std::string& email, std::int64_t nowSeconds) const
+std::string IdTokens::issue(const std::string& uid, const std::string& email, std::int64_t nowSeconds,
+    std::int64_t sessionEpoch) const
 {
     jwt_t* raw = nullptr;
     if (jwt_new(&raw) != 0)
@@ -35,6 +37,7 @@ std::string IdTokens::issue(const std::string& uid, const std::string& email, st
     bool ok = jwt_add_grant(raw, "iss", issuer) == 0 && jwt_add_grant(raw, "sub", uid.c_str()) == 0
         && jwt_add_grant(raw, "email", email.c_str()) == 0 && jwt_add_grant_int(raw, "iat", nowSeconds) == 0
         && jwt_add_grant_int(raw, "exp", nowSeconds + lifetimeSeconds) == 0
+        && (sessionEpoch == 0 || jwt_add_grant_int(raw, "epoch", sessionEpoch) == 0)
         && jwt_set_alg(raw, JWT_ALG_HS256, keyBytes(secret_), static_cast<int>(secret_.size())) == 0;
     char* encoded = ok ? jwt_encode_str(raw) : nullptr;
     if (!encoded)
@@ -59,9 +62,15 @@ std::optional<IdClaims> IdTokens::verify(const std::string& token, std::int64_t 
     const char* sub = jwt_get_grant(raw, "sub");
     const char* email = jwt_get_grant(raw, "email");
     long expiresAt = jwt_get_grant_int(raw, "exp");
+    errno = 0;
+    long sessionEpoch = jwt_get_grant_int(raw, "epoch");
+    if (errno == ENOENT)
+        sessionEpoch = 0; // a token of an older version, or of a user who never reset
+    else if (errno != 0)
+        return std::nullopt;
     if (!iss || std::string(iss) != issuer || !sub || !*sub || expiresAt <= nowSeconds)
         return std::nullopt;
-    return IdClaims{sub, email ? email : "", expiresAt};
+    return IdClaims{sub, email ? email : "", expiresAt, sessionEpoch};
 }
 
 }

@@ -26,13 +26,6 @@ bool looksLikeEmail(const std::string& email)
         && email.find_first_of(" \t\r\n,;<>()[]\\\"") == std::string::npos && !hasControlCharacters(email);
 }
 
-// A refresh token names its user, so a token of a deleted account can be told from a forged one.
-std::string uidOfRefreshToken(const std::string& token)
-{
-    auto dot = token.find('.');
-    return dot == std::string::npos ? std::string() : token.substr(0, dot);
-}
-
 // Unknown addresses cost as much time as known ones, so timing tells nothing either.
 bool passwordMatches(const std::optional<User>& user, const std::string& password)
 {
@@ -53,9 +46,10 @@ std::int64_t nowSeconds()
 
 }
 
-IdentityProvider::IdentityProvider(Store& store, const IdTokens& tokens, LoginThrottle& throttle, Outbox& outbox,
-    std::string webBase)
+IdentityProvider::IdentityProvider(Store& store, Hub& hub, const IdTokens& tokens, LoginThrottle& throttle,
+    Outbox& outbox, std::string webBase)
     : store_(store)
+    , hub_(hub)
     , tokens_(tokens)
     , throttle_(throttle)
     , outbox_(outbox)
@@ -112,12 +106,10 @@ Outcome<Credentials> IdentityProvider::signUp(const std::string& email, const st
 
 Outcome<Credentials> IdentityProvider::refresh(const std::string& refreshToken)
 {
+    // Whether a uid exists is nobody's business: every unknown token gets the same answer.
     auto grant = store_.refreshGrant(tokenHash(refreshToken));
-    if (!grant) {
-        auto uid = uidOfRefreshToken(refreshToken);
-        bool deleted = !uid.empty() && uid.size() == uidLength && !store_.userById(uid);
-        return Outcome<Credentials>::failure(deleted ? "USER_NOT_FOUND" : "INVALID_REFRESH_TOKEN");
-    }
+    if (!grant)
+        return Outcome<Credentials>::failure("INVALID_REFRESH_TOKEN");
     if (grant->revoked)
         return Outcome<Credentials>::failure("TOKEN_EXPIRED");
     auto user = store_.userById(grant->uid);
@@ -162,8 +154,8 @@ Outcome<bool> IdentityProvider::resetPassword(const std::string& code, const std
     auto uid = store_.takeResetCode(tokenHash(code), nowMs());
     if (!uid)
         return Outcome<bool>::failure("EXPIRED_OOB_CODE");
-    store_.setPassword(*uid, hashPassword(newPassword));
-    store_.revokeRefreshTokens(*uid);
+    store_.replacePassword(*uid, hashPassword(newPassword));
+    hub_.closeUser(*uid);
     if (auto user = store_.userById(*uid))
         throttle_.succeeded(user->email);
     return true;
@@ -190,7 +182,7 @@ Credentials IdentityProvider::startSession(const User& user)
 
 Credentials IdentityProvider::credentialsFor(const User& user, std::string refreshToken)
 {
-    return Credentials{user.uid, user.email, tokens_.issue(user.uid, user.email, nowSeconds()),
+    return Credentials{user.uid, user.email, tokens_.issue(user.uid, user.email, nowSeconds(), user.sessionEpoch),
         std::move(refreshToken), IdTokens::lifetimeSeconds};
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include "common/Outcome.h"
+#include "hub/Hub.h"
 #include "identity/IdTokens.h"
 #include "identity/LoginThrottle.h"
 #include "identity/Outbox.h"
@@ -23,7 +24,7 @@ public:
     static constexpr std::size_t minPasswordLength = 6;
     static constexpr std::int64_t resetCodeLifetimeMs = 60 * 60 * 1000;
 
-    IdentityProvider(Store& store, const IdTokens& tokens, LoginThrottle& throttle, Outbox& outbox,
+    IdentityProvider(Store& store, Hub& hub, const IdTokens& tokens, LoginThrottle& throttle, Outbox& outbox,
         std::string webBase);
 
     Outcome<Credentials> signIn(const std::string& email, const std::string& password);
@@ -33,6 +34,7 @@ public:
     Outcome<bool> sendPasswordReset(const std::string& email);
     // Finds or creates the account without a password: the development sign-in page.
     Outcome<Credentials> signInWithoutPassword(const std::string& email);
+    // Sets the new password and ends every session signed in before: tokens, open streams, other codes.
     Outcome<bool> resetPassword(const std::string& code, const std::string& newPassword);
 
     // The address as stored (trimmed, lower case), or the error code for a missing or malformed one.
@@ -44,6 +46,7 @@ private:
     Credentials credentialsFor(const User& user, std::string refreshToken);
 
     Store& store_;
+    Hub& hub_;
     const IdTokens& tokens_;
     LoginThrottle& throttle_;
     Outbox& outbox_;

@@ -14,7 +14,8 @@ constexpr std::array<const char*, 1> steps = {
         email TEXT NOT NULL UNIQUE,
         invite_code TEXT NOT NULL UNIQUE,
         password_hash TEXT,
-        created_at BIGINT NOT NULL
+        created_at BIGINT NOT NULL,
+        session_epoch BIGINT NOT NULL DEFAULT 0
     );
     CREATE TABLE refresh_tokens (
         hash TEXT PRIMARY KEY,
@@ -27,6 +28,8 @@ constexpr std::array<const char*, 1> steps = {
         uid TEXT NOT NULL REFERENCES users(uid) ON DELETE CASCADE,
         expires_at BIGINT NOT NULL
     );
+    CREATE INDEX reset_codes_uid ON reset_codes(uid);
+    CREATE INDEX reset_codes_expires_at ON reset_codes(expires_at);
     CREATE TABLE contacts (
         id TEXT PRIMARY KEY,
         owner TEXT NOT NULL REFERENCES users(uid) ON DELETE CASCADE,

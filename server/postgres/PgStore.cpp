@@ -5,11 +5,12 @@
 namespace tender::server {
 namespace {
 
-constexpr const char* userColumns = "uid, email, invite_code, password_hash, created_at";
+constexpr const char* userColumns = "uid, email, invite_code, password_hash, created_at, session_epoch";
 
 User readUser(const PgRows& rows, int row)
 {
-    User user{rows.text(row, 0), rows.text(row, 1), rows.text(row, 2), std::nullopt, rows.integer(row, 4)};
+    User user{rows.text(row, 0), rows.text(row, 1), rows.text(row, 2), std::nullopt, rows.integer(row, 4),
+        rows.integer(row, 5)};
     if (!rows.isNull(row, 3))
         user.passwordHash = rows.text(row, 3);
     return user;
@@ -49,9 +50,16 @@ std::optional<User> PgStore::userByEmail(const std::string& email) { return user
 std::optional<User> PgStore::userByInviteCode(const std::string& code) { return userWhere("invite_code", code); }
 bool PgStore::inviteCodeTaken(const std::string& code) { return userByInviteCode(code).has_value(); }
 
-void PgStore::setPassword(const std::string& uid, const std::string& passwordHash)
+void PgStore::replacePassword(const std::string& uid, const std::string& passwordHash)
 {
-    pool_.run([&](PgConnection& db) { db.exec("UPDATE users SET password_hash = $1 WHERE uid = $2", {passwordHash, uid}); });
+    pool_.run([&](PgConnection& db) {
+        inTransaction(db, [&] {
+            db.exec("UPDATE users SET password_hash = $1, session_epoch = session_epoch + 1 WHERE uid = $2",
+                {passwordHash, uid});
+            db.exec("UPDATE refresh_tokens SET revoked = TRUE WHERE uid = $1", {uid});
+            db.exec("DELETE FROM reset_codes WHERE uid = $1", {uid});
+        });
+    });
 }
 
 std::vector<std::string> PgStore::deleteUser(const std::string& uid)
@@ -89,11 +97,6 @@ std::optional<RefreshGrant> PgStore::refreshGrant(const std::string& hash)
     });
 }
 
-void PgStore::revokeRefreshTokens(const std::string& uid)
-{
-    pool_.run([&](PgConnection& db) { db.exec("UPDATE refresh_tokens SET revoked = TRUE WHERE uid = $1", {uid}); });
-}
-
 void PgStore::addResetCode(const std::string& hash, const std::string& uid, std::int64_t expiresAtMs)
 {
     pool_.run([&](PgConnection& db) {
@@ -112,6 +115,22 @@ std::optional<std::string> PgStore::takeResetCode(const std::string& hash, std::
             return taken.text(0, 0);
         });
     });
+}
+
+}
+
+namespace tender::server {
+
+std::size_t PgStore::purgeExpiredResetCodes(std::int64_t nowMs)
+{
+    return pool_.run([&](PgConnection& db) {
+        return static_cast<std::size_t>(db.exec("DELETE FROM reset_codes WHERE expires_at <= $1", {number(nowMs)}).affected());
+    });
+}
+
+bool PgStore::reachable()
+{
+    return pool_.reachable();
 }
 
 }

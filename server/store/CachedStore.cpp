@@ -56,9 +56,9 @@ std::optional<User> CachedStore::userByEmail(const std::string& email) { return 
 std::optional<User> CachedStore::userByInviteCode(const std::string& code) { return inner_.userByInviteCode(code); }
 bool CachedStore::inviteCodeTaken(const std::string& code) { return inner_.inviteCodeTaken(code); }
 
-void CachedStore::setPassword(const std::string& uid, const std::string& passwordHash)
+void CachedStore::replacePassword(const std::string& uid, const std::string& passwordHash)
 {
-    inner_.setPassword(uid, passwordHash);
+    inner_.replacePassword(uid, passwordHash);
     forgetUser(uid);
 }
 
@@ -73,7 +73,6 @@ std::vector<std::string> CachedStore::deleteUser(const std::string& uid)
 
 void CachedStore::addRefreshToken(const std::string& hash, const std::string& uid) { inner_.addRefreshToken(hash, uid); }
 std::optional<RefreshGrant> CachedStore::refreshGrant(const std::string& hash) { return inner_.refreshGrant(hash); }
-void CachedStore::revokeRefreshTokens(const std::string& uid) { inner_.revokeRefreshTokens(uid); }
 
 void CachedStore::addResetCode(const std::string& hash, const std::string& uid, std::int64_t expiresAtMs)
 {
@@ -84,6 +83,8 @@ std::optional<std::string> CachedStore::takeResetCode(const std::string& hash, s
 {
     return inner_.takeResetCode(hash, nowMs);
 }
+
+std::size_t CachedStore::purgeExpiredResetCodes(std::int64_t nowMs) { return inner_.purgeExpiredResetCodes(nowMs); }
 
 std::vector<Contact> CachedStore::contacts(const std::string& owner) { return inner_.contacts(owner); }
 
@@ -174,5 +175,7 @@ void CachedStore::recordDevicesSeen(const std::vector<std::pair<std::string, std
 {
     inner_.recordDevicesSeen(seen);
 }
+
+bool CachedStore::reachable() { return inner_.reachable(); }
 
 }

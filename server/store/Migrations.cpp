@@ -8,7 +8,7 @@
 namespace tender::server {
 namespace {
 
-constexpr std::array<const char*, 1> steps = {
+constexpr std::array<const char*, 2> steps = {
     R"sql(
     CREATE TABLE users (
         uid TEXT PRIMARY KEY,
@@ -49,6 +49,11 @@ constexpr std::array<const char*, 1> steps = {
         last_seen_at INTEGER
     );
     CREATE INDEX devices_owner ON devices(owner);
+    )sql",
+    R"sql(
+    ALTER TABLE users ADD COLUMN session_epoch INTEGER NOT NULL DEFAULT 0;
+    CREATE INDEX reset_codes_uid ON reset_codes(uid);
+    CREATE INDEX reset_codes_expires_at ON reset_codes(expires_at);
     )sql",
 };
 

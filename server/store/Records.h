@@ -12,6 +12,7 @@ struct User {
     std::string inviteCode;
     std::optional<std::string> passwordHash; // absent for accounts made by the sign-in page
     std::int64_t createdAtMs = 0;
+    std::int64_t sessionEpoch = 0; // moves on with every password reset; older identity tokens fail
 };
 
 struct Contact {

@@ -7,12 +7,12 @@
 namespace tender::server {
 namespace {
 
-constexpr const char* userColumns = "uid, email, invite_code, password_hash, created_at";
+constexpr const char* userColumns = "uid, email, invite_code, password_hash, created_at, session_epoch";
 
 User readUser(SQLite::Statement& q)
 {
     User user{q.getColumn(0).getString(), q.getColumn(1).getString(), q.getColumn(2).getString(), std::nullopt,
-        q.getColumn(4).getInt64()};
+        q.getColumn(4).getInt64(), q.getColumn(5).getInt64()};
     if (!q.getColumn(3).isNull())
         user.passwordHash = q.getColumn(3).getString();
     return user;
@@ -75,13 +75,20 @@ bool SqliteStore::inviteCodeTaken(const std::string& code)
     return userByInviteCode(code).has_value();
 }
 
-void SqliteStore::setPassword(const std::string& uid, const std::string& passwordHash)
+void SqliteStore::replacePassword(const std::string& uid, const std::string& passwordHash)
 {
     std::lock_guard lock(mutex_);
-    SQLite::Statement q(db_, "UPDATE users SET password_hash = ? WHERE uid = ?");
-    q.bind(1, passwordHash);
-    q.bind(2, uid);
-    q.exec();
+    SQLite::Transaction transaction(db_);
+    SQLite::Statement password(db_, "UPDATE users SET password_hash = ?, session_epoch = session_epoch + 1 WHERE uid = ?");
+    password.bind(1, passwordHash);
+    password.bind(2, uid);
+    password.exec();
+    for (const char* sql : {"UPDATE refresh_tokens SET revoked = 1 WHERE uid = ?", "DELETE FROM reset_codes WHERE uid = ?"}) {
+        SQLite::Statement q(db_, sql);
+        q.bind(1, uid);
+        q.exec();
+    }
+    transaction.commit();
 }
 
 std::vector<std::string> SqliteStore::deleteUser(const std::string& uid)
@@ -125,14 +132,6 @@ std::optional<RefreshGrant> SqliteStore::refreshGrant(const std::string& hash)
     return RefreshGrant{q.getColumn(0).getString(), q.getColumn(1).getInt() != 0};
 }
 
-void SqliteStore::revokeRefreshTokens(const std::string& uid)
-{
-    std::lock_guard lock(mutex_);
-    SQLite::Statement q(db_, "UPDATE refresh_tokens SET revoked = 1 WHERE uid = ?");
-    q.bind(1, uid);
-    q.exec();
-}
-
 void SqliteStore::addResetCode(const std::string& hash, const std::string& uid, std::int64_t expiresAtMs)
 {
     std::lock_guard lock(mutex_);
@@ -158,6 +157,27 @@ std::optional<std::string> SqliteStore::takeResetCode(const std::string& hash, s
     remove.exec();
     transaction.commit();
     return uid;
+}
+
+std::size_t SqliteStore::purgeExpiredResetCodes(std::int64_t nowMs)
+{
+    std::lock_guard lock(mutex_);
+    SQLite::Statement q(db_, "DELETE FROM reset_codes WHERE expires_at <= ?");
+    q.bind(1, nowMs);
+    return static_cast<std::size_t>(q.exec());
+}
+
+bool SqliteStore::reachable()
+{
+    try {
+        std::lock_guard lock(mutex_);
+        auto& q = prepared("SELECT COUNT(*) FROM (SELECT 1 FROM users LIMIT 1)");
+        bool answered = q.executeStep();
+        q.reset();
+        return answered;
+    } catch (const std::exception&) {
+        return false;
+    }
 }
 
 }

@@ -19,15 +19,15 @@ public:
     std::optional<User> userByEmail(const std::string& email) override;
     std::optional<User> userByInviteCode(const std::string& code) override;
     bool inviteCodeTaken(const std::string& code) override;
-    void setPassword(const std::string& uid, const std::string& passwordHash) override;
+    void replacePassword(const std::string& uid, const std::string& passwordHash) override;
     std::vector<std::string> deleteUser(const std::string& uid) override;
 
     void addRefreshToken(const std::string& hash, const std::string& uid) override;
     std::optional<RefreshGrant> refreshGrant(const std::string& hash) override;
-    void revokeRefreshTokens(const std::string& uid) override;
 
     void addResetCode(const std::string& hash, const std::string& uid, std::int64_t expiresAtMs) override;
     std::optional<std::string> takeResetCode(const std::string& hash, std::int64_t nowMs) override;
+    std::size_t purgeExpiredResetCodes(std::int64_t nowMs) override;
 
     std::vector<Contact> contacts(const std::string& owner) override;
     std::optional<Contact> contact(const std::string& owner, const std::string& id) override;
@@ -43,6 +43,7 @@ public:
     bool removeDevice(const std::string& owner, const std::string& id) override;
     std::optional<Device> deviceByTokenHash(const std::string& hash) override;
     void recordDevicesSeen(const std::vector<std::pair<std::string, std::int64_t>>& seen) override;
+    bool reachable() override;
 
 private:
     std::optional<User> userWhere(const char* column, const std::string& value);

@@ -20,18 +20,22 @@ public:
     virtual std::optional<User> userByEmail(const std::string& email) = 0;
     virtual std::optional<User> userByInviteCode(const std::string& code) = 0;
     virtual bool inviteCodeTaken(const std::string& code) = 0;
-    virtual void setPassword(const std::string& uid, const std::string& passwordHash) = 0;
+    // A new password that ends everything signed in before it, in one step: the user's refresh tokens
+    // are revoked, their session epoch moves on (identity tokens of an earlier epoch stop passing) and
+    // their reset codes are dropped.
+    virtual void replacePassword(const std::string& uid, const std::string& passwordHash) = 0;
     // Removes the user with everything they own and every entry pointing at them;
     // returns the owners of the lists that lost an entry.
     virtual std::vector<std::string> deleteUser(const std::string& uid) = 0;
 
     virtual void addRefreshToken(const std::string& hash, const std::string& uid) = 0;
     virtual std::optional<RefreshGrant> refreshGrant(const std::string& hash) = 0;
-    virtual void revokeRefreshTokens(const std::string& uid) = 0;
 
     virtual void addResetCode(const std::string& hash, const std::string& uid, std::int64_t expiresAtMs) = 0;
     // Consumes a reset code; gives its user while it is unexpired.
     virtual std::optional<std::string> takeResetCode(const std::string& hash, std::int64_t nowMs) = 0;
+    // Drops the reset codes that expired by `nowMs`; gives how many.
+    virtual std::size_t purgeExpiredResetCodes(std::int64_t nowMs) = 0;
 
     virtual std::vector<Contact> contacts(const std::string& owner) = 0;
     virtual std::optional<Contact> contact(const std::string& owner, const std::string& id) = 0;
@@ -52,6 +56,9 @@ public:
     virtual bool removeDevice(const std::string& owner, const std::string& id) = 0;
     virtual std::optional<Device> deviceByTokenHash(const std::string& hash) = 0;
     virtual void recordDevicesSeen(const std::vector<std::pair<std::string, std::int64_t>>& seen) = 0;
+
+    // A cheap read that shows the database answers; false rather than an exception.
+    virtual bool reachable() = 0;
 };
 
 }

@@ -1,5 +1,5 @@
 #include "model/AppModel.h"
-#include "model/InviteCode.h"
+#include "records/InviteCode.h"
 #include "platform/Clipboard.h"
 #include "platform/Clock.h"
 #include "platform/NetworkPathMonitor.h"

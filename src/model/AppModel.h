@@ -1,9 +1,9 @@
 #pragma once
 
-#include "model/Contact.h"
-#include "model/PaletteColor.h"
+#include "records/Contact.h"
+#include "records/PaletteColor.h"
 #include "model/Pause.h"
-#include "model/Route.h"
+#include "records/Route.h"
 #include "service/Endpoints.h"
 #include "service/SharedTask.h"
 

@@ -1,6 +1,6 @@
 #include "model/AppModel.h"
 #include "model/LabelOrder.h"
-#include "model/Palette.h"
+#include "records/Palette.h"
 #include "service/API.h"
 
 #include <QPointer>

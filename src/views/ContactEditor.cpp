@@ -1,7 +1,7 @@
 #include "views/ContactEditor.h"
 
 #include "model/AppModel.h"
-#include "model/Palette.h"
+#include "records/Palette.h"
 #include "service/API.h"
 #include "views/Failure.h"
 #include "views/ModelTypes.h"

@@ -60,7 +60,7 @@ TEST_F(CachedStoreTest, WhatWasReadIsServedWithoutTheDatabase)
     ASSERT_EQ(cached.contactTarget("owner", "to-a"), "a");
     ASSERT_TRUE(cached.userById("a"));
     database.removeContact("owner", "to-a"); // behind the copies' back, only to see that they are used
-    database.setPassword("a", "changed");
+    database.replacePassword("a", "changed");
     EXPECT_EQ(cached.contactTarget("owner", "to-a"), "a");
     EXPECT_EQ(cached.userById("a")->passwordHash, std::nullopt);
 }
@@ -86,8 +86,9 @@ TEST_F(CachedStoreTest, UsersFollowPasswordChangesAndDeletion)
 {
     ASSERT_TRUE(cached.userById("a"));
     EXPECT_EQ(cached.userById("a")->passwordHash, std::nullopt);
-    cached.setPassword("a", "new-hash");
+    cached.replacePassword("a", "new-hash");
     EXPECT_EQ(cached.userById("a")->passwordHash, "new-hash");
+    EXPECT_EQ(cached.userById("a")->sessionEpoch, 1);
     EXPECT_EQ(cached.userById("nobody"), std::nullopt);
     ASSERT_TRUE(cached.createUser(User{"nobody", "n@example.org", "CODEN", std::nullopt, 0}));
     EXPECT_TRUE(cached.userById("nobody")) << "a miss is not remembered";

@@ -61,8 +61,29 @@ TEST_F(StoreTest, DataAndSchemaSurviveReopening)
     ASSERT_TRUE(device);
     EXPECT_EQ(device->capabilities, (std::vector<std::string>{"receive", "send"}));
     EXPECT_EQ(device->lastSeenMs, 1700000000123);
-    store->revokeRefreshTokens("u");
-    EXPECT_TRUE(store->refreshGrant("hash")->revoked);
+    EXPECT_TRUE(store->reachable());
+}
+
+TEST_F(StoreTest, ANewPasswordEndsThatUsersSessionsAndResetCodesOnly)
+{
+    auto store = open();
+    for (const char* uid : {"u", "v"}) {
+        addUser(*store, uid);
+        store->addRefreshToken(std::string("rt-") + uid, uid);
+        store->addResetCode(std::string("code-") + uid, uid, 5000);
+        store->addResetCode(std::string("old-") + uid, uid, 1000);
+    }
+    store->replacePassword("u", "new-hash");
+    auto u = store->userById("u");
+    EXPECT_EQ(u->passwordHash, "new-hash");
+    EXPECT_EQ(u->sessionEpoch, 1);
+    EXPECT_TRUE(store->refreshGrant("rt-u")->revoked);
+    EXPECT_EQ(store->purgeExpiredResetCodes(2000), 1u) << "v's expired code; u's are gone already";
+    EXPECT_EQ(store->takeResetCode("code-u", 2000), std::nullopt);
+
+    EXPECT_EQ(store->userById("v")->sessionEpoch, 0);
+    EXPECT_FALSE(store->refreshGrant("rt-v")->revoked);
+    EXPECT_EQ(store->takeResetCode("code-v", 2000), "v");
 }
 
 }

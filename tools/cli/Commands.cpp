@@ -2,7 +2,7 @@
 #include "Listen.h"
 #include "Terminal.h"
 
-#include "model/InviteCode.h"
+#include "records/InviteCode.h"
 #include "service/API.h"
 #include "service/Auth.h"
 

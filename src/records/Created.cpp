@@ -1,5 +1,5 @@
-#include "model/Created.h"
-#include "model/JsonFields.h"
+#include "records/Created.h"
+#include "records/JsonFields.h"
 
 namespace tender {
 

@@ -1,4 +1,4 @@
-#include "model/Palette.h"
+#include "records/Palette.h"
 
 namespace tender::Palette {
 

@@ -1,4 +1,4 @@
-#include "model/Error.h"
+#include "records/Error.h"
 
 namespace tender {
 

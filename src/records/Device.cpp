@@ -1,5 +1,5 @@
-#include "model/Device.h"
-#include "model/JsonFields.h"
+#include "records/Device.h"
+#include "records/JsonFields.h"
 
 #include <QJsonArray>
 

@@ -1,4 +1,4 @@
-#include "model/InviteCode.h"
+#include "records/InviteCode.h"
 
 namespace tender {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "model/Contact.h"
-#include "model/Device.h"
-#include "model/JsonFields.h"
+#include "records/Contact.h"
+#include "records/Device.h"
+#include "records/JsonFields.h"
 
 #include <QList>
 

@@ -1,8 +1,8 @@
-#include "model/Created.h"
-#include "model/DecodingError.h"
-#include "model/Me.h"
-#include "model/Palette.h"
-#include "model/RecordList.h"
+#include "records/Created.h"
+#include "records/DecodingError.h"
+#include "records/Me.h"
+#include "records/Palette.h"
+#include "records/RecordList.h"
 
 #include <QtTest>
 

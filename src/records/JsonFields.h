@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/DecodingError.h"
+#include "records/DecodingError.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,5 +1,5 @@
-#include "model/Contact.h"
-#include "model/JsonFields.h"
+#include "records/Contact.h"
+#include "records/JsonFields.h"
 
 namespace tender {
 

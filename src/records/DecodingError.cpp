@@ -1,4 +1,4 @@
-#include "model/DecodingError.h"
+#include "records/DecodingError.h"
 
 namespace tender {
 

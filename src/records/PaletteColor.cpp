@@ -1,4 +1,4 @@
-#include "model/PaletteColor.h"
+#include "records/PaletteColor.h"
 
 namespace tender {
 

@@ -1,5 +1,5 @@
-#include "model/JsonFields.h"
-#include "model/Me.h"
+#include "records/JsonFields.h"
+#include "records/Me.h"
 
 namespace tender {
 

@@ -1,3 +1,5 @@
+#pragma once
+// The workings of BasicWsSession, for the files that instantiate it.
 #include "http/WsSession.h"
 #include <array>
 #include <boost/asio/dispatch.hpp>
@@ -10,7 +12,8 @@ namespace net = boost::asio;
 namespace beast = boost::beast;
 namespace websocket = beast::websocket;
 
-WsSession::WsSession(beast::tcp_stream&& stream, Audience audience, StreamDoor& door, std::chrono::seconds silence)
+template <class Transport>
+BasicWsSession<Transport>::BasicWsSession(Transport&& stream, Audience audience, StreamDoor& door, std::chrono::seconds silence)
     : ws_(std::move(stream))
     , silenceTimer_(ws_.get_executor())
     , audience_(std::move(audience))
@@ -21,13 +24,16 @@ WsSession::WsSession(beast::tcp_stream&& stream, Audience audience, StreamDoor& 
 
 // Plain handlers rather than a coroutine: an idle stream then holds one pending read and one
 // timer, not coroutine frames as well.
-void WsSession::start(Request request)
+template <class Transport>
+void BasicWsSession<Transport>::start(Request request)
 {
-    beast::get_lowest_layer(ws_).expires_never();
-    // Frames are tiny: a fixed small send buffer holds a few hundred, and keeps a peer that stops
-    // reading from pinning megabytes of kernel memory before the frame queue notices it.
-    beast::error_code ignored;
-    beast::get_lowest_layer(ws_).socket().set_option(net::socket_base::send_buffer_size(streamSendBuffer), ignored);
+    if constexpr (std::is_same_v<Transport, beast::tcp_stream>) {
+        beast::get_lowest_layer(ws_).expires_never();
+        // Frames are tiny: a fixed small send buffer holds a few hundred, and keeps a peer that stops
+        // reading from pinning megabytes of kernel memory before the frame queue notices it.
+        beast::error_code ignored;
+        beast::get_lowest_layer(ws_).socket().set_option(net::socket_base::send_buffer_size(streamSendBuffer), ignored);
+    }
     websocket::stream_base::timeout timeouts{std::chrono::seconds(10), websocket::stream_base::none(), false};
     ws_.set_option(timeouts);
     ws_.read_message_max(4096);
@@ -37,26 +43,28 @@ void WsSession::start(Request request)
 
     auto held = std::make_unique<Request>(std::move(request));
     auto& upgrade = *held;
-    ws_.async_accept(upgrade, [self = shared_from_this(), held = std::move(held)](beast::error_code error) {
+    ws_.async_accept(upgrade, [self = this->shared_from_this(), held = std::move(held)](beast::error_code error) {
         if (!error)
             self->opened();
     });
 }
 
-void WsSession::opened()
+template <class Transport>
+void BasicWsSession<Transport>::opened()
 {
     ws_.text(true);
     lastHeard_ = std::chrono::steady_clock::now();
     watchSilence();
-    door_.opened(shared_from_this()); // says "ready" once the stream can be reached
+    door_.opened(this->shared_from_this()); // says "ready" once the stream can be reached
     readNext();
 }
 
 // Clients send nothing but pings, which Beast answers itself; anything else is read in small
 // pieces and dropped, so an idle stream keeps no read buffer of its own.
-void WsSession::readNext()
+template <class Transport>
+void BasicWsSession<Transport>::readNext()
 {
-    ws_.async_read_some(net::buffer(sink_), [self = shared_from_this()](beast::error_code error, std::size_t) {
+    ws_.async_read_some(net::buffer(sink_), [self = this->shared_from_this()](beast::error_code error, std::size_t) {
         if (error) {
             self->silenceTimer_.cancel();
             self->door_.closed(*self);
@@ -69,16 +77,18 @@ void WsSession::readNext()
 
 // Most sends come from a request handled on the same thread: then the frame is queued at once,
 // without a trip through the event loop.
-void WsSession::send(Frame frame)
+template <class Transport>
+void BasicWsSession<Transport>::send(Frame frame)
 {
-    net::dispatch(ws_.get_executor(), [self = shared_from_this(), frame = std::move(frame)]() mutable {
+    net::dispatch(ws_.get_executor(), [self = this->shared_from_this(), frame = std::move(frame)]() mutable {
         self->enqueue(std::move(frame));
     });
 }
 
-void WsSession::close(CloseReason reason)
+template <class Transport>
+void BasicWsSession<Transport>::close(CloseReason reason)
 {
-    net::post(ws_.get_executor(), [self = shared_from_this(), reason] {
+    net::post(ws_.get_executor(), [self = this->shared_from_this(), reason] {
         if (self->closing_)
             return;
         self->closing_ = reason;
@@ -86,7 +96,8 @@ void WsSession::close(CloseReason reason)
     });
 }
 
-void WsSession::enqueue(Frame frame)
+template <class Transport>
+void BasicWsSession<Transport>::enqueue(Frame frame)
 {
     if (closing_)
         return;
@@ -100,10 +111,11 @@ void WsSession::enqueue(Frame frame)
         writeNext();
 }
 
-void WsSession::writeNext()
+template <class Transport>
+void BasicWsSession<Transport>::writeNext()
 {
     writing_ = true;
-    ws_.async_write(net::buffer(*queue_.front().frame), [self = shared_from_this()](beast::error_code error, std::size_t) {
+    ws_.async_write(net::buffer(*queue_.front().frame), [self = this->shared_from_this()](beast::error_code error, std::size_t) {
         self->writing_ = false;
         if (error)
             return self->drop();
@@ -116,20 +128,22 @@ void WsSession::writeNext()
     });
 }
 
-void WsSession::closeWhenWritten()
+template <class Transport>
+void BasicWsSession<Transport>::closeWhenWritten()
 {
     if (!closing_ || writing_ || closeSent_)
         return;
     closeSent_ = true;
     websocket::close_reason reason(*closing_ == CloseReason::revoked ? websocket::close_code::policy_error
                                                                       : websocket::close_code::going_away);
-    ws_.async_close(reason, [self = shared_from_this()](beast::error_code) {});
+    ws_.async_close(reason, [self = this->shared_from_this()](beast::error_code) {});
 }
 
-void WsSession::watchSilence()
+template <class Transport>
+void BasicWsSession<Transport>::watchSilence()
 {
     silenceTimer_.expires_at(lastHeard_ + silence_);
-    silenceTimer_.async_wait([self = shared_from_this()](beast::error_code error) {
+    silenceTimer_.async_wait([self = this->shared_from_this()](beast::error_code error) {
         if (error)
             return;
         if (std::chrono::steady_clock::now() - self->lastHeard_ >= self->silence_)
@@ -138,11 +152,14 @@ void WsSession::watchSilence()
     });
 }
 
-void WsSession::drop()
+template <class Transport>
+void BasicWsSession<Transport>::drop()
 {
     queue_.clear();
-    beast::error_code ignored;
-    beast::get_lowest_layer(ws_).socket().shutdown(net::ip::tcp::socket::shutdown_both, ignored);
+    if constexpr (std::is_same_v<Transport, beast::tcp_stream>) {
+        beast::error_code ignored;
+        beast::get_lowest_layer(ws_).socket().shutdown(net::ip::tcp::socket::shutdown_both, ignored);
+    }
     beast::get_lowest_layer(ws_).close();
 }
 
