@@ -50,10 +50,11 @@ void SystemTray::setIcon(const QIcon &icon, const QString &accessibleName)
 
 std::optional<QColor> SystemTray::foreground() const
 {
+    // Other platforms (offscreen among them) may still answer as X11, without a connection.
     const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11)
+    xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
+    if (!connection)
         return std::nullopt;
-    xcb_connection_t *connection = x11->connection();
     const xcb_atom_t selection = atom(connection, "_NET_SYSTEM_TRAY_S" + QByteArray::number(displayScreen()));
     const xcb_atom_t colors = atom(connection, "_NET_SYSTEM_TRAY_COLORS");
     if (selection == XCB_ATOM_NONE || colors == XCB_ATOM_NONE)
