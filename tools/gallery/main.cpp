@@ -29,8 +29,8 @@ using namespace std::chrono_literals;
 namespace {
 
 const QList<Contact> family{
-    person("c1", "Мама", 0, true),        person("c2", "Лёша", 1, true),    person("c3", "Настя", 2, true),
-    person("c4", "Бабушка Валя", 3, true), person("c5", "Дима", 4),          person("c6", "Катя из йоги", 5),
+    person("c1", "Мама", 0, true),        person("c2", "Лёша", 1, true),    person("c3", "🌻 Настя", 2, true),
+    person("c4", "Бабушка Валя", 3, true), person("c5", "Дима", 4),          person("c6", "Катя из йоги 🧘", 5),
     person("c7", "Ольга Петровна", 6),    person("c8", "Сева", 7),          person("c9", "🐱 Кот", 8),
 };
 

@@ -13,6 +13,7 @@ T.TextField {
     verticalAlignment: TextInput.AlignVCenter
     color: Theme.ink
     placeholderTextColor: Theme.faint
+    passwordCharacter: "•"
     selectionColor: Theme.well
     selectedTextColor: Theme.ink
     font.pixelSize: Theme.px(13.5)
