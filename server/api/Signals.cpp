@@ -3,10 +3,11 @@
 
 namespace tender::server {
 
-Signals::Signals(Store& store, Hub& hub)
+Signals::Signals(Store& store, Hub& hub, Metrics& metrics)
     : store_(store)
     , hub_(hub)
     , perPerson_(burstToOnePerson, refillPerSecond)
+    , accepted_(metrics.counter("tender_signals_accepted_total", "Signals accepted for delivery"))
 {
 }
 
@@ -18,6 +19,7 @@ Signals::Sent Signals::toContact(const std::string& senderUid, const std::string
     if (!perPerson_.allow(senderUid + "\n" + *target, nowMs))
         return Sent::tooMany;
     hub_.signalUser(*target);
+    accepted_.add();
     return Sent::accepted;
 }
 
@@ -36,6 +38,7 @@ Signals::Sent Signals::toAnyone(const std::string& senderUid, std::int64_t nowMs
         std::lock_guard lock(mutex_);
         waiting_.push_back({senderUid, nowMs + anyoneIntervalMs});
     }
+    accepted_.add();
     return Sent::accepted;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 #include "api/RateLimiter.h"
 #include "hub/Hub.h"
+#include "ops/Metrics.h"
 #include "store/Store.h"
 #include <deque>
 #include <mutex>
@@ -18,7 +19,7 @@ public:
 
     enum class Sent { accepted, notFound, tooMany };
 
-    Signals(Store& store, Hub& hub);
+    Signals(Store& store, Hub& hub, Metrics& metrics);
     Sent toContact(const std::string& senderUid, const std::string& contactId, std::int64_t nowMs);
     Sent toAnyone(const std::string& senderUid, std::int64_t nowMs);
     // A stream that accepts strangers' signals opened: whether a waiting signal is now its user's.
@@ -33,6 +34,7 @@ private:
     Store& store_;
     Hub& hub_;
     RateLimiter perPerson_;
+    Counter& accepted_;
     std::mutex mutex_;
     std::unordered_map<std::string, std::int64_t> lastAnyone_;
     std::deque<Waiting> waiting_;

@@ -1,17 +1,19 @@
 #pragma once
 #include "api/ApiContext.h"
 #include "http/StreamDoor.h"
+#include "limits/Seats.h"
+#include "ops/Metrics.h"
 
 namespace tender::server {
 
 // The two live streams: "/v1/stream" for the app (identity token) and "/v1/device/stream"
-// for a device (device token).
+// for a device (device token), each capped per user and per device.
 class StreamGate final : public StreamDoor {
 public:
-    explicit StreamGate(ApiContext& api);
+    StreamGate(ApiContext& api, std::size_t perUser, std::size_t perDevice, Metrics& metrics);
 
     bool isStreamPath(std::string_view path) const override;
-    std::variant<Response, Audience> admit(const Request& request) override;
+    std::variant<Response, Admission> admit(const Request& request) override;
     void opened(const std::shared_ptr<Subscriber>& stream) override;
     void closed(const Subscriber& stream) override;
 
@@ -20,6 +22,9 @@ public:
 
 private:
     ApiContext& api_;
+    Seats perUser_;
+    Seats perDevice_;
+    Counter& refused_;
 };
 
 }

@@ -2,15 +2,18 @@
 #include "api/ApiContext.h"
 #include "api/StreamGate.h"
 #include "common/Log.h"
+#include "common/Time.h"
 #include "crypto/SecretFile.h"
 #include "hub/LocalHub.h"
 #include "http/Listener.h"
-#include "http/Responses.h"
 #include "identity/IdentityRoutes.h"
+#include "limits/MemoryCounters.h"
+#include "ops/OpenFiles.h"
+#include "ops/OpsRoutes.h"
+#include "ops/Periodic.h"
 #include "store/CachedStore.h"
 #include "store/SqliteStore.h"
 #include "web/WebRoutes.h"
-#include <boost/asio/post.hpp>
 #include <boost/asio/signal_set.hpp>
 #include <boost/asio/steady_timer.hpp>
 #include <boost/asio/thread_pool.hpp>
@@ -22,11 +25,13 @@
 namespace tender::server {
 
 namespace net = boost::asio;
+using namespace std::chrono_literals;
 
 namespace {
 
-constexpr auto lastSeenFlushPeriod = std::chrono::seconds(5);
-constexpr auto drainTime = std::chrono::milliseconds(300);
+constexpr auto drainTime = 300ms;
+constexpr std::size_t descriptorsKept = 64; // the database, the log, the key, the pools
+constexpr std::size_t slowWorkPerClient = 2;
 
 void prepareDataDir(const std::filesystem::path& dir)
 {
@@ -43,19 +48,15 @@ std::string baseOf(const Options& options, const net::ip::tcp::endpoint& endpoin
     return "http://" + host + ":" + std::to_string(endpoint.port());
 }
 
-// The flush writes to disk (a sync per batch), so it runs where it holds up no stream.
-void flushPeriodically(net::steady_timer& timer, LastSeen& lastSeen, net::thread_pool& slowWork)
+std::size_t connectionCap(const Options& options, std::size_t openFiles)
 {
-    timer.expires_after(lastSeenFlushPeriod);
-    timer.async_wait([&timer, &lastSeen, &slowWork](boost::system::error_code error) {
-        if (error)
-            return;
-        net::post(slowWork, [&lastSeen] { lastSeen.flush(); });
-        // Give back what bursts of handshakes (a reconnection storm) freed, rather than holding
-        // it for the life of the process.
-        ::malloc_trim(0);
-        flushPeriodically(timer, lastSeen, slowWork);
-    });
+    auto possible = openFiles > 2 * descriptorsKept ? openFiles - descriptorsKept : openFiles / 2;
+    if (options.maxConnections == 0)
+        return possible;
+    if (options.maxConnections > possible)
+        logLine("--max-connections " + std::to_string(options.maxConnections) + " is above what the open-file limit "
+            "allows; taking " + std::to_string(possible));
+    return std::min<std::size_t>(options.maxConnections, possible);
 }
 
 // Before the first request, so no signal after a start waits for the database, and the read
@@ -89,43 +90,91 @@ int runServer(const Options& options)
 {
     if (sodium_init() < 0)
         throw std::runtime_error("libsodium cannot start");
+    auto openFiles = raiseOpenFileLimit();
     prepareDataDir(options.dataDir);
+    Metrics metrics;
     SqliteStore database(options.dataDir / "tender.db");
     CachedStore store(database);
     IdTokens idTokens(loadOrCreateSecret(options.dataDir / "signing.key"));
-    LoginThrottle throttle;
-    Outbox outbox(options.dataDir / "outbox");
+    MemoryCounters counters;
+    IdentityLimits identityLimits(counters, metrics);
+    Throttle inviteGuesses(counters, "invite_guesses", 20, 10 * 60 * 1000, metrics);
+    Outbox outbox(options.dataDir / "outbox", options.maxOutbox);
+    Readiness readiness;
+    readiness.add("database", [&store] { return store.reachable(); });
+
+    // Connections may outlive the listeners by a moment at shutdown: what they hold outlives the loop.
+    IdleConnections idle;
+    IdleConnections opsIdle;
+    Seats connections(connectionCap(options, openFiles), options.maxConnectionsPerClient);
+    Seats opsConnections(64, 0);
+    Seats slowLane(options.slowQueue, slowWorkPerClient);
+    ClientAddresses clients(options.trustedProxies);
+    RequestMetrics requestMetrics(metrics);
 
     unsigned threads = options.threads ? options.threads : std::max(1u, std::thread::hardware_concurrency());
     net::io_context io(static_cast<int>(threads));
     Router router;
+    Router opsRouter;
     LocalHub hub;
-    Signals signals(store, hub);
+    Signals signals(store, hub, metrics);
     LastSeen lastSeen(store);
     Authenticator auth(store, idTokens);
-    ApiContext api{store, hub, auth, signals, lastSeen, ""};
-    StreamGate gate(api);
+    ApiContext api{store, hub, auth, signals, lastSeen, inviteGuesses, ""};
+    StreamGate gate(api, options.maxStreamsPerUser, options.maxStreamsPerDevice, metrics);
     net::thread_pool slowWork(2);
+    net::thread_pool background(1);
+
     ConnectionSettings connection;
     connection.streamSilence = std::chrono::seconds(options.streamSilenceSeconds);
     connection.slowWork = slowWork.get_executor();
     connection.oneThread = threads == 1;
-    Listener listener(io, {net::ip::make_address(options.host), options.port}, router, gate, connection);
+    connection.slowLane = &slowLane;
+    connection.clients = &clients;
+    connection.requestMetrics = &requestMetrics;
+    connection.slowRefused = &refusalsOf(metrics, "slow_queue");
+    connection.abandoned = &metrics.counter("tender_abandoned_requests_total", "Slow requests dropped: their client had gone");
+    connection.signalsDelivered = &metrics.counter("tender_signals_delivered_total", "Signal frames written to streams");
+    Listener listener(io, {net::ip::make_address(options.host), options.port}, router, &gate, connection,
+        {connections, idle, clients, refusalsOf(metrics, "connections")});
+    std::optional<Listener> opsListener;
+    if (!options.metricsHost.empty())
+        opsListener.emplace(io, net::ip::tcp::endpoint{net::ip::make_address(options.metricsHost), options.metricsPort},
+            opsRouter, nullptr, ConnectionSettings{}, ConnectionLimits{opsConnections, opsIdle, clients,
+            refusalsOf(metrics, "ops_connections")});
     api.webBase = baseOf(options, listener.localEndpoint());
 
-    router.add(http::verb::get, "/healthz",
-        [](const RouteContext&) { return jsonResponse(http::status::ok, json::object{{"status", "ok"}}); });
-    IdentityProvider provider(store, hub, idTokens, throttle, outbox, api.webBase);
-    addIdentityRoutes(router, provider, options.identityKey);
+    metrics.gauge("tender_connections", "Open connections, streams included", {},
+        [&connections] { return static_cast<double>(connections.taken()); });
+    metrics.gauge("tender_slow_work", "Slow requests running or waiting", {},
+        [&slowLane] { return static_cast<double>(slowLane.taken()); });
+    addOpsRoutes(router, readiness, metrics, !opsListener);
+    if (opsListener)
+        addOpsRoutes(opsRouter, readiness, metrics, true);
+    IdentityProvider provider(store, hub, idTokens, identityLimits, outbox, api.webBase);
+    addIdentityRoutes(router, provider, options.identityKey, metrics);
     addMeRoutes(router, api);
     addContactRoutes(router, api);
     addEventRoutes(router, api);
     addDeviceRoutes(router, api);
     gate.addRoutes(router);
-    addWebRoutes(router, WebContext{store, provider, api.webBase, options.devSignin});
+    addWebRoutes(router, WebContext{store, provider, api.webBase, options.devSignin, metrics, inviteGuesses});
+    requestMetrics.addRoutes(router.patterns());
 
-    net::steady_timer flushTimer(io);
-    flushPeriodically(flushTimer, lastSeen, slowWork);
+    // The flush writes to disk (a sync per batch) and the rest may wait for the database: none of it
+    // holds up a stream or a password check.
+    auto every = [&](std::string name, std::chrono::milliseconds period, std::function<void()> task) {
+        return std::make_unique<Periodic>(io.get_executor(), background.get_executor(), std::move(name), period,
+            std::move(task), metrics);
+    };
+    std::vector<std::unique_ptr<Periodic>> chores;
+    chores.push_back(every("last-seen flush", 5s, [&lastSeen] { lastSeen.flush(); }));
+    chores.push_back(every("reset code purge", 10min, [&store] { store.purgeExpiredResetCodes(nowMs()); }));
+    chores.push_back(every("readiness checks", 2s, [&readiness] { readiness.refresh(nowMs()); }));
+    // Give back what bursts of handshakes (a reconnection storm) freed, rather than hold it for the
+    // life of the process.
+    chores.push_back(every("memory trim", 5s, [] { ::malloc_trim(0); }));
+
     net::steady_timer drainTimer(io);
     net::signal_set signalsToStop(io, SIGINT, SIGTERM);
     signalsToStop.async_wait([&](boost::system::error_code error, int) {
@@ -133,21 +182,30 @@ int runServer(const Options& options)
             return;
         logLine("stopping");
         listener.stop();
+        if (opsListener)
+            opsListener->stop();
         hub.closeAll();
-        flushTimer.cancel();
+        for (auto& chore : chores)
+            chore->stop();
         drainTimer.expires_after(drainTime);
         drainTimer.async_wait([&io](boost::system::error_code) { io.stop(); });
     });
 
     readListsAhead(store);
+    readiness.refresh(nowMs());
+    for (auto& chore : chores)
+        chore->start();
     listener.start();
-    auto endpoint = listener.localEndpoint();
-    std::cout << "tender-server listening on " << baseOf(Options{}, endpoint) << " (web base " << api.webBase
-              << ", data " << options.dataDir.string() << (options.devSignin ? ", development sign-in on" : "")
-              << ")" << std::endl;
+    if (opsListener)
+        opsListener->start();
+    std::cout << "tender-server listening on " << baseOf(Options{}, listener.localEndpoint()) << " (web base "
+              << api.webBase << ", data " << options.dataDir.string()
+              << (opsListener ? ", metrics on " + baseOf(Options{}, opsListener->localEndpoint()) : "")
+              << (options.devSignin ? ", development sign-in on" : "") << ")" << std::endl;
     runThreads(io, threads);
     slowWork.join();
-    lastSeen.flush();
+    background.join();
+    chores.front()->runHere(); // the last-seen flush, once more
     logLine("stopped");
     return 0;
 }

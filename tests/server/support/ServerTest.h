@@ -16,11 +16,14 @@ class ServerTest : public ::testing::Test {
 protected:
     void SetUp() override { start(); }
 
-    void start(std::vector<std::string> args = {"--dev-signin"})
+    void start(std::vector<std::string> args = {"--dev-signin"}, const Environment& environment = {})
     {
-        server = std::make_unique<ServerProcess>(dir.path() / "data", std::move(args));
+        server = std::make_unique<ServerProcess>(dir.path() / "data", std::move(args), environment);
         http = std::make_unique<HttpClient>(server->port());
     }
+
+    // Another caller, from its own loopback address.
+    HttpClient from(const std::string& source) const { return HttpClient(server->port(), source); }
 
     int restart()
     {
