@@ -1,25 +1,16 @@
 #include "app/App.h"
-#include "api/ApiContext.h"
-#include "api/StreamGate.h"
+#include "app/Service.h"
 #include "common/Log.h"
 #include "common/Time.h"
-#include "crypto/SecretFile.h"
-#include "hub/LocalHub.h"
 #include "http/Listener.h"
-#include "identity/IdentityRoutes.h"
-#include "limits/MemoryCounters.h"
+#include "limits/Throttle.h"
 #include "ops/OpenFiles.h"
-#include "ops/OpsRoutes.h"
 #include "ops/Periodic.h"
-#include "store/CachedStore.h"
-#include "store/SqliteStore.h"
-#include "web/WebRoutes.h"
 #include <boost/asio/signal_set.hpp>
 #include <boost/asio/steady_timer.hpp>
 #include <boost/asio/thread_pool.hpp>
 #include <iostream>
 #include <malloc.h>
-#include <sodium.h>
 #include <thread>
 
 namespace tender::server {
@@ -32,12 +23,7 @@ namespace {
 constexpr auto drainTime = 300ms;
 constexpr std::size_t descriptorsKept = 64; // the database, the log, the key, the pools
 constexpr std::size_t slowWorkPerClient = 2;
-
-void prepareDataDir(const std::filesystem::path& dir)
-{
-    std::filesystem::create_directories(dir);
-    std::filesystem::permissions(dir, std::filesystem::perms::owner_all);
-}
+constexpr std::size_t opsConnections = 64;
 
 std::string baseOf(const Options& options, const net::ip::tcp::endpoint& endpoint)
 {
@@ -59,21 +45,6 @@ std::size_t connectionCap(const Options& options, std::size_t openFiles)
     return std::min<std::size_t>(options.maxConnections, possible);
 }
 
-// Before the first request, so no signal after a start waits for the database, and the read
-// does not compete with a reconnection storm for the core.
-void readListsAhead(CachedStore& store)
-{
-    auto started = std::chrono::steady_clock::now();
-    try {
-        store.warmLists();
-    } catch (const std::exception& error) {
-        logLine(std::string("lists not read ahead: ") + error.what());
-        return;
-    }
-    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
-    logLine("lists read ahead in " + std::to_string(ms.count()) + " ms");
-}
-
 void runThreads(net::io_context& io, unsigned count)
 {
     std::vector<std::thread> threads;
@@ -88,78 +59,48 @@ void runThreads(net::io_context& io, unsigned count)
 
 int runServer(const Options& options)
 {
-    if (sodium_init() < 0)
-        throw std::runtime_error("libsodium cannot start");
     auto openFiles = raiseOpenFileLimit();
-    prepareDataDir(options.dataDir);
-    Metrics metrics;
-    SqliteStore database(options.dataDir / "tender.db");
-    CachedStore store(database);
-    IdTokens idTokens(loadOrCreateSecret(options.dataDir / "signing.key"));
-    MemoryCounters counters;
-    IdentityLimits identityLimits(counters, metrics);
-    Throttle inviteGuesses(counters, "invite_guesses", 20, 10 * 60 * 1000, metrics);
-    Outbox outbox(options.dataDir / "outbox", options.maxOutbox);
-    Readiness readiness;
-    readiness.add("database", [&store] { return store.reachable(); });
+    Service service(options);
+    auto& metrics = service.metrics();
 
     // Connections may outlive the listeners by a moment at shutdown: what they hold outlives the loop.
     IdleConnections idle;
     IdleConnections opsIdle;
     Seats connections(connectionCap(options, openFiles), options.maxConnectionsPerClient);
-    Seats opsConnections(64, 0);
+    Seats opsSeats(opsConnections, 0);
     Seats slowLane(options.slowQueue, slowWorkPerClient);
     ClientAddresses clients(options.trustedProxies);
     RequestMetrics requestMetrics(metrics);
+    metrics.gauge("tender_connections", "Open connections, streams included", {},
+        [&connections] { return static_cast<double>(connections.taken()); });
+    metrics.gauge("tender_slow_work", "Slow requests running or waiting", {},
+        [&slowLane] { return static_cast<double>(slowLane.taken()); });
 
     unsigned threads = options.threads ? options.threads : std::max(1u, std::thread::hardware_concurrency());
     net::io_context io(static_cast<int>(threads));
-    Router router;
-    Router opsRouter;
-    LocalHub hub;
-    Signals signals(store, hub, metrics);
-    LastSeen lastSeen(store);
-    Authenticator auth(store, idTokens);
-    ApiContext api{store, hub, auth, signals, lastSeen, inviteGuesses, ""};
-    StreamGate gate(api, options.maxStreamsPerUser, options.maxStreamsPerDevice, metrics);
     net::thread_pool slowWork(2);
     net::thread_pool background(1);
-
     ConnectionSettings connection;
     connection.streamSilence = std::chrono::seconds(options.streamSilenceSeconds);
     connection.slowWork = slowWork.get_executor();
     connection.oneThread = threads == 1;
+    connection.storeWork = service.backends().storeWork();
     connection.slowLane = &slowLane;
     connection.clients = &clients;
     connection.requestMetrics = &requestMetrics;
     connection.slowRefused = &refusalsOf(metrics, "slow_queue");
     connection.abandoned = &metrics.counter("tender_abandoned_requests_total", "Slow requests dropped: their client had gone");
     connection.signalsDelivered = &metrics.counter("tender_signals_delivered_total", "Signal frames written to streams");
-    Listener listener(io, {net::ip::make_address(options.host), options.port}, router, &gate, connection,
-        {connections, idle, clients, refusalsOf(metrics, "connections")});
+    Listener listener(io, {net::ip::make_address(options.host), options.port}, service.router(), &service.gate(),
+        connection, {connections, idle, clients, refusalsOf(metrics, "connections")});
     std::optional<Listener> opsListener;
     if (!options.metricsHost.empty())
         opsListener.emplace(io, net::ip::tcp::endpoint{net::ip::make_address(options.metricsHost), options.metricsPort},
-            opsRouter, nullptr, ConnectionSettings{}, ConnectionLimits{opsConnections, opsIdle, clients,
-            refusalsOf(metrics, "ops_connections")});
-    api.webBase = baseOf(options, listener.localEndpoint());
-
-    metrics.gauge("tender_connections", "Open connections, streams included", {},
-        [&connections] { return static_cast<double>(connections.taken()); });
-    metrics.gauge("tender_slow_work", "Slow requests running or waiting", {},
-        [&slowLane] { return static_cast<double>(slowLane.taken()); });
-    addOpsRoutes(router, readiness, metrics, !opsListener);
-    if (opsListener)
-        addOpsRoutes(opsRouter, readiness, metrics, true);
-    IdentityProvider provider(store, hub, idTokens, identityLimits, outbox, api.webBase);
-    addIdentityRoutes(router, provider, options.identityKey, metrics);
-    addMeRoutes(router, api);
-    addContactRoutes(router, api);
-    addEventRoutes(router, api);
-    addDeviceRoutes(router, api);
-    gate.addRoutes(router);
-    addWebRoutes(router, WebContext{store, provider, api.webBase, options.devSignin, metrics, inviteGuesses});
-    requestMetrics.addRoutes(router.patterns());
+            service.opsRouter(), nullptr, ConnectionSettings{},
+            ConnectionLimits{opsSeats, opsIdle, clients, refusalsOf(metrics, "ops_connections")});
+    auto webBase = baseOf(options, listener.localEndpoint());
+    service.addRoutes(webBase);
+    requestMetrics.addRoutes(service.router().patterns());
 
     // The flush writes to disk (a sync per batch) and the rest may wait for the database: none of it
     // holds up a stream or a password check.
@@ -167,6 +108,9 @@ int runServer(const Options& options)
         return std::make_unique<Periodic>(io.get_executor(), background.get_executor(), std::move(name), period,
             std::move(task), metrics);
     };
+    auto& lastSeen = service.lastSeen();
+    auto& store = service.store();
+    auto& readiness = service.readiness();
     std::vector<std::unique_ptr<Periodic>> chores;
     chores.push_back(every("last-seen flush", 5s, [&lastSeen] { lastSeen.flush(); }));
     chores.push_back(every("reset code purge", 10min, [&store] { store.purgeExpiredResetCodes(nowMs()); }));
@@ -184,27 +128,30 @@ int runServer(const Options& options)
         listener.stop();
         if (opsListener)
             opsListener->stop();
-        hub.closeAll();
+        service.hub().closeAll();
         for (auto& chore : chores)
             chore->stop();
         drainTimer.expires_after(drainTime);
         drainTimer.async_wait([&io](boost::system::error_code) { io.stop(); });
     });
 
-    readListsAhead(store);
+    // Before the first request, so no signal after a start waits for the database, and the read
+    // does not compete with a reconnection storm for the core.
+    service.backends().prepare();
     readiness.refresh(nowMs());
     for (auto& chore : chores)
         chore->start();
     listener.start();
     if (opsListener)
         opsListener->start();
-    std::cout << "tender-server listening on " << baseOf(Options{}, listener.localEndpoint()) << " (web base "
-              << api.webBase << ", data " << options.dataDir.string()
+    std::cout << "tender-server listening on " << baseOf(Options{}, listener.localEndpoint()) << " (web base " << webBase
+              << ", " << service.backends().describe()
               << (opsListener ? ", metrics on " + baseOf(Options{}, opsListener->localEndpoint()) : "")
               << (options.devSignin ? ", development sign-in on" : "") << ")" << std::endl;
     runThreads(io, threads);
     slowWork.join();
     background.join();
+    service.backends().finish();
     chores.front()->runHere(); // the last-seen flush, once more
     logLine("stopped");
     return 0;

@@ -1,4 +1,5 @@
 #include "app/Options.h"
+#include "app/BackendUrls.h"
 #include <algorithm>
 #include <boost/asio/ip/address.hpp>
 #include <cstdlib>
@@ -107,6 +108,19 @@ bool setUrl(std::string& target, const std::string& value)
     return true;
 }
 
+// "sqlite:" means the default; PostgreSQL URLs are checked by libpq's own parser.
+bool setDatabase(std::string& target, const std::string& value)
+{
+    if (value == "sqlite:" || value == "sqlite") {
+        target.clear();
+        return true;
+    }
+    if (!isPostgresUrl(value))
+        return false;
+    target = value;
+    return true;
+}
+
 struct Setting {
     const char* flag;
     const char* variable;
@@ -130,6 +144,14 @@ const std::vector<Setting>& settings()
             [](Options& o, const std::string& v) { return setCount(o.threads, v, 1, 256); }},
         {"--stream-silence", "TENDER_SERVER_STREAM_SILENCE", true,
             [](Options& o, const std::string& v) { return setCount(o.streamSilenceSeconds, v, 1, 3600); }},
+        {"--database", "TENDER_SERVER_DATABASE", true,
+            [](Options& o, const std::string& v) { return setDatabase(o.database, v); }},
+        {"--bus", "TENDER_SERVER_BUS", true,
+            [](Options& o, const std::string& v) { return isNatsUrl(v) && (o.bus = v, true); }},
+        {"--signing-key", "TENDER_SERVER_SIGNING_KEY", true,
+            [](Options& o, const std::string& v) { o.signingKey = v; return !v.empty(); }},
+        {"--database-connections", "TENDER_SERVER_DATABASE_CONNECTIONS", true,
+            [](Options& o, const std::string& v) { return setCount(o.databaseConnections, v, 1, 64); }},
         {"--metrics-listen", "TENDER_SERVER_METRICS_LISTEN", true,
             [](Options& o, const std::string& v) { return setAddress(o.metricsHost, o.metricsPort, v); }},
         {"--trusted-proxy", "TENDER_SERVER_TRUSTED_PROXIES", true,
@@ -156,16 +178,19 @@ std::string usage()
 {
     return "usage: tender-server [--listen HOST:PORT] [--data DIR] [--web-base URL] [--identity-key KEY]\n"
            "                     [--dev-signin] [--threads N] [--stream-silence SECONDS]\n"
+           "                     [--database sqlite:|postgresql://...] [--bus nats://HOST:PORT]\n"
+           "                     [--signing-key FILE] [--database-connections N]\n"
            "                     [--metrics-listen HOST:PORT] [--trusted-proxy ADDRESS[,ADDRESS...]]\n"
            "                     [--max-connections N] [--max-connections-per-client N] [--max-streams-per-user N]\n"
            "                     [--max-streams-per-device N] [--slow-queue N] [--max-outbox N]\n"
-           "Each flag can also come from the environment (TENDER_SERVER_ and the flag's name in capitals,\n"
-           "TENDER_SERVER_TRUSTED_PROXIES for --trusted-proxy; TENDER_WEB_BASE, TENDER_IDENTITY_KEY).\n"
+           "Each flag can also come from the environment: TENDER_SERVER_ and the flag's name in capitals\n"
+           "(TENDER_SERVER_TRUSTED_PROXIES for --trusted-proxy), TENDER_WEB_BASE, TENDER_IDENTITY_KEY.\n"
            "Defaults: 127.0.0.1:8787, $XDG_DATA_HOME/tender-server, http:// and the listening address, the\n"
-           "development identity key (loopback only), one thread per core, 75 s, /metrics on the main\n"
-           "listener, no trusted proxy, connections up to the open-file limit, 1000 per client, 10 streams\n"
-           "per user, 2 per device, 32 password checks at once, 10000 mails in the outbox.\n"
-           "--dev-signin and the development key refuse to start unless --listen is a loopback address.\n";
+           "development identity key, one thread per core, 75 s, SQLite in the data directory, streams in this\n"
+           "process, signing key in the data directory (on PostgreSQL: in the database), 8 database\n"
+           "connections, /metrics on the main listener, no trusted proxy, connections up to the open-file\n"
+           "limit, 1000 per client, 10 streams per user, 2 per device, 32 password checks at once, 10000\n"
+           "mails in the outbox. --dev-signin and the development key run only on a loopback address.\n";
 }
 
 ParsedOptions parseOptions(const std::vector<std::string>& args)
@@ -194,6 +219,8 @@ ParsedOptions parseOptions(const std::vector<std::string>& args)
         if (!setting->apply(options, value))
             return {std::nullopt, "bad value of " + name + ": " + value + "\n" + usage(), true};
     }
+    if (!options.bus.empty() && !options.onPostgres())
+        return {std::nullopt, "--bus needs --database postgresql://...: nodes share their data there\n" + usage(), true};
     if (auto refusal = refusalOffLoopback(options); !refusal.empty())
         return {std::nullopt, "tender-server: " + refusal, true};
     return {options, "", false};

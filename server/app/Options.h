@@ -16,6 +16,11 @@ struct Options {
     bool devSignin = false;
     unsigned threads = 0; // 0: one per core
     unsigned streamSilenceSeconds = 75;
+    std::string database;   // empty: SQLite in the data directory; else a postgresql:// URL
+    std::string bus;        // empty: streams live in this process; else nats://HOST:PORT
+    std::filesystem::path signingKey; // empty: in the data directory, or in the database
+    unsigned databaseConnections = 8;
+
     std::string metricsHost; // empty: /metrics on the main listener
     unsigned short metricsPort = 0;
     std::vector<std::string> trustedProxies; // addresses whose X-Forwarded-For is believed
@@ -23,8 +28,10 @@ struct Options {
     unsigned maxConnectionsPerClient = 1000;
     unsigned maxStreamsPerUser = 10;
     unsigned maxStreamsPerDevice = 2;
-    unsigned slowQueue = 32; // password hashes running or waiting, in all
+    unsigned slowQueue = 32; // password checks running or waiting, in all
     unsigned maxOutbox = 10000; // reset mails waiting for the mailer
+
+    bool onPostgres() const { return !database.empty(); }
 };
 
 struct ParsedOptions {

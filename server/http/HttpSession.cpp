@@ -1,5 +1,6 @@
 #include "http/HttpSession.h"
 #include "common/Log.h"
+#include "http/Exchange.h"
 #include "http/Responses.h"
 #include "http/WsSession.h"
 #include <array>
@@ -11,7 +12,6 @@
 #include <boost/asio/write.hpp>
 #include <boost/beast/core.hpp>
 #include <boost/beast/http.hpp>
-#include <boost/beast/websocket/rfc6455.hpp>
 #include <boost/url/parse.hpp>
 #include <cerrno>
 #include <sys/socket.h>
@@ -26,17 +26,18 @@ namespace {
 
 constexpr auto use = net::as_tuple(net::use_awaitable);
 
-std::string_view pathOf(const Request& request)
-{
-    auto target = request.target();
-    return target.substr(0, target.find('?'));
-}
-
 void logRequest(const Request& request, std::string_view route, unsigned status, Clock::time_point started)
 {
     auto micros = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - started).count();
     logLine(std::string(request.method_string()) + " " + std::string(route) + " " + std::to_string(status) + " "
         + std::to_string(micros) + "us");
+}
+
+Response busy()
+{
+    auto response = errorResponse(http::status::service_unavailable, "busy, try again shortly");
+    response.set(http::field::retry_after, "1");
+    return response;
 }
 
 // The peer closed its side or reset: nobody is left to read the answer.
@@ -80,13 +81,15 @@ net::awaitable<Routed> handleAway(const Router& router, const Request& request, 
     }, net::use_awaitable);
 }
 
-Response refusalOf(const beast::error_code& error)
+net::awaitable<std::variant<Response, Admission>> admit(StreamDoor& door, const Request& request,
+    const ConnectionSettings& settings)
 {
-    if (error == http::error::body_limit)
-        return errorResponse(http::status::payload_too_large, "the body is larger than 64 KiB");
-    if (error == http::error::header_limit)
-        return errorResponse(http::status::request_header_fields_too_large, "the headers are too large");
-    return errorResponse(http::status::bad_request, "malformed request");
+    if (!settings.storeWork)
+        co_return door.admit(request);
+    auto answer = co_await settings.storeWork->run([&] { return door.admit(request); });
+    if (!answer)
+        co_return busy();
+    co_return std::move(*answer);
 }
 
 }
@@ -103,9 +106,8 @@ net::awaitable<void> serveConnection(net::ip::tcp::socket socket, const Router& 
     if (watch)
         watch->stream = &stream;
     for (;;) {
-        http::request_parser<http::string_body> parser;
-        parser.body_limit(maxBodyBytes);
-        parser.header_limit(16 * 1024);
+        RequestParser parser;
+        limitRequest(parser);
         stream.expires_after(settings.requestTimeout);
         if (watch) {
             watch->idle = true;
@@ -117,21 +119,15 @@ net::awaitable<void> serveConnection(net::ip::tcp::socket socket, const Router& 
             watch->idle = false;
         auto started = Clock::now();
         if (readError) {
-            bool silentEnd = readError == http::error::end_of_stream || readError == beast::error::timeout
-                || readError == net::error::connection_reset || readError == net::error::operation_aborted
-                || readError == net::error::bad_descriptor || readError == http::error::partial_message;
-            if (!silentEnd) {
-                auto refusal = refusalOf(readError);
-                refusal.keep_alive(false);
-                co_await http::async_write(stream, refusal, use);
-            }
+            if (auto refusal = refusalOf(readError))
+                co_await http::async_write(stream, *refusal, use);
             break;
         }
         Request request = parser.release();
         auto client = clientOf(request, peer, peerKey, settings.clients);
 
-        if (door && beast::websocket::is_upgrade(request) && door->isStreamPath(pathOf(request))) {
-            auto admitted = door->admit(request);
+        if (door && opensStream(request, *door)) {
+            auto admitted = co_await admit(*door, request, settings);
             if (auto* admission = std::get_if<Admission>(&admitted)) {
                 logRequest(request, pathOf(request), 101, started);
                 if (watch)
@@ -153,19 +149,20 @@ net::awaitable<void> serveConnection(net::ip::tcp::socket socket, const Router& 
         Routed routed;
         auto found = router.find(request);
         // No co_await inside a conditional expression: g++ 12 miscompiles it.
-        if (settings.slowWork && found.slow())
-            routed = co_await handleAway(router, request, std::move(found), client,
-                stream.socket().native_handle(), settings);
-        else
+        if (settings.slowWork && found.slow()) {
+            routed = co_await handleAway(router, request, std::move(found), client, stream.socket().native_handle(),
+                settings);
+        } else if (settings.storeWork && !found.instant()) {
+            auto answer = co_await settings.storeWork->run(
+                [&] { return router.handle(request, std::move(found), client); });
+            routed = answer ? std::move(*answer) : Routed{busy(), "-"};
+        } else {
             routed = router.handle(request, std::move(found), client);
+        }
         logRequest(request, routed.route, routed.response.result_int(), started);
         if (settings.requestMetrics)
-            settings.requestMetrics->observe(routed.route,
-                std::chrono::duration<double>(Clock::now() - started).count());
-        routed.response.version(request.version());
-        routed.response.keep_alive(request.keep_alive() && routed.response.result_int() != 499);
-        routed.response.set(http::field::server, "tender-server");
-        routed.response.prepare_payload();
+            settings.requestMetrics->observe(routed.route, std::chrono::duration<double>(Clock::now() - started).count());
+        prepareAnswer(routed.response, request);
         auto head = serializedHead(routed.response);
         std::array<net::const_buffer, 2> wire{net::buffer(head), net::buffer(routed.response.body())};
         auto [writeError, written] = co_await net::async_write(stream, wire, use);

@@ -10,17 +10,18 @@
 
 namespace tender::server {
 
-// One open stream. Everything runs on the connection's strand; writes go one at a time
+// One open stream over `Transport` (TCP in the service). Everything runs on the connection's strand; writes go one at a time
 // through a bounded queue, and a peer that stops reading is dropped rather than buffered for.
 // A burst from many senders at once may queue far more frames than the socket takes in one
 // turn, so slowness is told by how long the oldest frame has waited, not by the count alone.
-class WsSession final : public Subscriber, public std::enable_shared_from_this<WsSession> {
+template <class Transport>
+class BasicWsSession final : public Subscriber, public std::enable_shared_from_this<BasicWsSession<Transport>> {
 public:
     static constexpr std::size_t maxQueuedFrames = 4096;
     static constexpr std::chrono::seconds maxFrameWait{10};
     static constexpr int streamSendBuffer = 16 * 1024;
 
-    WsSession(boost::beast::tcp_stream&& stream, Admission admission, StreamDoor& door, std::chrono::seconds silence,
+    BasicWsSession(Transport&& stream, Admission admission, StreamDoor& door, std::chrono::seconds silence,
         Counter* signalsDelivered);
 
     // Completes the upgrade, then reads until the peer leaves, falls silent or the stream is closed.
@@ -40,7 +41,7 @@ private:
     void watchSilence();
     void drop();
 
-    boost::beast::websocket::stream<boost::beast::tcp_stream> ws_;
+    boost::beast::websocket::stream<Transport> ws_;
     boost::asio::steady_timer silenceTimer_;
     Audience audience_;
     std::vector<Seat> seats_;
@@ -58,5 +59,8 @@ private:
     bool writing_ = false;
     bool closeSent_ = false;
 };
+
+using WsSession = BasicWsSession<boost::beast::tcp_stream>;
+extern template class BasicWsSession<boost::beast::tcp_stream>;
 
 }

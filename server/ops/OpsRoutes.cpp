@@ -25,8 +25,10 @@ Response ready(const Readiness& readiness)
 void addOpsRoutes(Router& router, const Readiness& readiness, const Metrics& metrics, bool withMetrics)
 {
     router.add(http::verb::get, "/healthz",
-        [](const RouteContext&) { return jsonResponse(http::status::ok, json::object{{"status", "ok"}}); });
-    router.add(http::verb::get, "/readyz", [&readiness](const RouteContext&) { return ready(readiness); });
+        [](const RouteContext&) { return jsonResponse(http::status::ok, json::object{{"status", "ok"}}); },
+        Router::Cost::instant);
+    router.add(http::verb::get, "/readyz", [&readiness](const RouteContext&) { return ready(readiness); },
+        Router::Cost::instant);
     if (!withMetrics)
         return;
     router.add(http::verb::get, "/metrics", [&metrics](const RouteContext&) {
@@ -35,7 +37,7 @@ void addOpsRoutes(Router& router, const Readiness& readiness, const Metrics& met
         response.set(http::field::cache_control, "no-store");
         response.body() = metrics.text();
         return response;
-    });
+    }, Router::Cost::instant);
 }
 
 }

@@ -1,5 +1,5 @@
 #include "model/AppModel.h"
-#include "model/Palette.h"
+#include "records/Palette.h"
 #include "platform/Clock.h"
 #include "platform/Presenting.h"
 #include "platform/SoundPlayer.h"

@@ -1,5 +1,5 @@
-#include "model/JsonFields.h"
-#include "model/RecordList.h"
+#include "records/JsonFields.h"
+#include "records/RecordList.h"
 #include "service/API.h"
 #include "service/APIError.h"
 #include "service/Auth.h"

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "model/Contact.h"
-#include "model/Created.h"
-#include "model/Me.h"
+#include "records/Contact.h"
+#include "records/Created.h"
+#include "records/Me.h"
 #include "service/Endpoints.h"
 
 #include <QCoroTask>

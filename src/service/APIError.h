@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/Error.h"
+#include "records/Error.h"
 
 namespace tender {
 

@@ -1,4 +1,4 @@
-#include "model/JsonFields.h"
+#include "records/JsonFields.h"
 #include "service/Session.h"
 
 namespace tender {

@@ -1,5 +1,5 @@
-#include "model/DecodingError.h"
-#include "model/JsonFields.h"
+#include "records/DecodingError.h"
+#include "records/JsonFields.h"
 #include "service/SessionFile.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/Contact.h"
+#include "records/Contact.h"
 
 #include <QObject>
 #include <QQmlEngine>

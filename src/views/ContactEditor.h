@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/Contact.h"
+#include "records/Contact.h"
 #include "views/LinkLookup.h"
 
 #include <QCoroTask>
@@ -41,7 +41,6 @@ class ContactEditor : public QObject {
     Q_PROPERTY(QString webHost READ webHost CONSTANT)
 
 public:
-    static constexpr int maxNameLength = 64;
     static constexpr int fewClose = 10;
 
     explicit ContactEditor(QObject *parent = nullptr);

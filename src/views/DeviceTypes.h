@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/Device.h"
+#include "records/Device.h"
 
 #include <QList>
 #include <QQmlEngine>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/Device.h"
+#include "records/Device.h"
 
 #include <QCoroTask>
 #include <QDateTime>

@@ -1,6 +1,6 @@
 #include "views/Failure.h"
 
-#include "model/Error.h"
+#include "records/Error.h"
 
 namespace tender::views {
 

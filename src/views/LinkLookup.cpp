@@ -1,6 +1,6 @@
 #include "views/LinkLookup.h"
 
-#include "model/InviteCode.h"
+#include "records/InviteCode.h"
 
 namespace tender::views {
 

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "model/AppModel.h"
-#include "model/Contact.h"
-#include "model/PaletteColor.h"
+#include "records/Contact.h"
+#include "records/PaletteColor.h"
 #include "model/Pause.h"
-#include "model/Route.h"
+#include "records/Route.h"
 
 #include <QList>
 #include <QQmlEngine>

@@ -1,6 +1,6 @@
 #include "views/PaletteColors.h"
 
-#include "model/Palette.h"
+#include "records/Palette.h"
 
 namespace tender::views {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/PaletteColor.h"
+#include "records/PaletteColor.h"
 
 #include <QObject>
 #include <QQmlEngine>

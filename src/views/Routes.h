@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/Route.h"
+#include "records/Route.h"
 
 #include <QObject>
 #include <QQmlEngine>

@@ -1,7 +1,7 @@
 #include "Await.h"
 #include "RealServer.h"
 #include "ViewHarness.h"
-#include "model/InviteCode.h"
+#include "records/InviteCode.h"
 #include "platform/JsonPreferencesStore.h"
 #include "platform/SystemClock.h"
 #include "service/API.h"

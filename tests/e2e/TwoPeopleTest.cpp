@@ -2,7 +2,7 @@
 #include "ManualClock.h"
 #include "RealServer.h"
 #include "platform/SystemClock.h"
-#include "model/InviteCode.h"
+#include "records/InviteCode.h"
 #include "service/API.h"
 #include "service/APIError.h"
 #include "service/Auth.h"

@@ -1,6 +1,6 @@
 #include "Await.h"
 #include "ModelHarness.h"
-#include "model/Palette.h"
+#include "records/Palette.h"
 #include "service/APIError.h"
 
 #include <QtTest>

@@ -1,5 +1,5 @@
 #include "ModelHarness.h"
-#include "model/Palette.h"
+#include "records/Palette.h"
 
 #include <QtTest>
 

@@ -13,7 +13,7 @@ using OperationsTest = ServerTest;
 TEST(DevelopmentSwitches, RefuseToStartOffLoopback)
 {
     TempDir dir;
-    auto data = (dir.path() / "data").string();
+    auto data = dir.path() / "data";
     struct Case {
         std::vector<std::string> args;
         Environment environment;
@@ -22,19 +22,18 @@ TEST(DevelopmentSwitches, RefuseToStartOffLoopback)
         {{"--listen", "0.0.0.0:0", "--dev-signin", "--identity-key", "K"}, {}, "--dev-signin"},
         {{"--listen", "0.0.0.0:0", "--identity-key", "K"}, {{"TENDER_SERVER_DEV_SIGNIN", "1"}}, "--dev-signin"},
         {{"--listen", "0.0.0.0:0"}, {}, "--identity-key"},
-        {{}, {{"TENDER_SERVER_LISTEN", "[::]:0"}}, "--identity-key"},
+        {{"--listen", "[::]:0"}, {}, "--identity-key"},
         {{"--listen", "localhost:0", "--dev-signin"}, {}, "--dev-signin"},
     };
-    for (auto& c : cases) {
-        c.args.insert(c.args.end(), {"--data", data});
-        auto exit = ServerProcess::runToEnd(c.args, c.environment);
-        EXPECT_EQ(exit.status, 2) << c.args[1];
-        EXPECT_NE(exit.errors.find(c.named), std::string::npos) << exit.errors;
+    for (const auto& c : cases) {
+        auto ended = ServerProcess::runExpectingExit(data, c.args, c.environment);
+        EXPECT_EQ(ended.status, 2) << c.named;
+        EXPECT_NE(ended.log.find(c.named), std::string::npos) << ended.log;
         EXPECT_FALSE(std::filesystem::exists(data)) << "refused before anything is written";
     }
     for (const auto& allowed : {std::vector<std::string>{"--listen", "[::1]:0", "--dev-signin"},
              std::vector<std::string>{"--listen", "0.0.0.0:0", "--identity-key", "K"}}) {
-        ServerProcess started(dir.path() / "data", allowed);
+        ServerProcess started(data, allowed);
         EXPECT_EQ(started.stop(), 0) << allowed[1];
     }
 }

@@ -2,7 +2,7 @@
 #include "FakeService.h"
 #include "ManualClock.h"
 #include "RecordingNetwork.h"
-#include "model/DecodingError.h"
+#include "records/DecodingError.h"
 #include "service/API.h"
 #include "service/APIError.h"
 #include "service/Auth.h"

@@ -1,6 +1,6 @@
 #include "ViewHarness.h"
 
-#include "model/Palette.h"
+#include "records/Palette.h"
 
 #include <QtTest>
 

@@ -1,6 +1,6 @@
 #include "Commands.h"
 
-#include "model/Error.h"
+#include "records/Error.h"
 #include "platform/SystemClock.h"
 #include "service/API.h"
 #include "service/Auth.h"

@@ -2,7 +2,6 @@
 #include "app/ListeningLine.h"
 #include <chrono>
 #include <csignal>
-#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
@@ -14,7 +13,7 @@
 namespace tender::testing {
 namespace {
 
-// Starts tender-server with `args`, standard output to `out` and standard error appended to `errors`.
+// Starts tender-server with `args`, standard output to `out` and standard error to `errors`.
 pid_t spawn(std::vector<std::string> args, const Environment& environment, int out, const std::string& errors)
 {
     args.insert(args.begin(), TENDER_SERVER_BINARY);
@@ -35,6 +34,7 @@ pid_t spawn(std::vector<std::string> args, const Environment& environment, int o
     ::_exit(127);
 }
 
+// Its exit status, or -1 after killing it when it outlives `limit`.
 int waitFor(pid_t pid, std::chrono::milliseconds limit)
 {
     int status = 0;
@@ -48,13 +48,19 @@ int waitFor(pid_t pid, std::chrono::milliseconds limit)
     return -1;
 }
 
+std::vector<std::string> usualArgs(const std::filesystem::path& dataDir)
+{
+    return {"--listen", "127.0.0.1:0", "--data", dataDir.string()};
+}
+
 }
 
 ServerProcess::ServerProcess(std::filesystem::path dataDir, std::vector<std::string> extraArgs,
     const Environment& environment)
     : dataDir_(std::move(dataDir))
 {
-    std::vector<std::string> args = {"--listen", "127.0.0.1:0", "--data", dataDir_.string(), "--threads", "2"};
+    auto args = usualArgs(dataDir_);
+    args.insert(args.end(), {"--threads", "2"});
     args.insert(args.end(), extraArgs.begin(), extraArgs.end());
     int out[2];
     if (::pipe2(out, O_CLOEXEC) != 0)
@@ -77,6 +83,15 @@ ServerProcess::~ServerProcess()
     stop();
 }
 
+void ServerProcess::kill()
+{
+    if (pid_ <= 0)
+        return;
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+}
+
 int ServerProcess::stop()
 {
     if (pid_ <= 0)
@@ -87,21 +102,19 @@ int ServerProcess::stop()
     return status;
 }
 
-ServerProcess::Exit ServerProcess::runToEnd(const std::vector<std::string>& args, const Environment& environment)
+ServerProcess::Ended ServerProcess::runExpectingExit(const std::filesystem::path& dataDir,
+    std::vector<std::string> args, const Environment& environment)
 {
-    char errors[] = "/tmp/tender-server-errors-XXXXXX";
-    int fd = ::mkstemp(errors);
-    if (fd < 0)
-        throw std::runtime_error("mkstemp failed");
-    ::close(fd);
+    auto log = dataDir.string() + ".refused.log";
+    std::filesystem::remove(log);
+    auto usual = usualArgs(dataDir);
+    args.insert(args.begin(), usual.begin(), usual.end());
     int devNull = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-    Exit exit;
-    exit.status = waitFor(spawn(args, environment, devNull, errors), std::chrono::seconds(10));
+    Ended ended{waitFor(spawn(args, environment, devNull, log), std::chrono::seconds(20)), ""};
     ::close(devNull);
-    std::ifstream in(errors);
-    exit.errors.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    std::remove(errors);
-    return exit;
+    std::ifstream in(log);
+    ended.log.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return ended;
 }
 
 }

@@ -26,13 +26,17 @@ public:
     pid_t pid() const { return pid_; }
     // SIGTERM, then the exit status (-1 when it had to be killed).
     int stop();
+    // SIGKILL: gone at once, as in a crash.
+    void kill();
 
-    struct Exit {
-        int status = -1; // -1: still running after the time limit, so killed
-        std::string errors; // standard error
+    struct Ended {
+        int status; // -1: still running after 20 s, so killed
+        std::string log; // what it wrote on standard error
     };
-    // Runs tender-server with exactly `args` until it ends by itself.
-    static Exit runToEnd(const std::vector<std::string>& args, const Environment& environment = {});
+    // Runs the server with `args` after the usual loopback address and data directory (later flags
+    // win), for starts that must fail.
+    static Ended runExpectingExit(const std::filesystem::path& dataDir, std::vector<std::string> args,
+        const Environment& environment = {});
 
 private:
     std::filesystem::path dataDir_;

@@ -1,0 +1,111 @@
+#include "records/Created.h"
+#include "records/DecodingError.h"
+#include "records/Me.h"
+#include "records/Palette.h"
+#include "records/RecordList.h"
+
+#include <QtTest>
+
+using namespace tender;
+
+namespace {
+
+QJsonObject object(const char *json)
+{
+    return json::parseObject(QByteArray(json));
+}
+
+} // namespace
+
+class RecordsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void contactCloseIsOptional()
+    {
+        QCOMPARE(Contact::fromJson(object(R"({"id":"a","label":"Аня","position":3})")).close, std::nullopt);
+        QCOMPARE(Contact::fromJson(object(R"({"id":"a","label":"Аня","position":3,"close":null})")).close, std::nullopt);
+        const Contact close = Contact::fromJson(object(R"({"id":"a","label":"Аня","position":3,"close":true,"extra":1})"));
+        const Contact expected{"a", "Аня", 3, true};
+        QCOMPARE(close, expected);
+        QVERIFY(close.isClose());
+    }
+
+    void contactEncodingWritesCloseOnlyWhenPresent()
+    {
+        const QJsonObject plain = Contact{"a", "Аня", 3, std::nullopt}.toJson();
+        QVERIFY(!plain.contains("close"));
+        QCOMPARE(plain.keys(), (QStringList{"id", "label", "position"}));
+        QCOMPARE((Contact{"a", "Аня", 3, false}.toJson().value("close")), QJsonValue(false));
+        const Contact roundTrip{"b", "Боря", 9007199254740991, true};
+        QCOMPARE(Contact::fromJson(roundTrip.toJson()), roundTrip);
+    }
+
+    void mistypedOrMissingRequiredKeysFail_data()
+    {
+        QTest::addColumn<QByteArray>("json");
+        QTest::newRow("no position") << QByteArray(R"({"id":"a","label":"x"})");
+        QTest::newRow("position as text") << QByteArray(R"({"id":"a","label":"x","position":"1"})");
+        QTest::newRow("fractional position") << QByteArray(R"({"id":"a","label":"x","position":1.5})");
+        QTest::newRow("numeric id") << QByteArray(R"({"id":7,"label":"x","position":1})");
+        QTest::newRow("null label") << QByteArray(R"({"id":"a","label":null,"position":1})");
+        QTest::newRow("close as text") << QByteArray(R"({"id":"a","label":"x","position":1,"close":"yes"})");
+    }
+    void mistypedOrMissingRequiredKeysFail()
+    {
+        QFETCH(QByteArray, json);
+        QVERIFY_THROWS_EXCEPTION(DecodingError, Contact::fromJson(json::parseObject(json)));
+    }
+
+    void oneBadElementFailsTheWholeList()
+    {
+        const auto good = ContactList::fromJson(object(R"({"contacts":[{"id":"a","label":"x","position":0}]})"));
+        QCOMPARE(good.items.size(), 1);
+        QVERIFY_THROWS_EXCEPTION(DecodingError, ContactList::fromJson(object(
+            R"({"contacts":[{"id":"a","label":"x","position":0},{"id":"b","label":"y"}]})")));
+        QVERIFY_THROWS_EXCEPTION(DecodingError, ContactList::fromJson(object(R"({"contacts":[1]})")));
+        QVERIFY_THROWS_EXCEPTION(DecodingError, ContactList::fromJson(object(R"({"people":[]})")));
+        QVERIFY_THROWS_EXCEPTION(DecodingError, json::parseObject("[1,2]"));
+        QVERIFY_THROWS_EXCEPTION(DecodingError, json::parseObject("{\"contacts\":"));
+    }
+
+    void devicesAndCreated()
+    {
+        const auto list = DeviceList::fromJson(object(
+            R"({"devices":[{"id":"d","name":"Лампа","capabilities":["receive","send"]},
+                           {"id":"e","name":"Кнопка","capabilities":[],"last_seen_at":"2026-03-02T10:00:00.123Z"}]})"));
+        QCOMPARE(list.items[0].last_seen_at, std::nullopt);
+        QCOMPARE(list.items[0].capabilities, (QStringList{"receive", "send"}));
+        QCOMPARE(list.items[1].last_seen_at, QString("2026-03-02T10:00:00.123Z"));
+        QCOMPARE(DeviceList::fromJson(list.toJson()), list);
+
+        QVERIFY_THROWS_EXCEPTION(DecodingError, Device::fromJson(object(R"({"id":"d","name":"x"})")));
+        QVERIFY_THROWS_EXCEPTION(DecodingError, Device::fromJson(object(R"({"id":"d","name":"x","capabilities":[1]})")));
+
+        const auto created = Created::fromJson(object(R"({"device":{"id":"d","name":"x","capabilities":["send"]},"token":"t"})"));
+        QCOMPARE(created.token, QString("t"));
+        QVERIFY_THROWS_EXCEPTION(DecodingError, Created::fromJson(object(R"({"device":{"id":"d","name":"x","capabilities":[]}})")));
+        QVERIFY_THROWS_EXCEPTION(DecodingError, Me::fromJson(object(R"({"uid":"u"})")));
+    }
+
+
+    void paletteLookupsWrap()
+    {
+        QCOMPARE(Palette::all.size(), 12u);
+        QCOMPARE(Palette::at(0).name, QString("Коралловый"));
+        QCOMPARE(Palette::at(12).name, QString("Коралловый"));
+        QCOMPARE(Palette::at(-1).name, QString("Грифельный"));
+        QCOMPARE(Palette::at(-13).name, QString("Грифельный"));
+        QCOMPARE(Palette::at(25).name, QString("Розовый"));
+        QVERIFY(Palette::normalized(std::numeric_limits<qint64>::min()) >= 0);
+        const QColor coral = Palette::at(0).mainColor();
+        QCOMPARE(coral.redF(), 240 / 255.0f);
+        QCOMPARE(coral.greenF(), 122 / 255.0f);
+        QCOMPARE(coral.blueF(), 98 / 255.0f);
+        QCOMPARE(coral.alphaF(), 1.0f);
+    }
+
+};
+
+QTEST_GUILESS_MAIN(RecordsTest)
+#include "RecordsTest.moc"
