@@ -24,8 +24,10 @@ bool refusesStrangers(const Request& request)
 
 }
 
-StreamGate::StreamGate(ApiContext& api, std::size_t perUser, std::size_t perDevice, Metrics& metrics)
+StreamGate::StreamGate(ApiContext& api, BlockingWork* storeWork, std::size_t perUser, std::size_t perDevice,
+    Metrics& metrics)
     : api_(api)
+    , storeWork_(storeWork)
     , perUser_(0, perUser)
     , perDevice_(0, perDevice)
     , refused_(refusalsOf(metrics, "streams"))
@@ -75,13 +77,21 @@ void StreamGate::opened(const std::shared_ptr<Subscriber>& stream)
         return;
     }
     api_.hub.attach(stream, [this, stream] {
-        try {
-            if (api_.signals.takeWaitingFor(stream->audience().uid, nowMs()))
-                stream->send(frames::signal());
-        } catch (const std::exception& error) {
-            logLine(std::string("waiting hearts not read: ") + error.what());
-        }
+        if (storeWork_)
+            storeWork_->post([this, stream] { takeWaitingHeart(stream); });
+        else
+            takeWaitingHeart(stream);
     });
+}
+
+void StreamGate::takeWaitingHeart(const std::shared_ptr<Subscriber>& stream)
+{
+    try {
+        if (api_.signals.takeWaitingFor(stream->audience().uid, nowMs()))
+            stream->send(frames::signal());
+    } catch (const std::exception& error) {
+        logLine(std::string("waiting hearts not read: ") + error.what());
+    }
 }
 
 void StreamGate::closed(const Subscriber& stream)

@@ -1,5 +1,6 @@
 #pragma once
 #include "api/ApiContext.h"
+#include "http/BlockingWork.h"
 #include "http/StreamDoor.h"
 #include "limits/Seats.h"
 #include "ops/Metrics.h"
@@ -10,7 +11,9 @@ namespace tender::server {
 // for a device (device token), each capped per user and per device.
 class StreamGate final : public StreamDoor {
 public:
-    StreamGate(ApiContext& api, std::size_t perUser, std::size_t perDevice, Metrics& metrics);
+    // `storeWork`: where a stream's first look at the store goes when the store must not be
+    // waited on in place (null: in place).
+    StreamGate(ApiContext& api, BlockingWork* storeWork, std::size_t perUser, std::size_t perDevice, Metrics& metrics);
 
     bool isStreamPath(std::string_view path) const override;
     std::variant<Response, Admission> admit(const Request& request) override;
@@ -21,7 +24,10 @@ public:
     void addRoutes(Router& router);
 
 private:
+    void takeWaitingHeart(const std::shared_ptr<Subscriber>& stream);
+
     ApiContext& api_;
+    BlockingWork* storeWork_;
     Seats perUser_;
     Seats perDevice_;
     Counter& refused_;

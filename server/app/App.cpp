@@ -138,7 +138,6 @@ int runServer(const Options& options)
     // Before the first request, so no signal after a start waits for the database, and the read
     // does not compete with a reconnection storm for the core.
     service.backends().prepare();
-    readiness.refresh(nowMs());
     for (auto& chore : chores)
         chore->start();
     listener.start();

@@ -1,4 +1,5 @@
 #include "app/Service.h"
+#include "common/Time.h"
 #include "identity/IdentityRoutes.h"
 #include "ops/OpsRoutes.h"
 #include "web/WebRoutes.h"
@@ -33,10 +34,11 @@ Service::Service(const Options& options)
     , lastSeen_(backends_.store())
     , auth_(backends_.store(), idTokens_)
     , api_{backends_.store(), backends_.hub(), auth_, signals_, lastSeen_, inviteGuesses_, ""}
-    , gate_(api_, options.maxStreamsPerUser, options.maxStreamsPerDevice, metrics_)
+    , gate_(api_, backends_.storeWork(), options.maxStreamsPerUser, options.maxStreamsPerDevice, metrics_)
 {
     for (auto& check : backends_.readiness())
         readiness_.add(check.name, check.passes);
+    readiness_.refresh(nowMs());
 }
 
 void Service::addRoutes(std::string webBase)

@@ -16,6 +16,7 @@ void Readiness::refresh(std::int64_t nowMs)
         if (refreshing_)
             return;
         refreshing_ = true;
+        refreshStartedAtMs_ = nowMs;
         for (std::size_t i = 0; i < entries_.size(); ++i)
             checks.emplace_back(i, entries_[i].check);
     }
@@ -31,14 +32,14 @@ void Readiness::refresh(std::int64_t nowMs)
     std::lock_guard lock(mutex_);
     for (std::size_t i = 0; i < checks.size(); ++i)
         entries_[checks[i].first].ok = outcomes[i];
-    refreshedAtMs_ = nowMs;
+    refreshed_ = true;
     refreshing_ = false;
 }
 
 std::vector<Readiness::Result> Readiness::results(std::int64_t nowMs) const
 {
     std::lock_guard lock(mutex_);
-    bool fresh = nowMs - refreshedAtMs_ <= staleAfterMs;
+    bool fresh = refreshed_ && !(refreshing_ && nowMs - refreshStartedAtMs_ > stuckAfterMs);
     std::vector<Result> results;
     for (const auto& entry : entries_)
         results.push_back({entry.name, fresh && entry.ok});

@@ -8,11 +8,12 @@
 namespace tender::server {
 
 // What /readyz reports: named checks (the database; the bus where there is one), each true while that
-// part answers. The checks may be slow, so they run in the background and /readyz reads the results.
+// part answers. The checks may be slow, so they run in the background and /readyz reads the results;
+// before the first run, and while a run takes too long, nothing counts as ready.
 class Readiness {
 public:
-    // Results older than this count as failing: the checks themselves are stuck.
-    static constexpr std::int64_t staleAfterMs = 15'000;
+    // A run of the checks still going after this long is stuck, and so is what they check.
+    static constexpr std::int64_t stuckAfterMs = 15'000;
 
     using Check = std::function<bool()>;
     struct Result {
@@ -33,8 +34,9 @@ private:
     };
     mutable std::mutex mutex_;
     std::vector<Entry> entries_;
-    std::int64_t refreshedAtMs_ = 0;
+    bool refreshed_ = false;
     bool refreshing_ = false;
+    std::int64_t refreshStartedAtMs_ = 0;
 };
 
 }

@@ -116,9 +116,16 @@ TEST(Metrics, WritesThePrometheusTextFormat)
 TEST(Readiness, AFailingThrowingOrStuckCheckIsNotReady)
 {
     Readiness readiness;
-    bool databaseUp = true;
-    readiness.add("database", [&] { return databaseUp; });
-    readiness.add("bus", [] () -> bool { throw std::runtime_error("no route"); });
+    std::atomic<bool> databaseUp = true;
+    std::atomic<bool> hang = false;
+    std::atomic<bool> hanging = false;
+    readiness.add("database", [&] {
+        for (hanging = hang.load(); hang;)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return databaseUp.load();
+    });
+    readiness.add("bus", []() -> bool { throw std::runtime_error("no route"); });
+    EXPECT_FALSE(readiness.results(0)[0].ok) << "not checked yet";
     readiness.refresh(1000);
     auto results = readiness.results(1000);
     ASSERT_EQ(results.size(), 2u);
@@ -128,9 +135,14 @@ TEST(Readiness, AFailingThrowingOrStuckCheckIsNotReady)
     readiness.refresh(2000);
     EXPECT_FALSE(readiness.results(2000)[0].ok);
     databaseUp = true;
-    readiness.refresh(3000);
-    EXPECT_TRUE(readiness.results(3000)[0].ok);
-    EXPECT_FALSE(readiness.results(3000 + Readiness::staleAfterMs + 1)[0].ok) << "no fresh answer is no answer";
+    hang = true;
+    std::thread stuck([&] { readiness.refresh(3000); });
+    while (!hanging)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_FALSE(readiness.results(3000 + Readiness::stuckAfterMs + 1)[0].ok) << "a check that never returns";
+    hang = false;
+    stuck.join();
+    EXPECT_TRUE(readiness.results(3000 + Readiness::stuckAfterMs + 1)[0].ok);
 }
 
 TEST(LastSeen, ABatchTheDatabaseRefusedIsWrittenNextTime)
