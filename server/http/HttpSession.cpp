@@ -35,9 +35,7 @@ void logRequest(const Request& request, std::string_view route, unsigned status,
 
 Response busy()
 {
-    auto response = errorResponse(http::status::service_unavailable, "busy, try again shortly");
-    response.set(http::field::retry_after, "1");
-    return response;
+    return unavailableResponse("busy, try again shortly");
 }
 
 // The peer closed its side or reset: nobody is left to read the answer.

@@ -90,11 +90,8 @@ Routed Router::handle(const Request& request, Found found, std::string client) c
 
 Routed Router::busy(const Request& request, Found found, std::string client) const
 {
-    if (!found.route || !found.target || !found.route->busy) {
-        auto response = errorResponse(http::status::service_unavailable, "the server is busy, try again shortly");
-        response.set(http::field::retry_after, "1");
-        return {std::move(response), found.route ? found.route->pattern : "-"};
-    }
+    if (!found.route || !found.target || !found.route->busy)
+        return {unavailableResponse("busy, try again shortly"), found.route ? found.route->pattern : "-"};
     const auto& route = *found.route;
     return run(route, route.busy, RouteContext{request, *found.target, std::move(found.params), std::move(client)});
 }
@@ -105,9 +102,7 @@ Routed Router::run(const Route& route, const RouteHandler& handler, const RouteC
         return {handler(context), route.pattern};
     } catch (const Unavailable& error) {
         logLine(std::string("unavailable in ") + route.pattern + ": " + error.what());
-        auto response = errorResponse(http::status::service_unavailable, "not available now, try again shortly");
-        response.set(http::field::retry_after, "1");
-        return {std::move(response), route.pattern};
+        return {unavailableResponse("not available now, try again shortly"), route.pattern};
     } catch (const std::exception& error) {
         logLine(std::string("error in ") + route.pattern + ": " + error.what());
         return {errorResponse(http::status::internal_server_error, "internal error"), route.pattern};
