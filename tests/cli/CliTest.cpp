@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "FakeStreamService.h"
 #include "service/SessionFile.h"
 
@@ -147,5 +148,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(CliTest)
+TENDER_TEST_GUILESS_MAIN(CliTest)
 #include "CliTest.moc"

@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "ModelHarness.h"
 #include "records/Palette.h"
 
@@ -182,5 +183,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(SendingTest)
+TENDER_TEST_GUILESS_MAIN(SendingTest)
 #include "SendingTest.moc"

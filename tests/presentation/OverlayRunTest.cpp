@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "OverlayScene.h"
 #include "platform/SystemClock.h"
 #include "presentation/GlowPlan.h"
@@ -104,5 +105,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(OverlayRunTest)
+TENDER_TEST_MAIN(OverlayRunTest)
 #include "OverlayRunTest.moc"

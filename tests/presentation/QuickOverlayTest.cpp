@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "ManualClock.h"
 #include "OverlayScene.h"
 #include "SequenceRandom.h"
@@ -180,5 +181,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(QuickOverlayTest)
+TENDER_TEST_MAIN(QuickOverlayTest)
 #include "QuickOverlayTest.moc"

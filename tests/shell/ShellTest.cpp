@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "FakeTray.h"
 #include "FakeWakeMonitor.h"
 #include "ModelHarness.h"
@@ -174,5 +175,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(ShellTest)
+TENDER_TEST_MAIN(ShellTest)
 #include "ShellTest.moc"

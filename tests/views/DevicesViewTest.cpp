@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "ViewHarness.h"
 
 #include "views/DevicesController.h"
@@ -334,5 +335,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(DevicesViewTest)
+TENDER_TEST_MAIN(DevicesViewTest)
 #include "DevicesViewTest.moc"

@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "ViewHarness.h"
 
 #include <QtTest>
@@ -239,5 +240,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(MainViewTest)
+TENDER_TEST_MAIN(MainViewTest)
 #include "MainViewTest.moc"

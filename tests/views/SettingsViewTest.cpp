@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "ViewHarness.h"
 
 #include "model/Gaps.h"
@@ -267,5 +268,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(SettingsViewTest)
+TENDER_TEST_MAIN(SettingsViewTest)
 #include "SettingsViewTest.moc"
