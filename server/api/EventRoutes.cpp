@@ -33,6 +33,8 @@ Response answer(Signals::Sent sent)
         return jsonResponse(http::status::accepted, json::object{});
     case Signals::Sent::notFound:
         return errorResponse(http::status::not_found, "no such contact");
+    case Signals::Sent::unavailable:
+        return errorResponse(http::status::service_unavailable, "cannot deliver now, try again shortly");
     case Signals::Sent::tooMany:
         break;
     }

@@ -1,11 +1,11 @@
 #include "api/Signals.h"
-#include <algorithm>
 
 namespace tender::server {
 
-Signals::Signals(Store& store, Hub& hub)
+Signals::Signals(Store& store, Hub& hub, AnyoneLedger& ledger)
     : store_(store)
     , hub_(hub)
+    , ledger_(ledger)
     , perPerson_(burstToOnePerson, refillPerSecond)
 {
 }
@@ -17,37 +17,29 @@ Signals::Sent Signals::toContact(const std::string& senderUid, const std::string
         return Sent::notFound;
     if (!perPerson_.allow(senderUid + "\n" + *target, nowMs))
         return Sent::tooMany;
-    hub_.signalUser(*target);
-    return Sent::accepted;
+    return hub_.signalUser(*target) ? Sent::accepted : Sent::unavailable;
 }
 
 Signals::Sent Signals::toAnyone(const std::string& senderUid, std::int64_t nowMs)
 {
-    {
-        std::lock_guard lock(mutex_);
-        if (lastAnyone_.size() > 100000)
-            std::erase_if(lastAnyone_, [&](const auto& e) { return nowMs - e.second >= anyoneIntervalMs; });
-        auto [last, first] = lastAnyone_.try_emplace(senderUid, nowMs);
-        if (!first && nowMs - last->second < anyoneIntervalMs)
-            return Sent::tooMany;
-        last->second = nowMs;
-    }
-    if (!hub_.signalStranger(senderUid)) {
-        std::lock_guard lock(mutex_);
-        waiting_.push_back({senderUid, nowMs + anyoneIntervalMs});
+    if (!ledger_.claimHour(senderUid, nowMs, anyoneIntervalMs))
+        return Sent::tooMany;
+    switch (hub_.signalStranger(senderUid)) {
+    case Hub::Stranger::reached:
+        break;
+    case Hub::Stranger::nobody:
+        ledger_.keepWaiting(senderUid, nowMs + anyoneIntervalMs);
+        break;
+    case Hub::Stranger::unavailable:
+        ledger_.releaseHour(senderUid, nowMs);
+        return Sent::unavailable;
     }
     return Sent::accepted;
 }
 
 bool Signals::takeWaitingFor(const std::string& uid, std::int64_t nowMs)
 {
-    std::lock_guard lock(mutex_);
-    std::erase_if(waiting_, [&](const Waiting& w) { return w.expiresMs <= nowMs; });
-    auto found = std::find_if(waiting_.begin(), waiting_.end(), [&](const Waiting& w) { return w.sender != uid; });
-    if (found == waiting_.end())
-        return false;
-    waiting_.erase(found);
-    return true;
+    return ledger_.takeWaiting(uid, nowMs);
 }
 
 }

@@ -1,10 +1,8 @@
 #pragma once
+#include "api/AnyoneLedger.h"
 #include "api/RateLimiter.h"
 #include "hub/Hub.h"
 #include "store/Store.h"
-#include <deque>
-#include <mutex>
-#include <unordered_map>
 
 namespace tender::server {
 
@@ -16,26 +14,19 @@ public:
     static constexpr double burstToOnePerson = 30;
     static constexpr double refillPerSecond = 1;
 
-    enum class Sent { accepted, notFound, tooMany };
+    enum class Sent { accepted, notFound, tooMany, unavailable };
 
-    Signals(Store& store, Hub& hub);
+    Signals(Store& store, Hub& hub, AnyoneLedger& ledger);
     Sent toContact(const std::string& senderUid, const std::string& contactId, std::int64_t nowMs);
     Sent toAnyone(const std::string& senderUid, std::int64_t nowMs);
     // A stream that accepts strangers' signals opened: whether a waiting signal is now its user's.
     bool takeWaitingFor(const std::string& uid, std::int64_t nowMs);
 
 private:
-    struct Waiting {
-        std::string sender;
-        std::int64_t expiresMs;
-    };
-
     Store& store_;
     Hub& hub_;
-    RateLimiter perPerson_;
-    std::mutex mutex_;
-    std::unordered_map<std::string, std::int64_t> lastAnyone_;
-    std::deque<Waiting> waiting_;
+    AnyoneLedger& ledger_;
+    RateLimiter perPerson_; // per node: several nodes together allow as many times more
 };
 
 }

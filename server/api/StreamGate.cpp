@@ -1,4 +1,5 @@
 #include "api/StreamGate.h"
+#include "common/Log.h"
 #include "common/Time.h"
 #include "http/Responses.h"
 #include <boost/url/parse.hpp>
@@ -49,12 +50,23 @@ std::variant<Response, Audience> StreamGate::admit(const Request& request)
 void StreamGate::opened(const std::shared_ptr<Subscriber>& stream)
 {
     const auto& audience = stream->audience();
-    auto now = nowMs();
-    api_.hub.attach(stream);
-    if (audience.deviceId)
-        api_.lastSeen.touch(*audience.deviceId, now);
-    else if (audience.acceptsAnyone && api_.signals.takeWaitingFor(audience.uid, now))
-        stream->send(frames::signal());
+    if (audience.deviceId) {
+        api_.lastSeen.touch(*audience.deviceId, nowMs());
+        api_.hub.attach(stream);
+        return;
+    }
+    if (!audience.acceptsAnyone) {
+        api_.hub.attach(stream);
+        return;
+    }
+    api_.hub.attach(stream, [this, stream] {
+        try {
+            if (api_.signals.takeWaitingFor(stream->audience().uid, nowMs()))
+                stream->send(frames::signal());
+        } catch (const std::exception& error) {
+            logLine(std::string("waiting hearts not read: ") + error.what());
+        }
+    });
 }
 
 void StreamGate::closed(const Subscriber& stream)

@@ -35,27 +35,18 @@ void flushPeriodically(net::steady_timer& timer, LastSeen& lastSeen, net::thread
     timer.async_wait([&timer, &lastSeen, &slowWork](boost::system::error_code error) {
         if (error)
             return;
-        net::post(slowWork, [&lastSeen] { lastSeen.flush(); });
+        net::post(slowWork, [&lastSeen] {
+            try {
+                lastSeen.flush();
+            } catch (const std::exception& error) {
+                logLine(std::string("last-seen times not written: ") + error.what());
+            }
+        });
         // Give back what bursts of handshakes (a reconnection storm) freed, rather than holding
         // it for the life of the process.
         ::malloc_trim(0);
         flushPeriodically(timer, lastSeen, slowWork);
     });
-}
-
-// Before the first request, so no signal after a start waits for the database, and the read
-// does not compete with a reconnection storm for the core.
-void readListsAhead(CachedStore& store)
-{
-    auto started = std::chrono::steady_clock::now();
-    try {
-        store.warmLists();
-    } catch (const std::exception& error) {
-        logLine(std::string("lists not read ahead: ") + error.what());
-        return;
-    }
-    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
-    logLine("lists read ahead in " + std::to_string(ms.count()) + " ms");
 }
 
 void runThreads(net::io_context& io, unsigned count)
@@ -80,6 +71,7 @@ int runServer(const Options& options)
     connection.streamSilence = std::chrono::seconds(options.streamSilenceSeconds);
     connection.slowWork = slowWork.get_executor();
     connection.oneThread = threads == 1;
+    connection.storeWork = service.backends().storeWork();
     Listener listener(io, {net::ip::make_address(options.host), options.port}, service.router(), service.gate(),
         connection);
     auto webBase = baseOf(options, listener.localEndpoint());
@@ -100,14 +92,17 @@ int runServer(const Options& options)
         drainTimer.async_wait([&io](boost::system::error_code) { io.stop(); });
     });
 
-    readListsAhead(service.store());
+    // Before the first request, so no signal after a start waits for the database, and the read
+    // does not compete with a reconnection storm for the core.
+    service.backends().prepare();
     listener.start();
     auto endpoint = listener.localEndpoint();
     std::cout << "tender-server listening on " << baseOf(Options{}, endpoint) << " (web base " << webBase
-              << ", data " << options.dataDir.string() << (options.devSignin ? ", development sign-in on" : "")
+              << ", " << service.backends().describe() << (options.devSignin ? ", development sign-in on" : "")
               << ")" << std::endl;
     runThreads(io, threads);
     slowWork.join();
+    service.backends().finish();
     service.lastSeen().flush();
     logLine("stopped");
     return 0;

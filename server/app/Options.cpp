@@ -1,4 +1,5 @@
 #include "app/Options.h"
+#include "app/BackendUrls.h"
 #include <algorithm>
 #include <cstdlib>
 #include <functional>
@@ -69,6 +70,19 @@ bool setUrl(std::string& target, const std::string& value)
     return true;
 }
 
+// "sqlite:" means the default; PostgreSQL URLs are checked by libpq's own parser.
+bool setDatabase(std::string& target, const std::string& value)
+{
+    if (value == "sqlite:" || value == "sqlite") {
+        target.clear();
+        return true;
+    }
+    if (!isPostgresUrl(value))
+        return false;
+    target = value;
+    return true;
+}
+
 struct Setting {
     const char* flag;
     const char* variable;
@@ -91,6 +105,14 @@ const std::vector<Setting>& settings()
             [](Options& o, const std::string& v) { return setCount(o.threads, v, 1, 256); }},
         {"--stream-silence", "TENDER_SERVER_STREAM_SILENCE", true,
             [](Options& o, const std::string& v) { return setCount(o.streamSilenceSeconds, v, 1, 3600); }},
+        {"--database", "TENDER_SERVER_DATABASE", true,
+            [](Options& o, const std::string& v) { return setDatabase(o.database, v); }},
+        {"--bus", "TENDER_SERVER_BUS", true,
+            [](Options& o, const std::string& v) { return isNatsUrl(v) && (o.bus = v, true); }},
+        {"--signing-key", "TENDER_SERVER_SIGNING_KEY", true,
+            [](Options& o, const std::string& v) { o.signingKey = v; return !v.empty(); }},
+        {"--database-connections", "TENDER_SERVER_DATABASE_CONNECTIONS", true,
+            [](Options& o, const std::string& v) { return setCount(o.databaseConnections, v, 1, 64); }},
     };
     return all;
 }
@@ -101,10 +123,15 @@ std::string usage()
 {
     return "usage: tender-server [--listen HOST:PORT] [--data DIR] [--web-base URL] [--identity-key KEY]\n"
            "                     [--dev-signin] [--threads N] [--stream-silence SECONDS]\n"
+           "                     [--database sqlite:|postgresql://...] [--bus nats://HOST:PORT]\n"
+           "                     [--signing-key FILE] [--database-connections N]\n"
            "Each flag can also come from the environment: TENDER_SERVER_LISTEN, TENDER_SERVER_DATA,\n"
            "TENDER_WEB_BASE, TENDER_IDENTITY_KEY, TENDER_SERVER_DEV_SIGNIN=1, TENDER_SERVER_THREADS,\n"
-           "TENDER_SERVER_STREAM_SILENCE. Defaults: 127.0.0.1:8787, $XDG_DATA_HOME/tender-server,\n"
-           "http:// and the listening address, the development identity key, one thread per core, 75 s.\n";
+           "TENDER_SERVER_STREAM_SILENCE, TENDER_SERVER_DATABASE, TENDER_SERVER_BUS, TENDER_SERVER_SIGNING_KEY,\n"
+           "TENDER_SERVER_DATABASE_CONNECTIONS. Defaults: 127.0.0.1:8787, $XDG_DATA_HOME/tender-server,\n"
+           "http:// and the listening address, the development identity key, one thread per core, 75 s,\n"
+           "SQLite in the data directory, streams in this process, signing key in the data directory (on\n"
+           "PostgreSQL: in the database), 8 database connections.\n";
 }
 
 ParsedOptions parseOptions(const std::vector<std::string>& args)
@@ -133,6 +160,8 @@ ParsedOptions parseOptions(const std::vector<std::string>& args)
         if (!setting->apply(options, value))
             return {std::nullopt, "bad value of " + name + ": " + value + "\n" + usage(), true};
     }
+    if (!options.bus.empty() && !options.onPostgres())
+        return {std::nullopt, "--bus needs --database postgresql://...: nodes share their data there\n" + usage(), true};
     return {options, "", false};
 }
 

@@ -15,6 +15,12 @@ struct Options {
     bool devSignin = false;
     unsigned threads = 0; // 0: one per core
     unsigned streamSilenceSeconds = 75;
+    std::string database;   // empty: SQLite in the data directory; else a postgresql:// URL
+    std::string bus;        // empty: streams live in this process; else nats://HOST:PORT
+    std::filesystem::path signingKey; // empty: in the data directory, or in the database
+    unsigned databaseConnections = 8;
+
+    bool onPostgres() const { return !database.empty(); }
 };
 
 struct ParsedOptions {

@@ -1,11 +1,9 @@
 #pragma once
 #include "api/ApiContext.h"
 #include "api/StreamGate.h"
+#include "app/Backends.h"
 #include "app/Options.h"
-#include "hub/LocalHub.h"
 #include "identity/IdentityProvider.h"
-#include "store/CachedStore.h"
-#include "store/SqliteStore.h"
 #include <optional>
 
 namespace tender::server {
@@ -14,7 +12,7 @@ namespace tender::server {
 // route, so that a request can also be handed to it directly.
 class Service {
 public:
-    // Opens the data directory, creating what is missing.
+    // Opens the data directory and what the options choose to stand on, creating what is missing.
     explicit Service(const Options& options);
 
     // Registers every route; `webBase` is the address that pages and mail link to.
@@ -22,18 +20,16 @@ public:
 
     const Router& router() const { return router_; }
     StreamGate& gate() { return gate_; }
-    Hub& hub() { return hub_; }
+    Hub& hub() { return backends_.hub(); }
     LastSeen& lastSeen() { return lastSeen_; }
-    CachedStore& store() { return store_; }
+    Store& store() { return backends_.store(); }
+    Backends& backends() { return backends_; }
 
 private:
     Options options_;
-    SqliteStore database_;
-    CachedStore store_;
+    Backends backends_;
     IdTokens idTokens_;
-    LoginThrottle throttle_;
     Outbox outbox_;
-    LocalHub hub_;
     Signals signals_;
     LastSeen lastSeen_;
     Authenticator auth_;

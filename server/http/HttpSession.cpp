@@ -31,6 +31,13 @@ void logRequest(const Request& request, std::string_view route, unsigned status,
         + std::to_string(micros) + "us");
 }
 
+Response busy()
+{
+    auto response = errorResponse(http::status::service_unavailable, "busy, try again shortly");
+    response.set(http::field::retry_after, "1");
+    return response;
+}
+
 }
 
 net::awaitable<void> serveConnection(net::ip::tcp::socket socket, const Router& router, StreamDoor& door,
@@ -52,7 +59,14 @@ net::awaitable<void> serveConnection(net::ip::tcp::socket socket, const Router& 
         Request request = parser.release();
 
         if (opensStream(request, door)) {
-            auto admitted = door.admit(request);
+            std::variant<Response, Audience> admitted = busy();
+            if (settings.storeWork) {
+                auto answer = co_await settings.storeWork->run([&] { return door.admit(request); });
+                if (answer)
+                    admitted = std::move(*answer);
+            } else {
+                admitted = door.admit(request);
+            }
             if (auto* audience = std::get_if<Audience>(&admitted)) {
                 logRequest(request, pathOf(request), 101, started);
                 auto session = std::make_shared<WsSession>(std::move(stream), std::move(*audience), door,
@@ -70,12 +84,16 @@ net::awaitable<void> serveConnection(net::ip::tcp::socket socket, const Router& 
         Routed routed;
         auto found = router.find(request);
         // No co_await inside a conditional expression: g++ 12 miscompiles it.
-        if (settings.slowWork && found.slow())
+        if (settings.slowWork && found.slow()) {
             routed = co_await net::co_spawn(settings.slowWork,
                 [&]() -> net::awaitable<Routed> { co_return router.handle(request, std::move(found)); },
                 net::use_awaitable);
-        else
+        } else if (settings.storeWork && !found.instant()) {
+            auto answer = co_await settings.storeWork->run([&] { return router.handle(request, std::move(found)); });
+            routed = answer ? std::move(*answer) : Routed{busy(), "-"};
+        } else {
             routed = router.handle(request, std::move(found));
+        }
         logRequest(request, routed.route, routed.response.result_int(), started);
         prepareAnswer(routed.response, request);
         auto head = serializedHead(routed.response);

@@ -24,8 +24,9 @@ struct Routed {
 // Turns a request into a response: no sockets, so it can be called directly.
 class Router {
 public:
-    // Handlers that take long (password hashing) run away from the threads that serve streams.
-    enum class Cost { quick, slow };
+    // Handlers that take long (password hashing) run away from the threads that serve streams;
+    // instant ones never touch the store, so they are answered in place whatever backs it.
+    enum class Cost { quick, slow, instant };
 
     struct Route {
         http::verb method;
@@ -42,6 +43,7 @@ public:
         bool pathKnown = false;
         std::vector<std::string> params;
         bool slow() const { return route && route->cost == Cost::slow; }
+        bool instant() const { return route && route->cost == Cost::instant; }
     };
 
     // `pattern` is a path whose segments starting with ':' match any one segment.

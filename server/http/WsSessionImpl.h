@@ -55,8 +55,7 @@ void BasicWsSession<Transport>::opened()
     ws_.text(true);
     lastHeard_ = std::chrono::steady_clock::now();
     watchSilence();
-    enqueue(frames::ready());
-    door_.opened(this->shared_from_this());
+    door_.opened(this->shared_from_this()); // says "ready" once the stream can be reached
     readNext();
 }
 

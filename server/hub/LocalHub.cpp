@@ -8,13 +8,24 @@ namespace {
 bool isApp(const Audience& a) { return !a.deviceId; }
 }
 
-void LocalHub::attach(const std::shared_ptr<Subscriber>& subscriber)
+void LocalHub::attach(const std::shared_ptr<Subscriber>& subscriber, std::function<void()> afterReady)
 {
-    const auto& audience = subscriber->audience();
+    {
+        const auto& audience = subscriber->audience();
+        std::lock_guard lock(mutex_);
+        byUser_[audience.uid].push_back({subscriber.get(), subscriber});
+        if (isApp(audience) && audience.acceptsAnyone)
+            anyone_.add(audience.uid);
+    }
+    subscriber->send(frames::ready());
+    if (afterReady)
+        afterReady();
+}
+
+void LocalHub::add(const std::shared_ptr<Subscriber>& subscriber)
+{
     std::lock_guard lock(mutex_);
-    byUser_[audience.uid].push_back({subscriber.get(), subscriber});
-    if (isApp(audience) && audience.acceptsAnyone)
-        anyone_.add(audience.uid);
+    byUser_[subscriber->audience().uid].push_back({subscriber.get(), subscriber});
 }
 
 void LocalHub::detach(const Subscriber& subscriber)
@@ -54,25 +65,29 @@ void LocalHub::syncUser(const std::string& uid)
         s->send(frames::sync());
 }
 
-void LocalHub::signalUser(const std::string& uid)
+bool LocalHub::signalUser(const std::string& uid)
 {
     for (const auto& s : streamsOf(uid, [](const Audience& a) { return a.receivesSignals; }))
         s->send(frames::signal());
+    return true;
 }
 
-bool LocalHub::signalStranger(const std::string& senderUid)
+bool LocalHub::signalOpenStreams(const std::string& uid)
+{
+    auto streams = streamsOf(uid, [](const Audience& a) { return isApp(a) && a.acceptsAnyone; });
+    for (const auto& s : streams)
+        s->send(frames::signal());
+    return !streams.empty();
+}
+
+Hub::Stranger LocalHub::signalStranger(const std::string& senderUid)
 {
     std::optional<std::string> chosen;
     {
         std::lock_guard lock(mutex_);
         chosen = anyone_.pickOtherThan(senderUid, randomBelow);
     }
-    if (!chosen)
-        return false;
-    auto streams = streamsOf(*chosen, [](const Audience& a) { return isApp(a) && a.acceptsAnyone; });
-    for (const auto& s : streams)
-        s->send(frames::signal());
-    return !streams.empty();
+    return chosen && signalOpenStreams(*chosen) ? Stranger::reached : Stranger::nobody;
 }
 
 void LocalHub::closeDevice(const std::string& uid, const std::string& deviceId)

@@ -12,11 +12,17 @@ namespace tender::server {
 // entries, so a slow stream never holds up the others.
 class LocalHub final : public Hub {
 public:
-    void attach(const std::shared_ptr<Subscriber>& subscriber) override;
+    void attach(const std::shared_ptr<Subscriber>& subscriber, std::function<void()> afterReady = {}) override;
     void detach(const Subscriber& subscriber) override;
     void syncUser(const std::string& uid) override;
-    void signalUser(const std::string& uid) override;
-    bool signalStranger(const std::string& senderUid) override;
+    bool signalUser(const std::string& uid) override;
+    Stranger signalStranger(const std::string& senderUid) override;
+
+    // The registry alone, for a bus that delivers through it: no "ready", no strangers' pool
+    // (detach takes it out again).
+    void add(const std::shared_ptr<Subscriber>& subscriber);
+    // Sends the frame to the user's app streams that accept strangers; false when there are none.
+    bool signalOpenStreams(const std::string& uid);
     void closeDevice(const std::string& uid, const std::string& deviceId) override;
     void closeUser(const std::string& uid) override;
     void closeAll() override;

@@ -78,16 +78,21 @@ void AppModel::wireStream()
     stream->networkChanged(networkPath_.interfaceName());
 }
 
-QCoro::Task<> AppModel::syncThenReload()
+QCoro::Task<> AppModel::afterSaves()
 {
-    QPointer<AppModel> self(this);
-    // A reload must not overtake a save of order or closeness still on its way.
     if (saving_) {
         const SharedTask<bool> saving = *saving_;
         co_await saving;
     }
-    if (self)
-        co_await self->runReload();
+}
+
+QCoro::Task<> AppModel::syncThenReload()
+{
+    const SessionGuard guard(*this);
+    // A reload must not overtake a save of order or closeness still on its way.
+    co_await afterSaves();
+    if (guard)
+        co_await runReload();
 }
 
 void AppModel::start()
@@ -108,23 +113,23 @@ QCoro::Task<> AppModel::reload()
 
 QCoro::Task<> AppModel::runReload()
 {
-    QPointer<AppModel> self(this);
+    const SessionGuard guard(*this);
     std::exception_ptr failure;
     try {
         const Me me = co_await api_->me();
-        if (!self)
+        if (!guard)
             co_return;
         publish(myUID_, std::optional(me.uid), &AppModel::myUIDChanged);
         publish(inviteURL_, std::optional(me.invite_url), &AppModel::inviteURLChanged);
         QList<Contact> list = co_await api_->contacts();
-        if (!self)
+        if (!guard)
             co_return;
         setContacts(std::move(list));
         setProblem(std::nullopt);
     } catch (...) {
         failure = std::current_exception();
     }
-    if (!failure || !self)
+    if (!failure || !guard)
         co_return;
     if (endsSession(failure))
         signOut();
@@ -202,6 +207,7 @@ QCoro::Task<> AppModel::completeSignIn(QUrl url)
 
 void AppModel::signOut()
 {
+    ++session_;
     stream_->stop();
     auth_->signOut();
     setSignedIn(false);
@@ -214,9 +220,9 @@ void AppModel::signOut()
 
 QCoro::Task<> AppModel::deleteAccount()
 {
-    QPointer<AppModel> self(this);
+    const SessionGuard guard(*this);
     co_await api_->request("DELETE", QStringLiteral("v1/me"));
-    if (!self)
+    if (!guard)
         co_return;
     setContactColors({});
     setLastSent({});

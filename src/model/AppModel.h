@@ -12,6 +12,7 @@
 #include <QDateTime>
 #include <QJsonObject>
 #include <QObject>
+#include <QPointer>
 #include <QUrl>
 #include <QVariant>
 
@@ -90,6 +91,9 @@ class AppModel : public QObject {
     Q_PROPERTY(QColor starColor READ starColor CONSTANT)
 
 public:
+    // The most emoji per screen the settings offer.
+    static constexpr int mostEmoji = 60;
+
     explicit AppModel(AppServices services, QObject *parent = nullptr);
     ~AppModel() override;
 
@@ -135,8 +139,8 @@ public:
     Q_INVOKABLE void move(const tender::Contact &contact, int by);
     QCoro::Task<> updateContact(Contact contact, QString label, int color, bool close);
     QCoro::Task<> remove(Contact contact);
-    // A person the service has just added: keeps the chosen colour and lists them last.
-    void didAdd(Contact contact, int color);
+    // Adds the person of an invite code; they keep the chosen colour and come last.
+    QCoro::Task<> addContact(QString code, QString label, int color, bool close);
     // The product web site, where invite links point.
     const QUrl &webBase() const { return webBase_; }
 
@@ -217,6 +221,8 @@ protected:
     // The stream's reports; protected so the signal path can be driven in tests.
     void connectionChanged(bool online);
     void receive();
+    // Ends when the saves of order and closeness sent so far have.
+    QCoro::Task<> afterSaves();
 
     // Assigns a published field and notifies, whatever the old value was.
     template<typename T, typename U>
@@ -237,6 +243,19 @@ protected:
     void setLastSent(QMap<QString, QDateTime> value);
 
 private:
+    // What a coroutine checks after each suspension: the model still exists and
+    // nobody has signed out since the coroutine began.
+    class SessionGuard {
+    public:
+        explicit SessionGuard(AppModel &model) : model_(&model), session_(model.session_) {}
+        bool alive() const { return !model_.isNull(); }
+        explicit operator bool() const { return model_ && model_->session_ == session_; }
+
+    private:
+        QPointer<AppModel> model_;
+        quint64 session_;
+    };
+
     QString emailText() const { return email_.value_or(QString()); }
     QString myUIDText() const { return myUID_.value_or(QString()); }
     QString inviteURLText() const { return inviteURL_.value_or(QString()); }
@@ -310,6 +329,8 @@ private:
     std::unique_ptr<Timer> goingOffline_;
     std::optional<SharedTask<bool>> saving_;
     std::unique_ptr<Timer> pauseExpiry_;
+    // Moves on at every sign-out.
+    quint64 session_ = 0;
 };
 
 } // namespace tender

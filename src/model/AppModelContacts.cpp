@@ -130,25 +130,25 @@ void AppModel::chainSave(QList<ContactChange> changes, QString failure)
 QCoro::Task<bool> AppModel::saveAfter(std::optional<SharedTask<bool>> previous, QList<ContactChange> changes,
                                       QString failure)
 {
-    QPointer<AppModel> self(this);
+    const SessionGuard guard(*this);
     // Saves reach the service in the order the user made them.
     if (previous)
         co_await *previous;
     try {
         for (const ContactChange &change : changes) {
-            if (!self)
+            if (!guard)
                 co_return false;
             co_await api_->request("PATCH", contactPath(change.id), change.body);
         }
         co_return true;
     } catch (...) {
     }
-    if (!self)
+    if (!guard)
         co_return false;
     setProblem(failure);
     co_await runReload();
     // A successful reload clears the line; the user must still learn that the change was lost.
-    if (self && signedIn_)
+    if (guard)
         setProblem(failure);
     co_return false;
 }
@@ -195,11 +195,18 @@ QCoro::Task<> AppModel::remove(Contact contact)
     setLastSent(std::move(lastSent));
 }
 
-void AppModel::didAdd(Contact contact, int color)
+QCoro::Task<> AppModel::addContact(QString code, QString label, int color, bool close)
 {
+    const SessionGuard guard(*this);
+    Contact contact = co_await api_->addContact(code, label, close);
+    // The person is on the service now: their colour is kept whatever happened meanwhile.
+    if (!guard.alive())
+        co_return;
     QMap<QString, qint64> colors = contactColors_;
     colors.insert(contact.id, color);
     setContactColors(std::move(colors));
+    if (!guard)
+        co_return;
     QList<Contact> contacts = contacts_;
     contacts.append(std::move(contact));
     setContacts(std::move(contacts));

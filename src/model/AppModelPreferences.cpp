@@ -5,6 +5,8 @@
 #include "platform/PreferencesStore.h"
 #include "service/Stream.h"
 
+#include <algorithm>
+
 namespace tender {
 
 namespace Key {
@@ -45,7 +47,8 @@ void AppModel::loadPreferences()
     myColor_ = smallInteger(defaults_.integer(Key::myColor)).value_or(1);
     sound_ = defaults_.boolean(Key::sound).value_or(false);
     calm_ = defaults_.boolean(Key::calm).value_or(false);
-    emojiCount_ = smallInteger(defaults_.integer(Key::emojiCount)).value_or(40);
+    // A damaged file must not ask for more emoji than the slider offers.
+    emojiCount_ = std::clamp(smallInteger(defaults_.integer(Key::emojiCount)).value_or(40), 0, mostEmoji);
     quietWhenPresenting_ = defaults_.boolean(Key::quietWhenPresenting).value_or(true);
     // A stored value between the choices shows as the nearest; the store keeps it until the next change.
     minGap_ = Gaps::seconds[size_t(Gaps::gapIndex(defaults_.number(Key::minGap).value_or(1.0)))];
@@ -76,7 +79,7 @@ void AppModel::setCalm(bool value)
 
 void AppModel::setEmojiCount(int value)
 {
-    publish(emojiCount_, value, &AppModel::emojiCountChanged);
+    publish(emojiCount_, std::clamp(value, 0, mostEmoji), &AppModel::emojiCountChanged);
     defaults_.setInteger(Key::emojiCount, value);
 }
 

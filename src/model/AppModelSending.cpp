@@ -6,7 +6,6 @@
 #include "service/APIError.h"
 #include "service/AuthError.h"
 
-#include <QPointer>
 
 #include <cmath>
 
@@ -38,7 +37,7 @@ void AppModel::send(const Contact &contact)
 
 QCoro::Task<> AppModel::signalContact(QString id)
 {
-    QPointer<AppModel> self(this);
+    const SessionGuard guard(*this);
     std::optional<bool> sessionEnded;
     try {
         co_await api_->signal(id);
@@ -48,7 +47,7 @@ QCoro::Task<> AppModel::signalContact(QString id)
     } catch (...) {
         sessionEnded = false;
     }
-    if (!self)
+    if (!guard)
         co_return;
     // A newer send's mark is not this failure's to clear.
     if (sent_ == id)
@@ -68,7 +67,8 @@ std::optional<int> AppModel::minutesToWait(const QDateTime &at) const
     const double remaining = double(at.msecsTo(anyoneSentAt_->addSecs(anyoneInterval))) / 1000.0;
     if (remaining <= 0)
         return std::nullopt;
-    return int(std::ceil(remaining / 60.0));
+    // A view's "now" may come from a tick older than the send.
+    return std::min(int(std::ceil(remaining / 60.0)), int(anyoneInterval / 60));
 }
 
 QVariant AppModel::anyoneWait(const QDateTime &at) const
@@ -87,8 +87,8 @@ void AppModel::sendToAnyone()
 
 QCoro::Task<> AppModel::signalAnyone()
 {
-    QPointer<AppModel> self(this);
-    enum class Outcome { Sent, SessionEnded, TooSoon, Failed } outcome = Outcome::Failed;
+    const SessionGuard guard(*this);
+    enum class Outcome { Sent, SessionEnded, TooSoon, Failed, Stale } outcome = Outcome::Failed;
     try {
         co_await api_->signalAnyone();
         outcome = Outcome::Sent;
@@ -98,8 +98,10 @@ QCoro::Task<> AppModel::signalAnyone()
         outcome = error.status() == 429 ? Outcome::TooSoon : Outcome::Failed;
     } catch (...) {
     }
-    if (!self)
+    if (!guard.alive())
         co_return;
+    if (!guard)
+        outcome = Outcome::Stale;
     switch (outcome) {
     case Outcome::Sent:
         setAnyoneSentAt(clock_.now());
@@ -117,6 +119,8 @@ QCoro::Task<> AppModel::signalAnyone()
         break;
     case Outcome::Failed:
         setProblem(notSent);
+        break;
+    case Outcome::Stale:
         break;
     }
     setAnyoneSending(false);

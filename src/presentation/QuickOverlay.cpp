@@ -63,7 +63,8 @@ void QuickOverlay::watchScreens()
         watch(screen);
         scheduleRebuild();
     });
-    connect(qGuiApp, &QGuiApplication::screenRemoved, this, &QuickOverlay::scheduleRebuild);
+    // At once: a window must not outlive its screen until a heart reads the freed screen.
+    connect(qGuiApp, &QGuiApplication::screenRemoved, this, &QuickOverlay::rebuild);
     connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this, &QuickOverlay::scheduleRebuild);
 }
 

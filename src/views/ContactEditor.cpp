@@ -1,8 +1,8 @@
 #include "views/ContactEditor.h"
 
 #include "model/AppModel.h"
+#include "records/NameLength.h"
 #include "records/Palette.h"
-#include "service/API.h"
 #include "views/Failure.h"
 #include "views/ModelTypes.h"
 
@@ -17,12 +17,6 @@ int paletteIndexOf(const PaletteColor &entry)
     const auto found = std::find_if(Palette::all.begin(), Palette::all.end(),
                                     [&](const PaletteColor &c) { return c.color == entry.color; });
     return found == Palette::all.end() ? 0 : int(found - Palette::all.begin());
-}
-
-// The service counts a label's length in code points; so does the form.
-qsizetype characters(const QString &text)
-{
-    return text.toUcs4().size();
 }
 
 } // namespace
@@ -115,8 +109,7 @@ void ContactEditor::setConfirmDelete(bool on)
 
 bool ContactEditor::canSave() const
 {
-    const qsizetype length = characters(trimmedName());
-    return length >= 1 && length <= maxNameLength && (editing() || lookup_.kind == LinkLookup::Ready);
+    return NameLength::fits(trimmedName()) && (editing() || lookup_.kind == LinkLookup::Ready);
 }
 
 QString ContactEditor::webHost() const
@@ -176,10 +169,7 @@ QCoro::Task<> ContactEditor::runSave()
         if (contact) {
             co_await model->updateContact(*contact, label, color, close);
         } else {
-            Contact added = co_await model->api().addContact(code, label, close);
-            // The person is on the service now: keep them and their colour even if the form is gone.
-            if (model)
-                model->didAdd(std::move(added), color);
+            co_await model->addContact(code, label, color, close);
         }
     } catch (...) {
         failure = std::current_exception();

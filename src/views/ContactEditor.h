@@ -41,7 +41,6 @@ class ContactEditor : public QObject {
     Q_PROPERTY(QString webHost READ webHost CONSTANT)
 
 public:
-    static constexpr int maxNameLength = 64;
     static constexpr int fewClose = 10;
 
     explicit ContactEditor(QObject *parent = nullptr);

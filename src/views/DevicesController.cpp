@@ -1,6 +1,7 @@
 #include "service/AuthError.h"
 #include "views/DevicesController.h"
 
+#include "records/NameLength.h"
 #include "service/API.h"
 #include "service/APIError.h"
 #include "views/DeviceDetails.h"
@@ -13,8 +14,6 @@
 namespace tender::views {
 
 namespace {
-
-constexpr qsizetype longestName = 64;
 
 AppModel &model()
 {
@@ -68,8 +67,7 @@ void DevicesController::setSend(bool value)
 
 bool DevicesController::canAdd() const
 {
-    const qsizetype length = trimmedName(name_).size();
-    return !busy_ && length >= 1 && length <= longestName && (receive_ || send_);
+    return !busy_ && NameLength::fits(trimmedName(name_)) && (receive_ || send_);
 }
 
 void DevicesController::setConfirmRemove(const QString &id)

@@ -188,6 +188,59 @@ private slots:
         QVERIFY(model.isPaused());
     }
 
+    // Work still on its way when the user signs out reaches neither the signed-out
+    // model (its list, or the message shown after sign-out) nor the next account.
+    void resumptionsAfterSignOutChangeNothing_data()
+    {
+        QTest::addColumn<QByteArray>("method");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("nextAccount");
+        QTest::newRow("reload, me on its way") << QByteArray("GET") << "/v1/me" << true;
+        QTest::newRow("reload, list on its way") << QByteArray("GET") << "/v1/contacts" << false;
+        QTest::newRow("add") << QByteArray("POST") << "/v1/contacts" << true;
+        QTest::newRow("save chain") << QByteArray("PATCH") << "/v1/contacts/c1" << false;
+    }
+
+    void resumptionsAfterSignOutChangeNothing()
+    {
+        QFETCH(QByteArray, method);
+        QFETCH(QString, path);
+        QFETCH(bool, nextAccount);
+        TestModel &model = loadedModel();
+        h->service.on("POST", "/v1/contacts", FakeReply::json(200, Contact{"c3", "Вера", 2, {}}.toJson()));
+        h->service.on("PATCH", "/v1/contacts/c1", FakeReply::json(500, {}));
+        h->service.on("POST", "/identitytoolkit/v1/accounts:signInWithPassword",
+                      FakeReply::json(200, {{"localId", "u2"}, {"idToken", "t2"}, {"refreshToken", "r2"}, {"email", "u2@b.c"}}));
+        const QString message = "Нужно войти заново";
+        bool switched = false;
+        // The request has arrived and is not answered until this returns.
+        connect(&h->service, &FakeService::requestReceived, &model, [&](const RecordedRequest &request) {
+            if (switched || request.method != method || request.path != path)
+                return;
+            switched = true;
+            model.signOut();
+            if (nextAccount) {
+                await(model.auth().signIn("u2@b.c", "secret"));
+                model.didSignIn();
+            } else {
+                model.setProblem(message);
+            }
+        });
+        if (method == "PATCH") {
+            model.setClose(anna, false);
+            await(model.afterSaves());
+        } else if (method == "POST") {
+            await(model.addContact("zzzzz-22222", "Вера", 2, false));
+        } else {
+            await(model.reload());
+        }
+        QVERIFY(switched);
+        QVERIFY(model.contacts().isEmpty());
+        QCOMPARE(model.inviteURL(), std::nullopt);
+        QCOMPARE(model.myUID(), nextAccount ? std::optional<QString>("u2") : std::nullopt);
+        QCOMPARE(model.problem(), nextAccount ? std::nullopt : std::optional(message));
+    }
+
     void deleteAccount()
     {
         TestModel &model = loadedModel();
@@ -263,6 +316,13 @@ private slots:
         }
         h->model().setMinGap(300);
         QCOMPARE(h->defaults.number("minGap"), 300.0);
+
+        // A damaged file must not ask for a billion emoji on the next heart.
+        for (auto [stored, loaded] : {std::pair(2000000000, 60), std::pair(-3, 0), std::pair(60, 60)}) {
+            h->dropModel();
+            h->defaults.set("emojiCount", qint64(stored));
+            QCOMPARE(h->makeModel().emojiCount(), loaded);
+        }
     }
 
     void gapsAndTitles()

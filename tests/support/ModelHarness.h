@@ -22,9 +22,11 @@ namespace tender::test {
 class TestModel : public AppModel {
 public:
     using AppModel::AppModel;
+    using AppModel::afterSaves;
     using AppModel::connectionChanged;
     using AppModel::receive;
     using AppModel::setContacts;
+    using AppModel::setProblem;
 };
 
 // An AppModel on fakes of every platform service, talking to a scripted

@@ -135,6 +135,9 @@ private slots:
         controller()->setName(QString(64, u'я'));
         h->settle();
         QVERIFY(canPair());
+        controller()->setName(QStringLiteral("\U0001F431").repeated(64)); // 128 UTF-16 units, 64 characters
+        h->settle();
+        QVERIFY(canPair());
 
         toggle("receiveSwitch");
         QVERIFY(canPair());

@@ -3,6 +3,7 @@
 #include "Terminal.h"
 
 #include "records/InviteCode.h"
+#include "records/NameLength.h"
 #include "service/API.h"
 #include "service/Auth.h"
 
@@ -64,7 +65,7 @@ QCoro::Task<> add(Context context, QString link, QString name)
     if (!code)
         throw UsageError{QStringLiteral("Не похоже на ссылку-приглашение")};
     const QString label = name.trimmed();
-    if (label.isEmpty() || label.size() > 64)
+    if (!NameLength::fits(label))
         throw UsageError{QStringLiteral("Имя должно быть от 1 до 64 символов")};
     const Contact added = co_await context.api.addContact(*code, label, false);
     context.out << added.id << '\t' << added.label << Qt::endl;

@@ -4,6 +4,7 @@
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#include <fstream>
 #include <poll.h>
 #include <stdexcept>
 #include <sys/wait.h>
@@ -49,6 +50,44 @@ ServerProcess::ServerProcess(std::filesystem::path dataDir, std::vector<std::str
 ServerProcess::~ServerProcess()
 {
     stop();
+}
+
+void ServerProcess::kill()
+{
+    if (pid_ <= 0)
+        return;
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+}
+
+ServerProcess::Ended ServerProcess::runExpectingExit(const std::filesystem::path& dataDir, std::vector<std::string> args)
+{
+    auto log = dataDir.string() + ".refused.log";
+    args.insert(args.begin(), {TENDER_SERVER_BINARY, "--listen", "127.0.0.1:0", "--data", dataDir.string()});
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        int err = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::dup2(err, STDERR_FILENO);
+        ::dup2(err, STDOUT_FILENO);
+        std::vector<char*> argv;
+        for (auto& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    for (int i = 0; i < 400 && ::waitpid(pid, &status, WNOHANG) != pid; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    if (::kill(pid, 0) == 0 && ::waitpid(pid, &status, WNOHANG) == 0) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, &status, 0);
+        return {-1, "still running after 20 s"};
+    }
+    std::ifstream in(log);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1,
+        std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>())};
 }
 
 int ServerProcess::stop()

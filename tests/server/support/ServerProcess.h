@@ -19,6 +19,16 @@ public:
     const std::filesystem::path& dataDir() const { return dataDir_; }
     // SIGTERM, then the exit status (-1 when it had to be killed).
     int stop();
+    // SIGKILL: gone at once, as in a crash.
+    void kill();
+
+    struct Ended {
+        int status;
+        std::string log; // what it wrote on standard error
+    };
+    // Runs the server with `args` in place of the usual ones, for starts that must fail; gives
+    // up after 20 s.
+    static Ended runExpectingExit(const std::filesystem::path& dataDir, std::vector<std::string> args);
 
 private:
     std::filesystem::path dataDir_;

@@ -1,15 +1,15 @@
-#include "identity/LoginThrottle.h"
+#include "identity/MemoryLoginThrottle.h"
 
 namespace tender::server {
 
-bool LoginThrottle::blocked(const std::string& email, std::int64_t nowMs)
+bool MemoryLoginThrottle::blocked(const std::string& email, std::int64_t nowMs)
 {
     std::lock_guard lock(mutex_);
     auto found = records_.find(email);
     return found != records_.end() && found->second.failures >= maxFailures && nowMs - found->second.since < windowMs;
 }
 
-void LoginThrottle::failed(const std::string& email, std::int64_t nowMs)
+void MemoryLoginThrottle::failed(const std::string& email, std::int64_t nowMs)
 {
     std::lock_guard lock(mutex_);
     if (records_.size() > 100000)
@@ -20,13 +20,13 @@ void LoginThrottle::failed(const std::string& email, std::int64_t nowMs)
     ++record.failures;
 }
 
-void LoginThrottle::succeeded(const std::string& email)
+void MemoryLoginThrottle::succeeded(const std::string& email)
 {
     std::lock_guard lock(mutex_);
     records_.erase(email);
 }
 
-void LoginThrottle::forgetOld(std::int64_t nowMs)
+void MemoryLoginThrottle::forgetOld(std::int64_t nowMs)
 {
     std::erase_if(records_, [&](const auto& entry) { return nowMs - entry.second.since >= windowMs; });
 }
