@@ -33,9 +33,7 @@ void logRequest(const Request& request, std::string_view route, unsigned status,
 
 Response busy()
 {
-    auto response = errorResponse(http::status::service_unavailable, "busy, try again shortly");
-    response.set(http::field::retry_after, "1");
-    return response;
+    return unavailableResponse("busy, try again shortly");
 }
 
 }
@@ -59,14 +57,12 @@ net::awaitable<void> serveConnection(net::ip::tcp::socket socket, const Router& 
         Request request = parser.release();
 
         if (opensStream(request, door)) {
-            std::variant<Response, Audience> admitted = busy();
-            if (settings.storeWork) {
-                auto answer = co_await settings.storeWork->run([&] { return door.admit(request); });
-                if (answer)
-                    admitted = std::move(*answer);
-            } else {
-                admitted = door.admit(request);
-            }
+            std::optional<std::variant<Response, Audience>> answer;
+            if (settings.storeWork)
+                answer = co_await settings.storeWork->run([&] { return door.admit(request); });
+            else
+                answer = door.admit(request);
+            auto admitted = answer ? std::move(*answer) : busy();
             if (auto* audience = std::get_if<Audience>(&admitted)) {
                 logRequest(request, pathOf(request), 101, started);
                 auto session = std::make_shared<WsSession>(std::move(stream), std::move(*audience), door,

@@ -81,9 +81,7 @@ Routed Router::handle(const Request& request, Found found) const
         return {route->handler(RouteContext{request, *found.target, std::move(found.params)}), route->pattern};
     } catch (const Unavailable& error) {
         logLine(std::string("unavailable in ") + route->pattern + ": " + error.what());
-        auto response = errorResponse(http::status::service_unavailable, "not available now, try again shortly");
-        response.set(http::field::retry_after, "1");
-        return {std::move(response), route->pattern};
+        return {unavailableResponse("not available now, try again shortly"), route->pattern};
     } catch (const std::exception& error) {
         logLine(std::string("error in ") + route->pattern + ": " + error.what());
         return {errorResponse(http::status::internal_server_error, "internal error"), route->pattern};

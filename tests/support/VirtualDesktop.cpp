@@ -12,16 +12,30 @@ namespace tender::test {
 
 namespace {
 
+xcb_atom_t atom(xcb_connection_t *connection, const char *name)
+{
+    std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
+        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, qstrlen(name), name), nullptr), &std::free);
+    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+}
+
+xcb_window_t selectionOwner(xcb_connection_t *connection, const char *selection)
+{
+    std::unique_ptr<xcb_get_selection_owner_reply_t, decltype(&std::free)> owner(
+        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, atom(connection, selection)),
+                                      nullptr),
+        &std::free);
+    return owner ? owner->owner : xcb_window_t(XCB_WINDOW_NONE);
+}
+
 bool rootHasProperty(xcb_connection_t *connection, const char *name)
 {
     const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
-    std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> atom(
-        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, qstrlen(name), name), nullptr), &std::free);
-    if (!atom)
+    const xcb_atom_t named = atom(connection, name);
+    if (named == XCB_ATOM_NONE)
         return false;
     std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> property(
-        xcb_get_property_reply(connection,
-                               xcb_get_property(connection, 0, screen->root, atom->atom, XCB_ATOM_WINDOW, 0, 1),
+        xcb_get_property_reply(connection, xcb_get_property(connection, 0, screen->root, named, XCB_ATOM_WINDOW, 0, 1),
                                nullptr),
         &std::free);
     return property && xcb_get_property_value_length(property.get()) > 0;
@@ -50,7 +64,7 @@ VirtualDesktop::VirtualDesktop(QSize screen)
 
 VirtualDesktop::~VirtualDesktop()
 {
-    for (QProcess *process : {&windowManager_, &server_}) {
+    for (QProcess *process : {&tray_, &windowManager_, &server_}) {
         process->terminate();
         if (!process->waitForFinished(5000))
             process->kill();
@@ -66,19 +80,36 @@ QProcessEnvironment VirtualDesktop::environment() const
     return environment;
 }
 
+bool VirtualDesktop::startTray(const QString &edge)
+{
+    tray_.setProcessEnvironment(environment());
+    tray_.start(QStringLiteral("trayer"), {QStringLiteral("--edge"), edge, QStringLiteral("--align"), QStringLiteral("right"),
+                                           QStringLiteral("--widthtype"), QStringLiteral("request"), QStringLiteral("--height"),
+                                           QStringLiteral("26"), QStringLiteral("--SetDockType"), QStringLiteral("true"),
+                                           QStringLiteral("--SetPartialStrut"), QStringLiteral("true")});
+    return tray_.waitForStarted(5000) && waitForRoot([](xcb_connection_t *connection) {
+               return selectionOwner(connection, "_NET_SYSTEM_TRAY_S0") != XCB_WINDOW_NONE;
+           });
+}
+
 bool VirtualDesktop::waitForWindowManager() const
 {
+    return waitForRoot([](xcb_connection_t *connection) { return rootHasProperty(connection, "_NET_SUPPORTING_WM_CHECK"); });
+}
+
+bool VirtualDesktop::waitForRoot(const std::function<bool(xcb_connection_t *)> &condition) const
+{
     xcb_connection_t *connection = xcb_connect(display_.toLocal8Bit().constData(), nullptr);
-    bool announced = false;
+    bool met = false;
     const QDeadlineTimer deadline(10000);
     while (!xcb_connection_has_error(connection) && !deadline.hasExpired()) {
-        announced = rootHasProperty(connection, "_NET_SUPPORTING_WM_CHECK");
-        if (announced)
+        met = condition(connection);
+        if (met)
             break;
         QThread::msleep(50);
     }
     xcb_disconnect(connection);
-    return announced;
+    return met;
 }
 
 } // namespace tender::test

@@ -4,6 +4,10 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
+
+struct xcb_connection_t;
+
 namespace tender::test {
 
 // An X server of the test's own (Xvfb on a free display) with openbox as its
@@ -18,12 +22,17 @@ public:
     QString display() const { return display_; }
     // This environment with DISPLAY pointing here and Qt on xcb.
     QProcessEnvironment environment() const;
+    // A panel with a system tray (trayer) along the "top" or "bottom" edge,
+    // keeping its strip free of windows; true once it hosts icons.
+    bool startTray(const QString &edge);
 
 private:
     bool waitForWindowManager() const;
+    bool waitForRoot(const std::function<bool(xcb_connection_t *)> &condition) const;
 
     QProcess server_;
     QProcess windowManager_;
+    QProcess tray_;
     QString display_;
     bool ready_ = false;
 };
