@@ -1,8 +1,5 @@
-<<<<<<< HEAD
-#include "TestMain.h"
-=======
 #include "Contrast.h"
->>>>>>> main
+#include "TestMain.h"
 #include "FakeTray.h"
 #include "FakeWakeMonitor.h"
 #include "ModelHarness.h"

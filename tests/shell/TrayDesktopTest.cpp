@@ -1,6 +1,7 @@
 // The tray icon and the popover on a real X server, with openbox and a panel
 // (trayer) along the bottom edge that hosts the icon.
 #include "FakeWakeMonitor.h"
+#include "TestMain.h"
 #include "ModelHarness.h"
 #include "VirtualDesktop.h"
 #include "shell/AppDelegate.h"
@@ -37,6 +38,17 @@ class TrayDesktopTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir dir;
+
+public:
+    // The X server comes before the application, which connects to it.
+    static void initMain()
+    {
+        static VirtualDesktop desktop;
+        if (!desktop.isReady() || !desktop.startTray(QStringLiteral("bottom")))
+            qFatal("no virtual desktop with a tray");
+        qputenv("DISPLAY", desktop.display().toLocal8Bit());
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    }
 
 private slots:
     void popoverStaysAboveTheBottomPanelWhileItGrows()
@@ -90,18 +102,6 @@ private slots:
     }
 };
 
-int main(int argc, char *argv[])
-{
-    VirtualDesktop desktop;
-    if (!desktop.isReady() || !desktop.startTray(QStringLiteral("bottom"))) {
-        qWarning("no virtual desktop with a tray");
-        return 1;
-    }
-    qputenv("DISPLAY", desktop.display().toLocal8Bit());
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    QApplication app(argc, argv);
-    TrayDesktopTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+TENDER_TEST_MAIN(TrayDesktopTest)
 
 #include "TrayDesktopTest.moc"

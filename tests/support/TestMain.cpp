@@ -14,6 +14,7 @@ namespace {
 
 struct Entry {
     AppKind kind;
+    void (*initMain)();
     std::function<std::unique_ptr<QObject>()> make;
 };
 
@@ -32,9 +33,10 @@ int listTests()
 
 } // namespace
 
-TestRegistration::TestRegistration(const char *name, AppKind kind, std::function<std::unique_ptr<QObject>()> make)
+TestRegistration::TestRegistration(const char *name, AppKind kind, void (*initMain)(),
+                                   std::function<std::unique_ptr<QObject>()> make)
 {
-    registry().emplace(name, Entry{kind, std::move(make)});
+    registry().emplace(name, Entry{kind, initMain, std::move(make)});
 }
 
 } // namespace tender::test
@@ -54,6 +56,7 @@ int main(int argc, char *argv[])
     std::vector<char *> args{argv[0]};
     args.insert(args.end(), argv + 2, argv + argc);
     int count = static_cast<int>(args.size());
+    found->second.initMain();
     std::unique_ptr<QCoreApplication> app;
     if (found->second.kind == AppKind::widgets)
         app = std::make_unique<QApplication>(count, args.data());
