@@ -1,5 +1,6 @@
 // Whatever a client sends on one connection: requests in turn, each read with the service's
-// limits and answered by the router with every route, as the connection would.
+// limits and answered by the router with every route, as the connection would. A refused request
+// changes nothing, and nobody reaches another person's list or devices.
 #include "FuzzService.h"
 #include "FuzzTarget.h"
 #include "http/Exchange.h"
@@ -47,13 +48,17 @@ TENDER_FUZZ_TARGET(request)
         if (error) {
             if (auto refusal = server::refusalOf(error))
                 expectSound(*refusal);
-            return;
+            break;
         }
+        auto before = fuzz.databaseVersion();
         auto answer = fuzz.answer(fuzz.withSecrets(parser.release()));
         expectSound(answer);
+        expect(answer.result_int() < 400 || fuzz.databaseVersion() == before,
+            "a refused request changed the database: " + answer.body());
         if (!answer.keep_alive() || answer.result() == http::status::switching_protocols)
-            return;
+            break;
     }
+    expect(fuzz.othersUntouched(), "an input reached another person's list or devices");
 }
 
 }
