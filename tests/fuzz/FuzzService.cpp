@@ -95,7 +95,7 @@ void FuzzService::restore()
     addPerson();
 }
 
-server::Response FuzzService::answer(const server::Request& request)
+server::Response FuzzService::answer(const server::Request& request, const std::string& client)
 {
     auto& gate = service_->gate();
     if (server::opensStream(request, gate)) {
@@ -106,7 +106,8 @@ server::Response FuzzService::answer(const server::Request& request)
         refusal.keep_alive(false);
         return refusal;
     }
-    auto routed = service_->router().handle(request);
+    auto& router = service_->router();
+    auto routed = router.handle(request, router.find(request), client);
     server::prepareAnswer(routed.response, request);
     return std::move(routed.response);
 }

@@ -27,8 +27,8 @@ public:
     server::Request withSecrets(const server::Request& request) const;
     // Brings the person of the placeholders back when an earlier input removed them or theirs.
     void restore();
-    // What the connection sends back for a request it read.
-    server::Response answer(const server::Request& request);
+    // What the connection sends back for a request it read from `client` (an address).
+    server::Response answer(const server::Request& request, const std::string& client = "192.0.2.1");
 
     // Moves on whenever the service commits a change to the database.
     std::int64_t databaseVersion();

@@ -36,22 +36,25 @@ TENDER_FUZZ_TARGET(request)
 {
     auto& fuzz = FuzzService::instance();
     fuzz.restore();
+    // Each input comes from an address of its own, so that one input's throttling leaves the next alone.
+    static std::uint64_t inputs = 0;
+    auto address = "2001:db8::" + std::to_string(++inputs);
     boost::asio::io_context io;
-    beast::test::stream client(io, input);
-    client.close_remote();
+    beast::test::stream connection(io, input);
+    connection.close_remote();
     beast::flat_buffer buffer;
     for (int turn = 0; turn < 16; ++turn) {
         server::RequestParser parser;
         server::limitRequest(parser);
         beast::error_code error;
-        http::read(client, buffer, parser, error);
+        http::read(connection, buffer, parser, error);
         if (error) {
             if (auto refusal = server::refusalOf(error))
                 expectSound(*refusal);
             break;
         }
         auto before = fuzz.databaseVersion();
-        auto answer = fuzz.answer(fuzz.withSecrets(parser.release()));
+        auto answer = fuzz.answer(fuzz.withSecrets(parser.release()), address);
         expectSound(answer);
         expect(answer.result_int() < 400 || fuzz.databaseVersion() == before,
             "a refused request changed the database: " + answer.body());
