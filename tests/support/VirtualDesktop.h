@@ -4,6 +4,8 @@
 #include <QSize>
 #include <QString>
 
+struct xcb_connection_t;
+
 namespace tender::test {
 
 // An X server of the test's own (Xvfb on a free display) with openbox as its
@@ -18,6 +20,10 @@ public:
     QString display() const { return display_; }
     // This environment with DISPLAY pointing here and Qt on xcb.
     QProcessEnvironment environment() const;
+
+    // Asks the window manager to activate `window` as a task bar would on a
+    // click, which it obeys whatever its policy for new windows.
+    static void bringToFront(xcb_connection_t *connection, quint32 window);
 
 private:
     bool waitForWindowManager() const;
