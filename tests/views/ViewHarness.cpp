@@ -132,6 +132,8 @@ void ViewHarness::settle()
 {
     QCoreApplication::processEvents();
     QTest::qWait(20);
+    // Layouts follow on the window's next polish, which a loaded machine may not reach in 20 ms.
+    laidOut();
 }
 
 } // namespace tender::test
