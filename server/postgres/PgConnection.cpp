@@ -48,6 +48,7 @@ bool PgConnection::broken() const
 void PgConnection::reconnect()
 {
     PQfinish(conn_);
+    prepared_.clear();
     conn_ = PQconnectdb(url_.c_str());
     if (PQstatus(conn_) != CONNECTION_OK)
         throw DatabaseUnavailable("cannot connect to the database: " + firstLine(PQerrorMessage(conn_)));
@@ -55,17 +56,14 @@ void PgConnection::reconnect()
     PQclear(PQexec(conn_, "SET statement_timeout = '10s'"));
 }
 
-void PgConnection::execScript(const std::string& sql)
+const std::string& PgConnection::preparedName(const std::string& sql)
 {
-    if (broken())
-        throw DatabaseUnavailable("the database connection is lost");
-    ++sent_;
-    PgRows rows(PQexec(conn_, sql.c_str()));
-    if (PQresultStatus(rows.result_.get()) == PGRES_COMMAND_OK)
-        return;
-    if (broken())
-        throw DatabaseUnavailable("the database connection is lost: " + firstLine(PQerrorMessage(conn_)));
-    throw std::runtime_error("database: " + firstLine(PQresultErrorMessage(rows.result_.get())));
+    auto found = prepared_.find(sql);
+    if (found != prepared_.end())
+        return found->second;
+    auto name = "s" + std::to_string(prepared_.size());
+    checked(PgRows(PQprepare(conn_, name.c_str(), sql.c_str(), 0, nullptr)));
+    return prepared_.emplace(sql, std::move(name)).first->second;
 }
 
 PgRows PgConnection::exec(const std::string& sql, const std::vector<PgParam>& params)
@@ -73,11 +71,18 @@ PgRows PgConnection::exec(const std::string& sql, const std::vector<PgParam>& pa
     if (broken())
         throw DatabaseUnavailable("the database connection is lost");
     ++sent_;
+    if (params.empty())
+        return checked(PgRows(PQexec(conn_, sql.c_str())));
     std::vector<const char*> values;
     for (const auto& p : params)
         values.push_back(p ? p->c_str() : nullptr);
-    PgRows rows(PQexecParams(conn_, sql.c_str(), static_cast<int>(values.size()), nullptr, values.data(), nullptr,
-        nullptr, 0));
+    const auto& name = preparedName(sql);
+    return checked(PgRows(PQexecPrepared(conn_, name.c_str(), static_cast<int>(values.size()), values.data(), nullptr,
+        nullptr, 0)));
+}
+
+PgRows PgConnection::checked(PgRows rows)
+{
     auto status = PQresultStatus(rows.result_.get());
     if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)
         return rows;

@@ -5,6 +5,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 struct pg_conn;
@@ -44,10 +45,10 @@ public:
     PgConnection(const PgConnection&) = delete;
     PgConnection& operator=(const PgConnection&) = delete;
 
-    // Throws DatabaseUnavailable when the server cannot be reached, std::runtime_error for a refused statement.
+    // Throws DatabaseUnavailable when the server cannot be reached, std::runtime_error for a refused
+    // statement. A statement with parameters is prepared on first use and kept for the connection's life;
+    // one without may hold several, as a migration step does.
     PgRows exec(const std::string& sql, const std::vector<PgParam>& params = {});
-    // Several statements without parameters, as a migration step holds them.
-    void execScript(const std::string& sql);
     bool broken() const;
     void reconnect();
     // Statements sent since the count was last reset: a lost first one was never carried out.
@@ -55,8 +56,12 @@ public:
     void resetSent() { sent_ = 0; }
 
 private:
+    PgRows checked(PgRows rows);
+    const std::string& preparedName(const std::string& sql);
+
     std::string url_;
     int sent_ = 0;
+    std::unordered_map<std::string, std::string> prepared_; // statement text, name
     pg_conn* conn_ = nullptr;
 };
 

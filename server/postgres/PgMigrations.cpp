@@ -77,7 +77,7 @@ void migratePostgres(PgConnection& db)
                 + std::to_string(version) + ")");
         for (auto next = version; next < static_cast<std::int64_t>(steps.size()); ++next)
             inTransaction(db, [&] {
-                db.execScript(steps[static_cast<std::size_t>(next)]);
+                db.exec(steps[static_cast<std::size_t>(next)]);
                 db.exec("DELETE FROM schema_version");
                 db.exec("INSERT INTO schema_version (version) VALUES ($1)", {number(next + 1)});
             });

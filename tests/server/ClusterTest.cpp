@@ -142,6 +142,27 @@ TEST_F(ClusterTest, ABusOutageFailsReadinessRefusesHeartsKeepsStreamsAndPasses)
     EXPECT_EQ(stream->next(), signalFrame) << "B subscribed again after the bus came back";
 }
 
+TEST_F(ClusterTest, ADatabaseOutageFailsReadinessAndRequestsUntilItIsBackWithoutARestart)
+{
+    auto owner = quickUser(*viaA, "owner");
+    auto other = quickUser(*viaA, "other");
+    auto contact = addContact(*viaA, owner, other);
+    auto stream = readyStream(*b, other);
+    services->stopDatabase();
+    EXPECT_TRUE(becomes(*a, 503));
+    auto refused = viaA->post("/v1/events", toContact(contact), owner.idToken);
+    EXPECT_EQ(refused.status, 503) << refused.body;
+    EXPECT_EQ(viaA->get("/healthz").status, 200) << "the process lives on";
+
+    services->startDatabase();
+    EXPECT_TRUE(becomes(*a, 200));
+    // Every pooled connection broke with the restart; the first use of each opens it again.
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(viaB->get("/v1/contacts", owner.idToken).status, 200);
+    ASSERT_EQ(viaA->post("/v1/events", toContact(contact), owner.idToken).status, 202);
+    EXPECT_EQ(stream->next(), signalFrame) << "the stream stayed open through the outage";
+}
+
 // A start that cannot reach what it needs, or is given a malformed address, ends at once with the reason.
 TEST(ClusterStart, RefusesUnreachableBackendsAndMalformedAddresses)
 {

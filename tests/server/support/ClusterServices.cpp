@@ -91,10 +91,9 @@ ClusterServices* ClusterServices::shared()
 }
 
 ClusterServices::ClusterServices()
+    : databasePort_(freeLoopbackPort())
 {
-    auto url = run(postgresScript + " start " + dir_.path().string() + "/postgres "
-        + std::to_string(freeLoopbackPort()) + " --no-fsync");
-    adminUrl_ = url.substr(0, url.rfind('/')) + "/postgres";
+    startDatabase();
     busPort_ = freeLoopbackPort();
     startBus();
 }
@@ -102,6 +101,18 @@ ClusterServices::ClusterServices()
 ClusterServices::~ClusterServices()
 {
     stopBus();
+    stopDatabase();
+}
+
+void ClusterServices::startDatabase()
+{
+    auto url = run(postgresScript + " start " + dir_.path().string() + "/postgres " + std::to_string(databasePort_)
+        + " --no-fsync");
+    adminUrl_ = url.substr(0, url.rfind('/')) + "/postgres";
+}
+
+void ClusterServices::stopDatabase()
+{
     std::system((postgresScript + " stop " + dir_.path().string() + "/postgres").c_str());
 }
 

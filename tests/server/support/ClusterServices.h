@@ -20,11 +20,14 @@ public:
     std::string busUrl() const { return "nats://127.0.0.1:" + std::to_string(busPort_); }
     void stopBus();
     void startBus(); // on the same port again
+    void stopDatabase();
+    void startDatabase(); // on the same port again, with what it held
 
 private:
     ClusterServices();
 
     TempDir dir_;
+    unsigned short databasePort_ = 0;
     std::string adminUrl_;
     unsigned short busPort_ = 0;
     pid_t bus_ = -1;

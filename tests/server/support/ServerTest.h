@@ -1,23 +1,42 @@
 #pragma once
 #include "support/Accounts.h"
+#include "support/ClusterServices.h"
 #include "support/ServerProcess.h"
 #include "support/TempDir.h"
 #include "support/WsClient.h"
 #include <boost/json.hpp>
 #include <gtest/gtest.h>
+#include <cstdlib>
 #include <memory>
 
 namespace tender::testing {
 
 namespace json = boost::json;
 
-// Each test gets its own server process with an empty data directory.
+// Each test gets its own server process with an empty data directory. With TENDER_TEST_BACKEND=cluster
+// in the environment the same tests run on a fresh PostgreSQL database and the bus instead.
 class ServerTest : public ::testing::Test {
 protected:
-    void SetUp() override { start(); }
+    void SetUp() override
+    {
+        if (onCluster()) {
+            if (!ClusterServices::shared())
+                GTEST_SKIP() << ClusterServices::missing();
+            database = ClusterServices::shared()->freshDatabase();
+        }
+        start();
+    }
+
+    static bool onCluster()
+    {
+        const char* backend = std::getenv("TENDER_TEST_BACKEND");
+        return backend && std::string(backend) == "cluster";
+    }
 
     void start(std::vector<std::string> args = {"--dev-signin"})
     {
+        if (onCluster())
+            args.insert(args.end(), {"--database", database, "--bus", ClusterServices::shared()->busUrl()});
         server = std::make_unique<ServerProcess>(dir.path() / "data", std::move(args));
         http = std::make_unique<HttpClient>(server->port());
     }
@@ -47,6 +66,7 @@ protected:
     }
 
     TempDir dir;
+    std::string database; // on the cluster backend
     std::unique_ptr<ServerProcess> server;
     std::unique_ptr<HttpClient> http;
 };

@@ -1,8 +1,11 @@
 #include "load/ChildProcess.h"
+#include <arpa/inet.h>
 #include <csignal>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <sched.h>
 #include <stdexcept>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -30,6 +33,38 @@ namespace {
     ::_exit(127);
 }
 
+sockaddr_in loopback(unsigned short port)
+{
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    return address;
+}
+
+}
+
+// Servers that cannot tell us which port they took get a free one found first.
+unsigned short freePort()
+{
+    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    auto address = loopback(0);
+    socklen_t length = sizeof address;
+    bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0
+        && ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0;
+    ::close(fd);
+    if (!bound)
+        throw std::runtime_error("no free loopback port");
+    return ntohs(address.sin_port);
+}
+
+bool accepts(unsigned short port)
+{
+    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    auto address = loopback(port);
+    bool connected = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    return connected;
 }
 
 pid_t spawnPinned(const std::vector<std::string>& args, int cpu, int out)

@@ -23,6 +23,8 @@ public:
     void arrived(unsigned recipient, Clock::time_point now);
     // The recipient's stream broke: what it was owed was sent while it was (going) offline.
     void streamLost(unsigned recipient);
+    // A signal picked for an online recipient whose stream broke before it went out.
+    void brokeBeforeSending() { ++lostOffline_; }
     // A reader that is slow on purpose: its frames are counted apart and left out of the latency.
     void setApart(unsigned recipient);
     std::uint64_t deliveredApart() const { return deliveredApart_; }

@@ -11,9 +11,10 @@ namespace http = beast::http;
 constexpr auto use = net::as_tuple(net::use_awaitable);
 
 HttpSignalLink::HttpSignalLink(net::any_io_executor executor, net::ip::tcp::endpoint server,
-    const Population& population)
+    const Population& population, Route route)
     : server_(server)
     , population_(population)
+    , route_(std::move(route))
     , stream_(executor)
 {
 }
@@ -48,6 +49,8 @@ net::awaitable<SignalLink::Outcome> HttpSignalLink::send(const Signal& signal)
     request.set(http::field::host, "127.0.0.1");
     request.set(http::field::authorization, "Bearer " + population_.tokens[signal.sender]);
     request.set(http::field::content_type, "application/json");
+    if (route_)
+        request.set("X-Tender-Node", route_(signal.entry->target));
     request.body() = R"({"type":"signal","to":{"contact":")" + signal.entry->contactId + "\"}}";
     request.prepare_payload();
     stream_.expires_after(std::chrono::seconds(10));

@@ -27,6 +27,7 @@ struct LoadOptions {
     std::string serverBinary = defaultServerBinary();
     std::string natsBinary = "/usr/sbin/nats-server";
     bool natsVerbose = false;       // each PUB answered +OK and waited for, as a POST is
+    bool cluster = false;           // speed: one node, then two behind HAProxy; storm: one of two killed
 };
 
 struct ParsedLoadOptions {

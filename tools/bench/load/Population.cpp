@@ -2,6 +2,8 @@
 #include "common/Time.h"
 #include "crypto/SecretFile.h"
 #include "identity/IdTokens.h"
+#include "postgres/PgSigningKey.h"
+#include "postgres/PgStore.h"
 #include "store/SqliteStore.h"
 #include <SQLiteCpp/Statement.h>
 #include <SQLiteCpp/Transaction.h>
@@ -59,6 +61,56 @@ void writeRows(const std::filesystem::path& file, const std::vector<std::vector<
     transaction.commit();
 }
 
+// Rows go in batches of literal VALUES: ids and labels here are plain ASCII without quotes.
+void writeRows(server::PgConnection& db, const std::vector<std::vector<Listed>>& lists)
+{
+    constexpr unsigned batch = 2000;
+    auto now = std::to_string(server::nowMs());
+    auto flush = [&](std::string& sql, const char* head) {
+        if (sql.empty())
+            return;
+        sql.pop_back();
+        db.exec(head + sql);
+        sql.clear();
+    };
+    std::string rows;
+    for (unsigned u = 0; u < lists.size(); ++u) {
+        rows += "('" + numbered("u", u) + "','" + numbered("u", u) + "@bench.test','" + numbered("B", u) + "'," + now + "),";
+        if ((u + 1) % batch == 0)
+            flush(rows, "INSERT INTO users (uid, email, invite_code, created_at) VALUES ");
+    }
+    flush(rows, "INSERT INTO users (uid, email, invite_code, created_at) VALUES ");
+    unsigned count = 0;
+    for (unsigned u = 0; u < lists.size(); ++u)
+        for (unsigned p = 0; p < lists[u].size(); ++p) {
+            rows += "('" + lists[u][p].contactId + "','" + numbered("u", u) + "','" + numbered("u", lists[u][p].target)
+                + "','friend " + std::to_string(lists[u][p].target) + "'," + std::to_string(p) + "),";
+            if (++count % batch == 0)
+                flush(rows, "INSERT INTO contacts (id, owner, target, label, position) VALUES ");
+        }
+    flush(rows, "INSERT INTO contacts (id, owner, target, label, position) VALUES ");
+}
+
+std::vector<std::string> tokensFor(const server::IdTokens& tokens, unsigned users)
+{
+    std::vector<std::string> issued;
+    auto nowSeconds = server::nowMs() / 1000;
+    for (unsigned u = 0; u < users; ++u)
+        issued.push_back(tokens.issue(numbered("u", u), numbered("u", u) + "@bench.test", nowSeconds));
+    return issued;
+}
+
+}
+
+Population Population::prepareInPostgres(const std::string& url, unsigned users, unsigned contacts)
+{
+    Population population;
+    population.lists = ringLists(users, contacts);
+    server::PgPool pool(url, 1);
+    server::PgStore store(pool); // brings the schema
+    pool.run([&](server::PgConnection& db) { server::inTransaction(db, [&] { writeRows(db, population.lists); }); });
+    population.tokens = tokensFor(server::IdTokens(server::sharedSigningKey(pool)), users);
+    return population;
 }
 
 Population Population::prepare(const std::filesystem::path& dataDir, unsigned users, unsigned contacts)
@@ -68,10 +120,7 @@ Population Population::prepare(const std::filesystem::path& dataDir, unsigned us
     Population population;
     population.lists = ringLists(users, contacts);
     writeRows(dataDir / "tender.db", population.lists);
-    server::IdTokens tokens(server::loadOrCreateSecret(dataDir / "signing.key"));
-    auto nowSeconds = server::nowMs() / 1000;
-    for (unsigned u = 0; u < users; ++u)
-        population.tokens.push_back(tokens.issue(numbered("u", u), numbered("u", u) + "@bench.test", nowSeconds));
+    population.tokens = tokensFor(server::IdTokens(server::loadOrCreateSecret(dataDir / "signing.key")), users);
     return population;
 }
 

@@ -17,6 +17,8 @@ struct Population {
     std::vector<std::vector<Listed>> lists;
 
     static Population prepare(const std::filesystem::path& dataDir, unsigned users, unsigned contacts);
+    // The same in a PostgreSQL database, with tokens signed by the key the nodes share there.
+    static Population prepareInPostgres(const std::string& url, unsigned users, unsigned contacts);
     // The same lists without a database or tokens, for a server that knows no users.
     static Population listsOnly(unsigned users, unsigned contacts);
 };

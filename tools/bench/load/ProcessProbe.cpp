@@ -53,6 +53,24 @@ double cpuSeconds(pid_t pid)
     return (utime + stime) / static_cast<double>(::sysconf(_SC_CLK_TCK));
 }
 
+std::map<pid_t, double> cpuReading(const std::vector<pid_t>& pids)
+{
+    std::map<pid_t, double> reading;
+    for (auto pid : pids)
+        reading[pid] = cpuSeconds(pid);
+    return reading;
+}
+
+double cpuSince(const std::map<pid_t, double>& before, const std::vector<pid_t>& pids)
+{
+    double used = 0;
+    for (auto pid : pids) {
+        auto earlier = before.find(pid);
+        used += cpuSeconds(pid) - (earlier == before.end() ? 0 : earlier->second);
+    }
+    return used;
+}
+
 std::int64_t kernelNetworkBytes()
 {
     return fieldKb("/proc/meminfo", "Slab:") * 1024 + tcpBufferPages() * ::sysconf(_SC_PAGESIZE);

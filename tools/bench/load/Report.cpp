@@ -1,4 +1,5 @@
 #include "load/Report.h"
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 
@@ -42,6 +43,29 @@ void Report::print() const
     for (const auto& row : rows_)
         std::cout << "| " << row.measure << " | " << row.value << " | " << row.target << " | "
                   << (row.met ? (*row.met ? "yes" : "**no**") : "") << " |\n";
+    std::cout << std::flush;
+}
+
+}
+
+namespace tender::bench {
+
+void Report::printBeside(const std::string& first, const Report& a, const std::string& second, const Report& b)
+{
+    auto cell = [](const Report& report, const std::string& measure) -> std::string {
+        for (const auto& row : report.rows_)
+            if (row.measure == measure)
+                return row.value;
+        return "-";
+    };
+    std::cout << "\n| Measure | " << first << " | " << second << " |\n|---|---|---|\n";
+    std::vector<std::string> measures;
+    for (const auto* report : {&a, &b})
+        for (const auto& row : report->rows_)
+            if (std::find(measures.begin(), measures.end(), row.measure) == measures.end())
+                measures.push_back(row.measure);
+    for (const auto& measure : measures)
+        std::cout << "| " << measure << " | " << cell(a, measure) << " | " << cell(b, measure) << " |\n";
     std::cout << std::flush;
 }
 

@@ -12,6 +12,9 @@ public:
     void add(std::string measure, std::string value, std::string target = "", std::optional<bool> met = {});
     void addLatency(const Deliveries& deliveries);
     void print() const;
+    // Two runs in one table, row by row by measure (the first run's order, then what only the
+    // second has).
+    static void printBeside(const std::string& first, const Report& a, const std::string& second, const Report& b);
 
 private:
     struct Row {

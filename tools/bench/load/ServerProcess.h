@@ -1,5 +1,6 @@
 #pragma once
 #include <sys/types.h>
+#include <vector>
 
 namespace tender::bench {
 
@@ -11,6 +12,11 @@ public:
     virtual void killHard() = 0; // SIGKILL, reaped
     virtual void stop() = 0;     // SIGTERM, reaped
     virtual pid_t pid() const = 0;
+    // Every process that serves, for CPU figures: more than one when several nodes and their
+    // helpers serve together.
+    virtual std::vector<pid_t> pids() const { return {pid()}; }
+    // Of those, the ones that run tender-server.
+    virtual std::vector<pid_t> nodePids() const { return {pid()}; }
     virtual unsigned short port() const = 0;
 };
 

@@ -44,11 +44,23 @@ inline double secondsSince(Clock::time_point start)
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
+// How long after the server went away the streams were back, and how fast they came.
+struct Return {
+    std::optional<double> to99, toAll;
+    double peakUpgradesPerSecond = 0;
+};
+// Watches the streams come back for `limit`, sampling four times a second.
+boost::asio::awaitable<Return> watchReturn(Setup& setup, Clock::time_point from, std::chrono::seconds limit);
+std::string secondsOrNever(const std::optional<double>& value);
+constexpr auto calmBeforeKill = std::chrono::seconds(2);
+
 // Connects every stream and reports how long it took and what holding them costs the server.
 boost::asio::awaitable<bool> connectAll(Setup& setup, Report& report);
 
 boost::asio::awaitable<void> runSpeed(Setup& setup, Report& report);
 boost::asio::awaitable<void> runStorm(Setup& setup, Report& report);
 boost::asio::awaitable<void> runFairness(Setup& setup, Report& report);
+// Several nodes: one of them killed while signals flow, its streams timed back to the others.
+boost::asio::awaitable<void> runFailover(Setup& setup, Report& report);
 
 }

@@ -129,6 +129,12 @@ net::awaitable<void> SignalSender::work(Worker& worker)
         }
         auto signal = queue_.front();
         queue_.pop_front();
+        // Picked while online, but the stream broke while the signal waited for a free link: the
+        // app would not have been sent it either.
+        if (!online_(signal.entry->target)) {
+            deliveries_.brokeBeforeSending();
+            continue;
+        }
         deliveries_.sent(signal.entry->target, signal.due);
         auto outcome = co_await worker.link->send(signal);
         if (outcome == SignalLink::Outcome::accepted)

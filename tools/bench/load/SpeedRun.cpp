@@ -48,7 +48,8 @@ boost::asio::awaitable<void> runSpeed(Setup& setup, Report& report)
     if (!co_await connectAll(setup, report))
         co_return;
     auto pid = setup.server.pid();
-    auto cpuBefore = cpuSeconds(pid);
+    auto cpuBefore = cpuReading(setup.server.pids());
+    auto nodeCpuBefore = cpuReading(setup.server.nodePids());
     auto ownCpuBefore = ownCpuSeconds();
     auto lostBefore = setup.fleet.lostCount();
     auto started = Clock::now();
@@ -59,7 +60,8 @@ boost::asio::awaitable<void> runSpeed(Setup& setup, Report& report)
     auto sendingSeconds = secondsSince(started);
     // Frames still on their way after the last answer.
     co_await waitUntil(setup.executor, [&] { return setup.deliveries.outstanding() == 0; }, std::chrono::seconds(3));
-    auto cpu = cpuSeconds(pid) - cpuBefore;
+    auto cpu = cpuSince(cpuBefore, setup.server.pids());
+    auto nodeCpu = cpuSince(nodeCpuBefore, setup.server.nodePids());
     auto ownCpu = ownCpuSeconds() - ownCpuBefore;
     auto delivered = setup.deliveries.deliveredCount();
     auto deliveredRate = static_cast<double>(delivered) / sendingSeconds;
@@ -76,9 +78,13 @@ boost::asio::awaitable<void> runSpeed(Setup& setup, Report& report)
     report.add("dropped by the generator (backlog full)", std::to_string(setup.sender.backlogDropped()));
     if (o.rate > 0)
         report.addLatency(setup.deliveries);
-    report.add("server CPU seconds per million deliveries",
-        delivered ? fixed(cpu * 1e6 / static_cast<double>(delivered), 1) : "-");
+    auto perMillion = [&](double seconds) { return delivered ? fixed(seconds * 1e6 / static_cast<double>(delivered), 1) : "-"; };
+    report.add("server CPU seconds per million deliveries", perMillion(cpu));
     report.add("server CPU used while sending", fixed(100 * cpu / sendingSeconds, 0) + " % of one core");
+    if (setup.server.pids().size() > setup.server.nodePids().size()) {
+        report.add("of which tender-server nodes, per million deliveries", perMillion(nodeCpu));
+        report.add("of which PostgreSQL, nats-server and HAProxy, per million deliveries", perMillion(cpu - nodeCpu));
+    }
     report.add("generator CPU used while sending", fixed(100 * ownCpu / sendingSeconds, 0) + " % of one core");
 }
 

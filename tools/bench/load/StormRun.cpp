@@ -10,7 +10,6 @@
 namespace tender::bench {
 namespace {
 
-constexpr auto calmBeforeKill = std::chrono::seconds(2);
 constexpr auto sample = std::chrono::milliseconds(250);
 
 // Restarts the server off the event loop, so the streams' timers keep their time meanwhile.
@@ -30,12 +29,8 @@ boost::asio::awaitable<bool> restart(Setup& setup)
     co_return outcome == 1;
 }
 
-struct Return {
-    std::optional<double> to99, toAll;
-    double peakUpgradesPerSecond = 0;
-};
+}
 
-// Watches the streams come back, sampling four times a second.
 boost::asio::awaitable<Return> watchReturn(Setup& setup, Clock::time_point from, std::chrono::seconds limit)
 {
     Return seen;
@@ -64,8 +59,6 @@ boost::asio::awaitable<Return> watchReturn(Setup& setup, Clock::time_point from,
 std::string secondsOrNever(const std::optional<double>& value)
 {
     return value ? fixed(*value, 1) + " s" : "not within the run";
-}
-
 }
 
 boost::asio::awaitable<void> runStorm(Setup& setup, Report& report)

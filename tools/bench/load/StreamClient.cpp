@@ -77,9 +77,11 @@ net::awaitable<void> StreamClient::connectAndRead()
         request.set(beast::http::field::authorization, "Bearer " + token_);
     }));
     ws_->write_buffer_bytes(256);
-    auto [handshakeError] = co_await ws_->async_handshake("127.0.0.1", "/v1/stream", use);
+    websocket::response_type upgrade;
+    auto [handshakeError] = co_await ws_->async_handshake(upgrade, "127.0.0.1", "/v1/stream", use);
     if (handshakeError || stopping_)
         co_return;
+    node_ = std::string(upgrade["X-Served-By"]);
     beast::flat_buffer buffer;
     for (;;) {
         auto [readError, bytes] = co_await ws_->async_read(buffer, use);

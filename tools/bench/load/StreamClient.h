@@ -24,6 +24,7 @@ public:
     void ping() override;
     void stop() override;
     bool online() const override { return online_; }
+    const std::string& node() const override { return node_; }
 
     // A slow reader: a small receive buffer, and after "ready" nothing read until resumeReading().
     void holdReading();
@@ -52,6 +53,7 @@ private:
     boost::asio::steady_timer readGate_;
     std::chrono::steady_clock::time_point readyAt_;
     std::optional<double> firstConnectionSeconds_;
+    std::string node_;
     bool online_ = false;
     bool pinging_ = false;
     bool stopping_ = false;

@@ -1,6 +1,7 @@
 #pragma once
 #include <boost/asio/awaitable.hpp>
 #include <functional>
+#include <string>
 
 namespace tender::bench {
 
@@ -18,6 +19,12 @@ public:
     virtual void ping() = 0;
     virtual void stop() = 0;
     virtual bool online() const = 0;
+    // The node that holds the stream, where a balancer names it; empty otherwise.
+    virtual const std::string& node() const
+    {
+        static const std::string none;
+        return none;
+    }
 };
 
 }

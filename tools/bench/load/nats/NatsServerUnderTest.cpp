@@ -12,42 +12,6 @@
 #include <unistd.h>
 
 namespace tender::bench {
-namespace {
-
-sockaddr_in loopback(unsigned short port)
-{
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return address;
-}
-
-// nats-server cannot tell us which port it took, so we find a free one first.
-unsigned short freePort()
-{
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    auto address = loopback(0);
-    socklen_t length = sizeof address;
-    bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0
-        && ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0;
-    ::close(fd);
-    if (!bound)
-        throw std::runtime_error("no free port for nats-server");
-    return ntohs(address.sin_port);
-}
-
-bool accepts(unsigned short port)
-{
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    auto address = loopback(port);
-    bool connected = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    ::close(fd);
-    return connected;
-}
-
-}
-
 NatsServerUnderTest::NatsServerUnderTest(std::string binary, std::filesystem::path dataDir, int cpu)
     : binary_(std::move(binary))
     , config_(std::move(dataDir) / "nats.conf")
