@@ -23,8 +23,9 @@ bool refusesStrangers(const Request& request)
 
 }
 
-StreamGate::StreamGate(ApiContext& api)
+StreamGate::StreamGate(ApiContext& api, BlockingWork* storeWork)
     : api_(api)
+    , storeWork_(storeWork)
 {
 }
 
@@ -60,13 +61,21 @@ void StreamGate::opened(const std::shared_ptr<Subscriber>& stream)
         return;
     }
     api_.hub.attach(stream, [this, stream] {
-        try {
-            if (api_.signals.takeWaitingFor(stream->audience().uid, nowMs()))
-                stream->send(frames::signal());
-        } catch (const std::exception& error) {
-            logLine(std::string("waiting hearts not read: ") + error.what());
-        }
+        if (storeWork_)
+            storeWork_->post([this, stream] { takeWaitingHeart(stream); });
+        else
+            takeWaitingHeart(stream);
     });
+}
+
+void StreamGate::takeWaitingHeart(const std::shared_ptr<Subscriber>& stream)
+{
+    try {
+        if (api_.signals.takeWaitingFor(stream->audience().uid, nowMs()))
+            stream->send(frames::signal());
+    } catch (const std::exception& error) {
+        logLine(std::string("waiting hearts not read: ") + error.what());
+    }
 }
 
 void StreamGate::closed(const Subscriber& stream)

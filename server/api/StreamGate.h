@@ -1,5 +1,6 @@
 #pragma once
 #include "api/ApiContext.h"
+#include "http/BlockingWork.h"
 #include "http/StreamDoor.h"
 
 namespace tender::server {
@@ -8,7 +9,9 @@ namespace tender::server {
 // for a device (device token).
 class StreamGate final : public StreamDoor {
 public:
-    explicit StreamGate(ApiContext& api);
+    // `storeWork`: where a stream's first look at the store goes when the store must not be
+    // waited on in place (null: in place).
+    StreamGate(ApiContext& api, BlockingWork* storeWork);
 
     bool isStreamPath(std::string_view path) const override;
     std::variant<Response, Audience> admit(const Request& request) override;
@@ -19,7 +22,10 @@ public:
     void addRoutes(Router& router);
 
 private:
+    void takeWaitingHeart(const std::shared_ptr<Subscriber>& stream);
+
     ApiContext& api_;
+    BlockingWork* storeWork_;
 };
 
 }

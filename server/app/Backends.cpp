@@ -23,8 +23,10 @@ constexpr std::size_t maxWaitingForDatabase = 4096;
 // Connections beyond the request threads: password hashing, the last-seen flush, the bus's worker.
 constexpr unsigned spareConnections = 4;
 
-std::string withoutPassword(const std::string& url)
+// For the log and messages: no password, whether before the host or among the parameters.
+std::string withoutPassword(const std::string& given)
 {
+    auto url = given.substr(0, given.find('?'));
     auto scheme = url.find("://");
     auto at = url.rfind('@');
     if (scheme == std::string::npos || at == std::string::npos || at < scheme)

@@ -29,7 +29,7 @@ Service::Service(const Options& options)
     , lastSeen_(backends_.store())
     , auth_(backends_.store(), idTokens_)
     , api_{backends_.store(), backends_.hub(), auth_, signals_, lastSeen_, ""}
-    , gate_(api_)
+    , gate_(api_, backends_.storeWork())
 {
 }
 

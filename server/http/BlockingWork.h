@@ -3,6 +3,7 @@
 #include <boost/asio/any_io_executor.hpp>
 #include <boost/asio/awaitable.hpp>
 #include <boost/asio/co_spawn.hpp>
+#include <boost/asio/post.hpp>
 #include <boost/asio/use_awaitable.hpp>
 #include <optional>
 
@@ -33,6 +34,13 @@ public:
         } leave{waiting_};
         co_return co_await boost::asio::co_spawn(executor_,
             [&]() -> boost::asio::awaitable<Result> { co_return work(); }, boost::asio::use_awaitable);
+    }
+
+    // Work that nobody waits for.
+    template <typename Work>
+    void post(Work work)
+    {
+        boost::asio::post(executor_, std::move(work));
     }
 
 private:

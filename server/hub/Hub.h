@@ -13,7 +13,7 @@ public:
     virtual ~Hub() = default;
 
     // Registers the stream, then sends it "ready" once frames for its user reach it, then runs
-    // `afterReady` (on a thread that may wait on the store).
+    // `afterReady` (in place, or on a thread of the hub's own).
     virtual void attach(const std::shared_ptr<Subscriber>& subscriber, std::function<void()> afterReady = {}) = 0;
     virtual void detach(const Subscriber& subscriber) = 0;
 

@@ -30,8 +30,6 @@ QRectF heartIn(qreal s)
     return QRectF(s * 0.27, s * 0.28, s * 0.46, s * 0.46);
 }
 
-const QColor heartColor(0xE0, 0x59, 0x6B);
-
 } // namespace
 
 QImage render(bool paused, const QColor &color, int size)

@@ -7,6 +7,9 @@ class QPainter;
 
 namespace tender::HeartIcon {
 
+// The heart colour: mid-dark, it stands out on light and dark panels alike.
+inline const QColor heartColor(0xE0, 0x59, 0x6B);
+
 // The tray's heart in a circle: filled, or outlined and slashed while paused,
 // in one colour so a tinted version comes from the same shape.
 QImage render(bool paused, const QColor &color, int size);

@@ -33,6 +33,15 @@ Popover::Popover(QQmlEngine *engine, const QUrl &source, Clock &clock, QObject *
     // Key events reach the content item only when no control took them, so an
     // open menu still closes itself on Escape before the popover would.
     view_.contentItem()->installEventFilter(this);
+    // The view has taken the content's new size by the time these arrive.
+    if (QQuickItem *content = view_.rootObject()) {
+        const auto resized = [this] {
+            if (view_.isVisible())
+                follow();
+        };
+        connect(content, &QQuickItem::widthChanged, this, resized);
+        connect(content, &QQuickItem::heightChanged, this, resized);
+    }
 }
 
 void Popover::open(const QRect &icon)
@@ -64,14 +73,25 @@ bool Popover::justClosed() const
 
 void Popover::place(const QRect &icon)
 {
-    const QPoint pointer = QCursor::pos();
-    QScreen *screen = QGuiApplication::screenAt(icon.isEmpty() ? pointer : icon.center());
+    icon_ = icon;
+    pointer_ = QCursor::pos();
+    QScreen *screen = QGuiApplication::screenAt(icon.isEmpty() ? pointer_ : icon.center());
     if (!screen)
         screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
     view_.setScreen(screen);
-    view_.setPosition(PopoverPlacement::place(icon, pointer, view_.size(), screen->availableGeometry()));
+    follow();
+}
+
+void Popover::follow()
+{
+    const QQuickItem *content = view_.rootObject();
+    if (!view_.screen())
+        return;
+    const QSize size = content ? QSizeF(content->width(), content->height()).toSize() : view_.size();
+    const QPoint at = PopoverPlacement::place(icon_, pointer_, size, view_.screen()->availableGeometry());
+    view_.setGeometry(QRect(at, size));
 }
 
 } // namespace tender

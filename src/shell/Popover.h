@@ -9,7 +9,8 @@ class Clock;
 
 // The panel that holds the whole interface: a frameless window that opens at
 // the tray icon, takes the keyboard at once and closes when it loses focus
-// or on Escape.
+// or on Escape. Its edge next to the icon stays put while the content grows
+// or shrinks.
 class Popover : public QObject {
     Q_OBJECT
 
@@ -31,9 +32,14 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void follow();
+
     QQuickView view_;
     Clock &clock_;
     QDateTime closedAt_;
+    // What the popover was opened at: the icon, or the pointer then.
+    QRect icon_;
+    QPoint pointer_;
 };
 
 } // namespace tender

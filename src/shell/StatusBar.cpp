@@ -5,8 +5,6 @@
 #include "shell/StatusBar.h"
 #include "shell/Tray.h"
 
-#include <QGuiApplication>
-#include <QPalette>
 
 namespace tender {
 
@@ -23,8 +21,10 @@ void StatusBar::updateIcon()
 {
     const bool paused = model_.isPaused();
     const QString name = paused ? QStringLiteral("Сердечко на паузе") : QStringLiteral("Сердечко");
-    // Without a tint the icon takes the desktop's text colour, as a template image would.
-    const QColor color = tint_.value_or(QGuiApplication::palette().color(QPalette::WindowText));
+    // Without a tint the icon takes the panel's colour where the tray tells it,
+    // as a template image would; the desktop's own palette may be light on a
+    // dark panel, so otherwise it takes a colour that shows on either.
+    const QColor color = tint_.value_or(tray_.foreground().value_or(HeartIcon::heartColor));
     tray_.setIcon(HeartIcon::icon(paused, color), name);
 }
 

@@ -16,6 +16,8 @@ public:
     static bool available() { return QSystemTrayIcon::isSystemTrayAvailable(); }
     void setIcon(const QIcon &icon, const QString &accessibleName) override;
     QRect geometry() const override { return icon_.geometry(); }
+    // _NET_SYSTEM_TRAY_COLORS of an XEmbed tray host on X11.
+    std::optional<QColor> foreground() const override;
 
 private:
     QSystemTrayIcon icon_;

@@ -84,7 +84,7 @@ ColumnLayout {
                         objectName: "letter"
                         text: group.modelData.letter
                         size: 11.5
-                        font.weight: Font.Bold
+                        weight: Font.Bold
                         color: Theme.faint
                         Layout.leftMargin: 10
                         Layout.rightMargin: 10

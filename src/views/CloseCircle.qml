@@ -36,13 +36,15 @@ T.Button {
         border.color: control.swatch.color
         Behavior on color { ColorAnimation { duration: 150; easing.type: Easing.OutQuad } }
     }
-    contentItem: Body {
-        text: control.justSent ? "♥" : Texts.initial(control.contact.label)
-        size: 18
-        font.weight: Font.Bold
-        color: control.justSent ? Theme.paper : control.swatch.deep
-        horizontalAlignment: Text.AlignHCenter
-        verticalAlignment: Text.AlignVCenter
+    contentItem: Item {
+        Body {
+            objectName: "circleInitial"
+            anchors.centerIn: parent
+            text: control.justSent ? "♥" : Texts.initial(control.contact.label)
+            size: 18
+            weight: Font.Bold
+            color: control.justSent ? Theme.paper : control.swatch.deep
+        }
     }
 
     Hint {

@@ -13,10 +13,13 @@ ColumnLayout {
     spacing: 4
 
     Grid {
+        objectName: "circleGrid"
         columns: 5
         columnSpacing: 13
         rowSpacing: 10
         topPadding: 4
+        // all five columns, also when fewer are filled: circles keep their places from the left
+        Layout.preferredWidth: columns * 50 + (columns - 1) * columnSpacing
         Layout.alignment: Qt.AlignHCenter
 
         Repeater {

@@ -55,7 +55,7 @@ ColumnLayout {
                 text: editor.link
                 placeholderText: editor.webHost + "/i/…"
                 inputMethodHints: Qt.ImhUrlCharactersOnly | Qt.ImhNoPredictiveText | Qt.ImhNoAutoUppercase
-                Accessible.name: "Ссылка-приглашение"
+                label: "Ссылка-приглашение"
                 onTextChanged: editor.link = text
             }
         }
@@ -93,7 +93,7 @@ ColumnLayout {
             objectName: "nameInput"
             text: editor.name
             placeholderText: "Например, Мама"
-            Accessible.name: "Как назовёшь?"
+            label: "Как назовёшь?"
             onTextChanged: editor.name = text
             onAccepted: editor.save()
         }

@@ -33,7 +33,7 @@ Rectangle {
                 anchors.centerIn: parent
                 text: control.name === "" ? "?" : Texts.initial(control.name)
                 size: 18
-                font.weight: Font.Bold
+                weight: Font.Bold
                 color: control.swatch.deep
             }
         }
@@ -60,7 +60,7 @@ Rectangle {
             objectName: "previewName"
             text: control.name === "" ? "Имя" : control.name
             size: 14.5
-            font.weight: Font.Medium
+            weight: Font.Medium
             maximumLineCount: 1
             elide: Text.ElideRight
             Layout.fillWidth: true

@@ -31,9 +31,10 @@ RowLayout {
                 size: 30
             }
             Body {
+                objectName: "name"
                 text: control.contact.label
                 size: 14.5
-                font.weight: Font.Medium
+                weight: Font.Medium
                 maximumLineCount: 1
                 elide: Text.ElideRight
                 Layout.fillWidth: true

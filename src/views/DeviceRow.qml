@@ -29,7 +29,7 @@ Rectangle {
                 objectName: "deviceName"
                 text: row.device.name
                 size: 13.5
-                font.weight: Font.Medium
+                weight: Font.Medium
                 elide: Text.ElideRight
                 maximumLineCount: 1
                 Layout.fillWidth: true

@@ -15,6 +15,7 @@ ColumnLayout {
             objectName: "deviceName"
             text: form.devices.name
             placeholderText: "Например, Котик на полке"
+            label: "Название"
             onTextEdited: {
                 form.devices.name = text
                 // the field follows the name again, also when pairing clears it

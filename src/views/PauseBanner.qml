@@ -6,8 +6,7 @@ import Tender
 Rectangle {
     objectName: "pauseBanner"
     readonly property bool paused: { AppModel.pausedUntil; return PauseStatus.isPaused() }
-    // Wraps rather than cuts the time off when the line does not fit.
-    implicitHeight: Math.max(34, pauseText.implicitHeight + 12)
+    implicitHeight: 34
     radius: 9
     color: Theme.field
 
@@ -23,12 +22,14 @@ Rectangle {
             color: Theme.muted
         }
         Body {
-            id: pauseText
             objectName: "pauseText"
             text: { AppModel.pausedUntil; return PauseStatus.text() + ". Сигналы не придут." }
             size: 12.5
             color: Theme.muted
+            // two lines fit the banner's height where one is too short
             wrapMode: Text.Wrap
+            maximumLineCount: 2
+            elide: Text.ElideRight
             Layout.fillWidth: true
         }
         T.Button {

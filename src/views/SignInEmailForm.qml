@@ -20,7 +20,7 @@ ColumnLayout {
             onTextChanged: control.form.email = text
             placeholderText: "anna@example.com"
             inputMethodHints: Qt.ImhEmailCharactersOnly | Qt.ImhNoAutoUppercase | Qt.ImhNoPredictiveText
-            Accessible.name: "Почта"
+            label: "Почта"
         }
     }
     Field {
@@ -34,7 +34,7 @@ ColumnLayout {
             echoMode: TextInput.Password
             inputMethodHints: Qt.ImhHiddenText | Qt.ImhSensitiveData | Qt.ImhNoPredictiveText
                               | Qt.ImhNoAutoUppercase
-            Accessible.name: "Пароль"
+            label: "Пароль"
             onAccepted: control.form.submit()
         }
     }

@@ -21,7 +21,7 @@ ColumnLayout {
     Body {
         text: "Привет!"
         size: 17
-        font.weight: Font.Bold
+        weight: Font.Bold
         Layout.alignment: Qt.AlignHCenter
     }
     Body {

@@ -57,6 +57,7 @@ ColumnLayout {
         text: "Это токен устройства. Мы покажем его только сейчас: скопируй и вставь в прошивку. С ним можно отправлять сердечки от твоего имени, так что никому не показывай."
         Layout.fillWidth: true
     }
+    // equal preferred widths: the buttons share the row equally
     RowLayout {
         spacing: 8
         Layout.fillWidth: true
@@ -64,6 +65,7 @@ ColumnLayout {
             objectName: "copyToken"
             text: card.copied ? "Скопировано" : "Скопировать токен"
             Layout.fillWidth: true
+            Layout.preferredWidth: 1
             onClicked: card.copy()
             Keys.onReturnPressed: card.copy()
             Keys.onEnterPressed: card.copy()
@@ -72,6 +74,7 @@ ColumnLayout {
             objectName: "tokenDone"
             text: "Готово"
             Layout.fillWidth: true
+            Layout.preferredWidth: 1
             onClicked: card.done()
         }
     }

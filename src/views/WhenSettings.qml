@@ -17,6 +17,7 @@ ColumnLayout {
             text: { AppModel.pausedUntil; return tab.paused ? PauseStatus.text() : "Пауза" }
             Layout.fillWidth: true
         }
+        // equal preferred widths: the buttons share the row equally
         RowLayout {
             spacing: 6
             Layout.fillWidth: true
@@ -25,6 +26,7 @@ ColumnLayout {
                 visible: tab.paused
                 text: "Снять паузу"
                 Layout.fillWidth: true
+                Layout.preferredWidth: 1
                 onClicked: AppModel.unpause()
             }
             SmallButton {
@@ -32,6 +34,7 @@ ColumnLayout {
                 visible: !tab.paused
                 text: "На час"
                 Layout.fillWidth: true
+                Layout.preferredWidth: 1
                 onClicked: PauseStatus.pause(PauseStatus.Hour)
             }
             SmallButton {
@@ -39,6 +42,7 @@ ColumnLayout {
                 visible: !tab.paused
                 text: "До утра"
                 Layout.fillWidth: true
+                Layout.preferredWidth: 1
                 onClicked: PauseStatus.pause(PauseStatus.Morning)
             }
             SmallButton {
@@ -46,6 +50,7 @@ ColumnLayout {
                 visible: !tab.paused
                 text: "Пока не сниму"
                 Layout.fillWidth: true
+                Layout.preferredWidth: 1
                 onClicked: PauseStatus.pause(PauseStatus.Indefinite)
             }
         }

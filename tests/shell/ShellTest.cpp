@@ -1,3 +1,4 @@
+#include "Contrast.h"
 #include "FakeTray.h"
 #include "FakeWakeMonitor.h"
 #include "ModelHarness.h"
@@ -8,6 +9,7 @@
 #include "shell/PopoverPlacement.h"
 #include "shell/StatusBar.h"
 
+#include <QQuickItem>
 #include <QtTest>
 
 using namespace tender;
@@ -54,6 +56,7 @@ private slots:
         h = std::make_unique<ModelHarness>();
         tray.names.clear();
         tray.place = QRect();
+        tray.panelColor.reset();
     }
     void cleanup() { h.reset(); }
 
@@ -150,16 +153,67 @@ private slots:
         QCOMPARE(h->service.peers().size(), 2);
     }
 
+    void popoverPlacement_data()
+    {
+        QTest::addColumn<QRect>("icon");
+        QTest::addColumn<QPoint>("pointer");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QPoint>("at");
+        // A screen of 1920 x 1080 whose panel (top or bottom) is 30 high.
+        QTest::newRow("under an icon at the top right, kept on the screen")
+            << QRect(1890, 3, 24, 24) << QPoint() << QSize(340, 500) << QPoint(1580, 31);
+        QTest::newRow("over an icon in a bottom panel") << QRect(100, 1053, 24, 24) << QPoint() << QSize(340, 500)
+                                                        << QPoint(0, 549);
+        QTest::newRow("no geometry from the tray: at the pointer") << QRect() << QPoint(960, 40) << QSize(340, 500)
+                                                                   << QPoint(790, 45);
+        QTest::newRow("pointer low on the screen: over it") << QRect() << QPoint(960, 1000) << QSize(340, 500)
+                                                            << QPoint(790, 496);
+        QTest::newRow("taller than the screen: from its top") << QRect(100, 1053, 24, 24) << QPoint()
+                                                                << QSize(340, 1200) << QPoint(0, 0);
+    }
+
     void popoverPlacement()
     {
-        const QRect screen(0, 0, 1920, 1080);
-        const QSize size(340, 500);
-        // Under an icon at the top right, kept on the screen.
-        QCOMPARE(PopoverPlacement::place(QRect(1890, 0, 24, 24), {}, size, screen), QPoint(1580, 28));
-        // Over an icon in a bottom panel.
-        QCOMPARE(PopoverPlacement::place(QRect(100, 1050, 24, 24), {}, size, screen), QPoint(0, 546));
-        // No geometry from the tray: at the pointer.
-        QCOMPARE(PopoverPlacement::place(QRect(), QPoint(960, 10), size, screen), QPoint(790, 15));
+        QFETCH(QRect, icon);
+        QFETCH(QPoint, pointer);
+        QFETCH(QSize, size);
+        QFETCH(QPoint, at);
+        const QRect available = icon.top() > 540 ? QRect(0, 0, 1920, 1050) : QRect(0, 30, 1920, 1050);
+        QCOMPARE(PopoverPlacement::place(icon, pointer, size, available), at);
+    }
+
+    void popoverKeepsItsEdgeAtTheIconWhileTheContentChanges_data()
+    {
+        QTest::addColumn<bool>("bottomPanel");
+        QTest::newRow("top panel: grows downwards") << false;
+        QTest::newRow("bottom panel: grows upwards") << true;
+    }
+
+    void popoverKeepsItsEdgeAtTheIconWhileTheContentChanges()
+    {
+        QFETCH(bool, bottomPanel);
+        auto delegate = launch();
+        QQuickView &view = delegate->popover()->view();
+        const QRect screen = view.screen()->availableGeometry();
+        tray.place = QRect(screen.center().x(), bottomPanel ? screen.bottom() - 24 : screen.top(), 24, 24);
+        delegate->popover()->place(tray.place);
+        const QRect before = view.geometry();
+        for (qreal height : {300.0, 90.0}) {
+            view.rootObject()->setHeight(height);
+            QCOMPARE(view.height(), int(height));
+            QCOMPARE(bottomPanel ? view.geometry().bottom() : view.y(), bottomPanel ? before.bottom() : before.y());
+            QCOMPARE(view.x(), before.x());
+        }
+    }
+
+    void iconTakesThePanelsColourOrOneThatShowsOnAny()
+    {
+        auto delegate = launch();
+        QVERIFY(contrast(centreOf(tray.lastIcon), Qt::white) >= 3);
+        QVERIFY(contrast(centreOf(tray.lastIcon), Qt::black) >= 3);
+        tray.panelColor = QColor("#EEEEEC");
+        delegate->status()->updateIcon();
+        QCOMPARE(centreOf(tray.lastIcon), *tray.panelColor);
     }
 
     void iconsDifferByState()

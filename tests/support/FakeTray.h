@@ -13,10 +13,12 @@ public:
         names << accessibleName;
     }
     QRect geometry() const override { return place; }
+    std::optional<QColor> foreground() const override { return panelColor; }
 
     QIcon lastIcon;
     QStringList names;
     QRect place;
+    std::optional<QColor> panelColor;
 };
 
 } // namespace tender::test

@@ -12,8 +12,8 @@ namespace tender::test {
 
 namespace {
 
-// Starting an X server and a window manager on a cold, loaded machine takes a
-// while; this only ends a start that hangs.
+// Starting an X server, a window manager or a tray on a cold, loaded machine
+// takes a while; this only ends a start that hangs.
 constexpr int startGuardMs = 60'000;
 
 xcb_window_t rootOf(xcb_connection_t *connection)
@@ -28,12 +28,22 @@ xcb_atom_t atom(xcb_connection_t *connection, const char *name)
     return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
 }
 
+xcb_window_t selectionOwner(xcb_connection_t *connection, const char *selection)
+{
+    std::unique_ptr<xcb_get_selection_owner_reply_t, decltype(&std::free)> owner(
+        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, atom(connection, selection)),
+                                      nullptr),
+        &std::free);
+    return owner ? owner->owner : xcb_window_t(XCB_WINDOW_NONE);
+}
+
 bool rootHasProperty(xcb_connection_t *connection, const char *name)
 {
+    const xcb_atom_t named = atom(connection, name);
+    if (named == XCB_ATOM_NONE)
+        return false;
     std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> property(
-        xcb_get_property_reply(connection,
-                               xcb_get_property(connection, 0, rootOf(connection), atom(connection, name),
-                                                XCB_ATOM_WINDOW, 0, 1),
+        xcb_get_property_reply(connection, xcb_get_property(connection, 0, rootOf(connection), named, XCB_ATOM_WINDOW, 0, 1),
                                nullptr),
         &std::free);
     return property && xcb_get_property_value_length(property.get()) > 0;
@@ -62,7 +72,7 @@ VirtualDesktop::VirtualDesktop(QSize screen)
 
 VirtualDesktop::~VirtualDesktop()
 {
-    for (QProcess *process : {&windowManager_, &server_}) {
+    for (QProcess *process : {&tray_, &windowManager_, &server_}) {
         process->terminate();
         if (!process->waitForFinished(5000))
             process->kill();
@@ -78,19 +88,36 @@ QProcessEnvironment VirtualDesktop::environment() const
     return environment;
 }
 
+bool VirtualDesktop::startTray(const QString &edge)
+{
+    tray_.setProcessEnvironment(environment());
+    tray_.start(QStringLiteral("trayer"), {QStringLiteral("--edge"), edge, QStringLiteral("--align"), QStringLiteral("right"),
+                                           QStringLiteral("--widthtype"), QStringLiteral("request"), QStringLiteral("--height"),
+                                           QStringLiteral("26"), QStringLiteral("--SetDockType"), QStringLiteral("true"),
+                                           QStringLiteral("--SetPartialStrut"), QStringLiteral("true")});
+    return tray_.waitForStarted(startGuardMs) && waitForRoot([](xcb_connection_t *connection) {
+               return selectionOwner(connection, "_NET_SYSTEM_TRAY_S0") != XCB_WINDOW_NONE;
+           });
+}
+
 bool VirtualDesktop::waitForWindowManager() const
 {
+    return waitForRoot([](xcb_connection_t *connection) { return rootHasProperty(connection, "_NET_SUPPORTING_WM_CHECK"); });
+}
+
+bool VirtualDesktop::waitForRoot(const std::function<bool(xcb_connection_t *)> &condition) const
+{
     xcb_connection_t *connection = xcb_connect(display_.toLocal8Bit().constData(), nullptr);
-    bool announced = false;
+    bool met = false;
     const QDeadlineTimer guard(startGuardMs);
-    while (!xcb_connection_has_error(connection) && windowManager_.state() == QProcess::Running && !guard.hasExpired()) {
-        announced = rootHasProperty(connection, "_NET_SUPPORTING_WM_CHECK");
-        if (announced)
+    while (!xcb_connection_has_error(connection) && !guard.hasExpired()) {
+        met = condition(connection);
+        if (met)
             break;
         QThread::msleep(50);
     }
     xcb_disconnect(connection);
-    return announced;
+    return met;
 }
 
 void VirtualDesktop::bringToFront(xcb_connection_t *connection, quint32 window)

@@ -4,6 +4,8 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
+
 struct xcb_connection_t;
 
 namespace tender::test {
@@ -20,6 +22,9 @@ public:
     QString display() const { return display_; }
     // This environment with DISPLAY pointing here and Qt on xcb.
     QProcessEnvironment environment() const;
+    // A panel with a system tray (trayer) along the "top" or "bottom" edge,
+    // keeping its strip free of windows; true once it hosts icons.
+    bool startTray(const QString &edge);
 
     // Asks the window manager to activate `window` as a task bar would on a
     // click, which it obeys whatever its policy for new windows.
@@ -27,9 +32,11 @@ public:
 
 private:
     bool waitForWindowManager() const;
+    bool waitForRoot(const std::function<bool(xcb_connection_t *)> &condition) const;
 
     QProcess server_;
     QProcess windowManager_;
+    QProcess tray_;
     QString display_;
     bool ready_ = false;
 };

@@ -172,6 +172,8 @@ private slots:
         QCOMPARE(h->text("token"), QString("tok-one"));
         QVERIFY(!h->isShown("pair"));
         QCOMPARE(h->text("copyToken"), QString("Скопировать токен"));
+        h->laidOut();
+        QCOMPARE(h->shown("copyToken")->width(), h->shown("tokenDone")->width()); // equal shares
 
         h->click("copyToken");
         QCOMPARE(h->model.clipboard.text, std::optional<QString>("tok-one"));

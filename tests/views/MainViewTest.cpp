@@ -175,6 +175,59 @@ private slots:
         QTRY_COMPARE(status->property("text").toString(), QString(" "));
     }
 
+    void closeCirclesKeepTheirColumnsFromTheLeft_data()
+    {
+        QTest::addColumn<int>("close");
+        QTest::newRow("one") << 1;
+        QTest::newRow("two") << 2;
+        QTest::newRow("six, on two rows") << 6;
+    }
+
+    void closeCirclesKeepTheirColumnsFromTheLeft()
+    {
+        QFETCH(int, close);
+        h->signedInWith(people(close + 1, close));
+        QVERIFY(h->show());
+        h->laidOut();
+        QCOMPARE(h->item("circleGrid")->x(), 0.0);
+        for (int i = 0; i <= close; ++i) {
+            const QQuickItem *tile = h->item(i < close ? QStringLiteral("circle-p%1").arg(i) : QStringLiteral("addClose"));
+            QCOMPARE(tile->position(), QPointF((i % 5) * 63, 4 + (i / 5) * 60));
+        }
+    }
+
+    void emojiAreDrawnInColour_data()
+    {
+        QTest::addColumn<bool>("book");
+        QTest::addColumn<QString>("holder"); // the item that holds the text, or none
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("colour");
+        QTest::newRow("name in a row") << false << "row-c" << "name" << true;
+        QTest::newRow("avatar") << false << "row-c" << "initial" << true;
+        QTest::newRow("close circle") << false << "circle-k" << "circleInitial" << true;
+        QTest::newRow("book heading") << true << "" << "letter" << true;
+        QTest::newRow("name without emoji") << false << "row-a" << "name" << false;
+    }
+
+    void emojiAreDrawnInColour()
+    {
+        QFETCH(bool, book);
+        QFETCH(QString, holder);
+        QFETCH(QString, text);
+        QFETCH(bool, colour);
+        h->signedInWith({person("k", "🌈 Радуга", 0, true), person("c", "🌈 Кот", 1), person("a", "Аня", 2)});
+        if (book)
+            h->model.model().setRoute(Route::book());
+        QVERIFY(h->show());
+        QQuickItem *item = nullptr;
+        for (QQuickItem *candidate : h->allShown(text))
+            if (holder.isEmpty() ? candidate->property("text").toString() == u"🌈" : h->item(holder)->isAncestorOf(candidate))
+                item = candidate;
+        QVERIFY(item);
+        const int offTone = h->offTonePixels(item);
+        QVERIFY2(colour ? offTone > 20 : offTone == 0, qPrintable(QString::number(offTone)));
+    }
+
     void noClosePeopleAsksForAStar()
     {
         h->signedInWith(people(2));
@@ -221,6 +274,9 @@ private slots:
         h->settle();
         QVERIFY(h->isShown("pauseBanner"));
         QCOMPARE(h->text("pauseText"), QString("Пауза, пока не снимешь. Сигналы не придут."));
+        h->laidOut();
+        QCOMPARE(h->item("pauseBanner")->height(), 34.0); // on two lines if it must, but whole
+        QVERIFY(!h->item("pauseText")->property("truncated").toBool());
         QCOMPARE(h->item("pauseMenu")->property("symbol").toString(), QString("play.circle"));
         h->click("lift");
         QVERIFY(!model.pausedUntil());

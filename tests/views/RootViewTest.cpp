@@ -1,5 +1,8 @@
 #include "ViewHarness.h"
+#include "views/Emoji.h"
 #include "views/Texts.h"
+
+#include <QQmlComponent>
 
 #include <QtTest>
 
@@ -99,6 +102,58 @@ private slots:
         QCOMPARE(views::avatarInitial("🐱 Кот"), QString("🐱"));
         QCOMPARE(views::avatarInitial("👍🏽 ok"), QString("👍🏽"));
         QCOMPARE(views::avatarInitial("ßa"), QString("SS"));
+    }
+
+    void emojiRunsAreWholeGraphemesShownAsEmoji_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("runs"); // what each run holds, joined by "|"
+        QTest::newRow("none") << "Аня 12 #1 ©" << "";
+        QTest::newRow("emoji by default") << "🐱 Кот 🐶" << "🐱|🐶";
+        QTest::newRow("asked for") << "Мама ❤️" << "❤️";
+        QTest::newRow("text by default") << "Улетело ♥ ☺" << "";
+        QTest::newRow("asked for text") << "🐱︎" << "";
+        QTest::newRow("keycap") << "1️⃣2" << "1️⃣";
+        QTest::newRow("adjacent, one run") << "a👍🏽🇷🇺b" << "👍🏽🇷🇺";
+        QTest::newRow("joined family") << "👨‍👩‍👧 дома" << "👨‍👩‍👧";
+    }
+
+    void emojiRunsAreWholeGraphemesShownAsEmoji()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, runs);
+        QStringList found;
+        for (const views::Emoji::Run &run : views::Emoji::runs(text))
+            found << text.sliced(run.start, run.length);
+        QCOMPARE(found.join(u'|'), runs);
+    }
+
+    void elidingKeepsGraphemesWhole()
+    {
+        QFont font;
+        font.setPixelSize(14);
+        const QString name = QStringLiteral("👨‍👩‍👧 Семья Ивановых");
+        QCOMPARE(views::Emoji::elided(name, font, 1000), name);
+        const QString cut = views::Emoji::elided(name, font, views::Emoji::width(name, font) / 2);
+        QVERIFY(cut.endsWith(u'…') && cut.startsWith(QStringLiteral("👨‍👩‍👧 Сем")));
+        QCOMPARE(views::Emoji::elided(name, font, 20), QStringLiteral("…")); // no half of the family
+    }
+
+    void halfPointSizesKeepTheirHalf()
+    {
+        h->signedOut();
+        QVERIFY(h->show());
+        QList<qreal> widths;
+        for (qreal size : {12.0, 12.5, 13.0}) {
+            QQmlComponent body(h->view.engine());
+            body.setData(QStringLiteral("Body { text: \"Пауза до 13:00\"; size: %1 }").arg(size).toUtf8(),
+                         QUrl(QStringLiteral("qrc:/qt/qml/Tender/Probe.qml")));
+            const std::unique_ptr<QObject> text(body.create());
+            QVERIFY2(text, qPrintable(body.errorString()));
+            QCOMPARE(text->property("shownSize").toReal(), size);
+            widths << text->property("implicitWidth").toReal();
+        }
+        QVERIFY(widths[0] < widths[1] && widths[1] < widths[2]);
     }
 };
 

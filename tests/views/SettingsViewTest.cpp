@@ -1,3 +1,4 @@
+#include "Contrast.h"
 #include "ViewHarness.h"
 
 #include "model/Gaps.h"
@@ -140,6 +141,9 @@ private slots:
         h->click("tab-1");
         QCOMPARE(h->text("pauseCaption"), QString("Пауза"));
         QVERIFY(!h->isShown("unpause"));
+        h->laidOut();
+        for (const char *length : {"pauseHour", "pauseMorning"}) // equal shares, to the pixel
+            QVERIFY(qAbs(h->shown(length)->width() - h->shown("pauseIndefinite")->width()) <= 1);
 
         h->click("pauseHour");
         QCOMPARE(model.pausedUntil(), std::optional(h->model.clock.now().addSecs(3600)));
@@ -170,6 +174,8 @@ private slots:
     {
         TestModel &model = openSettings();
         QVERIFY(h->show());
+        QQuickItem *off = inside("soundSwitch", "track"); // stands out on its row
+        QVERIFY(contrast(off->property("color").value<QColor>(), h->pixelAt(off, {-3, off->height() / 2})) >= 3);
         toggle("soundSwitch");
         QVERIFY(model.sound());
         h->click("tab-1");

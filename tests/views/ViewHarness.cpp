@@ -3,6 +3,9 @@
 #include "views/Views.h"
 
 #include <QQmlEngine>
+#include <QVector3D>
+
+#include <algorithm>
 #include <QTest>
 #include <QtQuickTest/quicktest.h>
 
@@ -126,6 +129,42 @@ bool ViewHarness::menuItemEnabled(QObject *menu, const QString &itemName) const
     }
     qWarning("no menu item %s", qPrintable(itemName));
     return false;
+}
+
+namespace {
+
+// How far a colour lies from every blend of `a` and `b`, in 8-bit RGB steps.
+qreal distanceFromBlends(const QColor &colour, const QColor &a, const QColor &b)
+{
+    const QVector3D p(colour.red(), colour.green(), colour.blue());
+    const QVector3D from(a.red(), a.green(), a.blue());
+    const QVector3D along = QVector3D(b.red(), b.green(), b.blue()) - from;
+    const float share = along.isNull() ? 0 : std::clamp(QVector3D::dotProduct(p - from, along) / along.lengthSquared(), 0.f, 1.f);
+    return (p - (from + share * along)).length();
+}
+
+} // namespace
+
+int ViewHarness::offTonePixels(QQuickItem *text)
+{
+    laidOut();
+    const QImage image = view.grabWindow();
+    const qreal scale = image.devicePixelRatio();
+    const QRect box = QRectF(text->mapToScene(QPointF(0, 0)) * scale, text->size() * scale).toAlignedRect() & image.rect();
+    const QColor ink = text->property("color").value<QColor>();
+    const QColor ground = image.pixelColor(box.topLeft());
+    int count = 0;
+    for (int y = box.top(); y <= box.bottom(); ++y)
+        for (int x = box.left(); x <= box.right(); ++x)
+            count += distanceFromBlends(image.pixelColor(x, y), ink, ground) > 48 ? 1 : 0;
+    return count;
+}
+
+QColor ViewHarness::pixelAt(QQuickItem *item, QPointF at)
+{
+    laidOut();
+    const QImage image = view.grabWindow();
+    return image.pixelColor((item->mapToScene(at) * image.devicePixelRatio()).toPoint());
 }
 
 void ViewHarness::settle()

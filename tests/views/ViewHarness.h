@@ -46,6 +46,11 @@ public:
     QList<QQuickItem *> allShown(const QString &objectName) const;
     // The enabled flags of a menu's items, found by their object names.
     bool menuItemEnabled(QObject *menu, const QString &itemName) const;
+    // Pixels in a text item's box that are neither its colour, nor the colour
+    // behind it, nor a blend of the two: the pixels of colour glyphs.
+    int offTonePixels(QQuickItem *text);
+    // The window's pixel at a point of an item.
+    QColor pixelAt(QQuickItem *item, QPointF at);
     void settle();
 
     ModelHarness model;

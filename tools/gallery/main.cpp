@@ -1,16 +1,26 @@
 // Renders every screen state the views know into PNG files, on a model built
 // on fakes and the offscreen platform, so the UI can be looked at anywhere:
 //   tender-gallery <folder>
+// or shows the states named on standard input one at a time, each until the
+// next line, printing "shown <name>" once it is up (for accessibility checks):
+//   tender-gallery --serve
 #include "ViewHarness.h"
 
 #include <QDir>
+#include <QEventLoop>
+#include <QSocketNotifier>
 #include <QJsonArray>
 #include <QGuiApplication>
 #include <QTemporaryFile>
 #include <QTest>
 #include <QTextStream>
 
+#include <algorithm>
 #include <functional>
+#include <memory>
+#include <optional>
+
+#include <unistd.h>
 
 using namespace tender;
 using namespace tender::test;
@@ -19,8 +29,8 @@ using namespace std::chrono_literals;
 namespace {
 
 const QList<Contact> family{
-    person("c1", "Мама", 0, true),        person("c2", "Лёша", 1, true),    person("c3", "Настя", 2, true),
-    person("c4", "Бабушка Валя", 3, true), person("c5", "Дима", 4),          person("c6", "Катя из йоги", 5),
+    person("c1", "Мама", 0, true),        person("c2", "Лёша", 1, true),    person("c3", "🌻 Настя", 2, true),
+    person("c4", "Бабушка Валя", 3, true), person("c5", "Дима", 4),          person("c6", "Катя из йоги 🧘", 5),
     person("c7", "Ольга Петровна", 6),    person("c8", "Сева", 7),          person("c9", "🐱 Кот", 8),
 };
 
@@ -85,7 +95,7 @@ void clickInside(ViewHarness &h, const QString &parent, const QString &child)
 void failBrowserSignIn(ViewHarness &h)
 {
     h.model.model().handle("tender://signin?state=X&uid=u&rt=r");
-    QTest::qWaitFor([&] { return h.model.model().problem().has_value(); }, 3000);
+    (void)QTest::qWaitFor([&] { return h.model.model().problem().has_value(); }, 3000);
 }
 
 QList<Shot> shots()
@@ -127,14 +137,14 @@ QList<Shot> shots()
         {"devices-removal", family, true, scriptDevices, [](ViewHarness &h) { openDevices(h); clickInside(h, "device-d1", "askRemove"); }},
         {"devices-token", family, true, [](ViewHarness &h) { scriptDevices(h); h.model.service.on("POST", "/v1/devices", FakeReply::json(201, {{"device", QJsonObject{{"id", "d3"}, {"name", "Лампа в спальне"}, {"capabilities", QJsonArray{"receive"}}}}, {"token", "tdv_7Qm2ZkR4xN8pLw3sYb6TfH1cJ9aVe5Ud0GgKoXiBrMnE"}})); }, [](ViewHarness &h) { openDevices(h); h.shown("deviceName")->forceActiveFocus(); for (QChar c : QStringLiteral("Лампа в спальне")) QTest::sendKeyEvent(QTest::Click, &h.view, Qt::Key_unknown, QString(c), Qt::NoModifier); h.click("pair"); (void)QTest::qWaitFor([&] { return h.isShown("tokenCard"); }, 3000); h.click("copyToken"); }},
         {"signin-browser", {}, false, [](ViewHarness &h) { h.model.model().signInWithGoogle(); }},
-        {"signin-email-note", {}, false, {}, [](ViewHarness &h) { h.click("withEmail"); h.click("submit"); }},
+        {"signin-email-note", {}, false, {}, [](ViewHarness &h) { h.click("withEmail"); type(h, "passwordInput", "secret-password"); h.click("submit"); }},
         {"signin-problem", {}, false, [](ViewHarness &h) { failBrowserSignIn(h); }},
     };
 }
 
-bool render(const Shot &shot, const QDir &folder)
+// Shows the shot's state; false when its QML failed.
+bool stage(const Shot &shot, ViewHarness &h)
 {
-    ViewHarness h;
     if (shot.signedIn)
         h.signedInWith(shot.contacts);
     else
@@ -148,11 +158,50 @@ bool render(const Shot &shot, const QDir &folder)
     if (shot.after)
         shot.after(h);
     QTest::qWait(400); // animations settle
+    return true;
+}
+
+bool render(const Shot &shot, const QDir &folder)
+{
+    ViewHarness h;
+    if (!stage(shot, h))
+        return false;
     const QString path = folder.filePath(shot.name + ".png");
     if (!h.view.grabWindow().save(path))
         return false;
     QTextStream(stdout) << path << '\n';
     return h.warnings.isEmpty();
+}
+
+// The next line of standard input, awaited with the event loop running; none at its end.
+std::optional<QString> nextLine(QFile &input)
+{
+    QSocketNotifier readable(input.handle(), QSocketNotifier::Read);
+    QEventLoop loop;
+    QObject::connect(&readable, &QSocketNotifier::activated, &loop, &QEventLoop::quit);
+    loop.exec();
+    const QByteArray line = input.readLine();
+    return line.isEmpty() ? std::nullopt : std::optional(QString::fromUtf8(line).trimmed());
+}
+
+int serve()
+{
+    QFile input;
+    // Unbuffered, so no line waits in a buffer the notifier knows nothing of.
+    if (!input.open(STDIN_FILENO, QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return 1;
+    const QList<Shot> all = shots();
+    std::unique_ptr<ViewHarness> shown;
+    while (const std::optional<QString> name = nextLine(input)) {
+        shown.reset();
+        const auto shot = std::find_if(all.begin(), all.end(), [&](const Shot &s) { return s.name == *name; });
+        shown = std::make_unique<ViewHarness>();
+        if (shot == all.end() || !stage(*shot, *shown))
+            return 1;
+        shown->view.requestActivate();
+        QTextStream(stdout) << "shown " << *name << Qt::endl;
+    }
+    return 0;
 }
 
 } // namespace
@@ -170,9 +219,11 @@ int main(int argc, char *argv[])
     QGuiApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     if (argc != 2) {
-        QTextStream(stderr) << "usage: tender-gallery <folder>\n";
+        QTextStream(stderr) << "usage: tender-gallery <folder> | --serve\n";
         return 2;
     }
+    if (qstrcmp(argv[1], "--serve") == 0)
+        return serve();
     QDir folder(QString::fromLocal8Bit(argv[1]));
     if (!folder.mkpath(".")) {
         QTextStream(stderr) << "cannot create " << folder.path() << '\n';

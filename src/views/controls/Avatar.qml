@@ -20,7 +20,7 @@ Rectangle {
         anchors.centerIn: parent
         text: Texts.initial(control.label)
         size: control.size * 0.41
-        font.weight: Font.Bold
+        weight: Font.Bold
         color: control.swatch.deep
     }
 }

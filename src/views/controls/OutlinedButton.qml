@@ -17,6 +17,9 @@ T.Button {
         strong: control.strongText
         horizontalAlignment: Text.AlignHCenter
         verticalAlignment: Text.AlignVCenter
+        // a share of a row may be narrow for a wide system font
+        fontSizeMode: Text.HorizontalFit
+        minimumPixelSize: 10
         elide: Text.ElideRight
     }
     background: Rectangle {

@@ -16,6 +16,9 @@ T.Button {
         color: Theme.paper
         horizontalAlignment: Text.AlignHCenter
         verticalAlignment: Text.AlignVCenter
+        // a share of a row may be narrow for a wide system font
+        fontSizeMode: Text.HorizontalFit
+        minimumPixelSize: 10
         elide: Text.ElideRight
     }
     background: Rectangle {

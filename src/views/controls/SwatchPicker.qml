@@ -16,7 +16,7 @@ Grid {
 
     Repeater {
         model: PaletteColors.all
-        delegate: T.Button {
+        delegate: T.RadioButton {
             id: swatch
             required property int index
             required property var modelData
@@ -25,6 +25,7 @@ Grid {
             width: control.size + 6
             height: control.size + 6
             hoverEnabled: true
+            checked: current
             Accessible.name: modelData.name
             Accessible.selected: current
             onClicked: {

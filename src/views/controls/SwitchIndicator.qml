@@ -4,13 +4,12 @@ import Tender
 // The track and knob of a switch at the small control size.
 Rectangle {
     id: control
+    objectName: "track"
     property bool checked: false
     implicitWidth: 32
     implicitHeight: 20
     radius: height / 2
-    color: checked ? Theme.switchTint : Theme.well
-    border.width: checked ? 0 : 1
-    border.color: Theme.hairline
+    color: checked ? Theme.switchTint : Theme.switchOff
     Behavior on color { ColorAnimation { duration: 150 } }
 
     Rectangle {

@@ -12,6 +12,7 @@ Rectangle {
 
     implicitHeight: 30 + 6
     radius: 10
+    Accessible.role: Accessible.PageTabList
     color: Theme.well
 
     Row {
@@ -22,7 +23,7 @@ Rectangle {
 
         Repeater {
             model: control.titles
-            delegate: T.Button {
+            delegate: T.TabButton {
                 id: cell
                 required property int index
                 required property string modelData
@@ -30,6 +31,7 @@ Rectangle {
                 objectName: "tab-" + index
                 width: (cells.width - cells.spacing * (control.titles.length - 1)) / control.titles.length
                 height: 30
+                checked: current
                 Accessible.name: modelData
                 Accessible.selected: current
                 onClicked: {

@@ -20,7 +20,7 @@ T.Button {
         color: control.tint
         opacity: control.pressed ? 0.6 : 1.0
         verticalAlignment: Text.AlignVCenter
-        font.underline: control.visualFocus
+        underline: control.visualFocus
     }
     background: Item {}
 }

@@ -18,6 +18,8 @@ QtObject {
     readonly property color white: "#FFFFFF"
 
     readonly property color switchTint: "#3FA05A"
+    // An off switch's track: dark enough to stand out on the rows' fills.
+    readonly property color switchOff: "#948276"
     readonly property color onlineGreen: "#6FAE7C"
 
     // The random-heart button and the stars of the lists.

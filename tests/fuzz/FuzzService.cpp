@@ -1,0 +1,143 @@
+#include "FuzzService.h"
+#include "FuzzTarget.h"
+#include "common/Json.h"
+#include "http/Exchange.h"
+#include <cstdlib>
+#include <stdlib.h>
+
+namespace tender::fuzz {
+namespace {
+
+// Under TMPDIR when it is set, else on tmpfs where there is one: the service syncs every write,
+// and inputs write a lot.
+std::filesystem::path freshDirectory()
+{
+    auto base = !std::getenv("TMPDIR") && std::filesystem::is_directory("/dev/shm")
+        ? std::filesystem::path("/dev/shm") : std::filesystem::temp_directory_path();
+    std::string pattern = (base / "tender-fuzz-XXXXXX").string();
+    if (!mkdtemp(pattern.data()))
+        throw std::runtime_error("mkdtemp failed");
+    return pattern;
+}
+
+void replaceAll(std::string& text, std::string_view from, std::string_view to)
+{
+    for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+}
+
+}
+
+FuzzService& FuzzService::instance()
+{
+    static FuzzService one;
+    return one;
+}
+
+FuzzService::FuzzService()
+    : dir_(freshDirectory())
+{
+    server::Options options;
+    options.dataDir = dir_;
+    identityKey_ = options.identityKey;
+    service_ = std::make_unique<server::Service>(options);
+    service_->addRoutes("http://127.0.0.1:8787");
+    auto friendToken = signUp("friend@example.org");
+    auto inviteUrl = callFor("invite_url", http::verb::get, "/v1/me", "", friendToken);
+    inviteCode_ = inviteUrl.substr(inviteUrl.rfind('/') + 1);
+    addPerson();
+}
+
+FuzzService::~FuzzService()
+{
+    service_.reset();
+    std::error_code ignored;
+    std::filesystem::remove_all(dir_, ignored);
+}
+
+std::string FuzzService::withSecrets(std::string_view input) const
+{
+    std::string text(input);
+    replaceAll(text, "@user", userToken_);
+    replaceAll(text, "@device", deviceToken_);
+    replaceAll(text, "@contact", contactId_);
+    replaceAll(text, "@invite", inviteCode_);
+    replaceAll(text, "@key", identityKey_);
+    return text;
+}
+
+server::Request FuzzService::withSecrets(const server::Request& request) const
+{
+    server::Request replaced{request.method(), withSecrets(request.target()), request.version()};
+    replaced.method_string(request.method_string());
+    for (const auto& field : request)
+        replaced.insert(field.name_string(), withSecrets(field.value()));
+    replaced.body() = withSecrets(request.body());
+    return replaced;
+}
+
+void FuzzService::restore()
+{
+    bool whole = call(http::verb::get, "/v1/me", "", userToken_).result() == http::status::ok
+        && call(http::verb::get, "/v1/me", "", deviceToken_).result() == http::status::forbidden
+        && call(http::verb::get, "/v1/contacts", "", userToken_).body().find(contactId_) != std::string::npos;
+    if (whole)
+        return;
+    call(http::verb::delete_, "/v1/me", "", userToken_);
+    addPerson();
+}
+
+server::Response FuzzService::answer(const server::Request& request)
+{
+    auto& gate = service_->gate();
+    if (server::opensStream(request, gate)) {
+        auto admitted = gate.admit(request);
+        if (std::holds_alternative<server::Audience>(admitted))
+            return server::Response{http::status::switching_protocols, request.version()};
+        auto& refusal = std::get<server::Response>(admitted);
+        refusal.keep_alive(false);
+        return refusal;
+    }
+    auto routed = service_->router().handle(request);
+    server::prepareAnswer(routed.response, request);
+    return std::move(routed.response);
+}
+
+server::Response FuzzService::call(http::verb method, const std::string& target, const std::string& body,
+    const std::string& token)
+{
+    server::Request request{method, target, 11};
+    if (!token.empty())
+        request.set(http::field::authorization, "Bearer " + token);
+    request.body() = body;
+    request.prepare_payload();
+    return answer(request);
+}
+
+// One field of a call's JSON answer; the setting up of the placeholders must succeed.
+std::string FuzzService::callFor(const char* field, http::verb method, const std::string& target,
+    const std::string& body, const std::string& token)
+{
+    auto answer = call(method, target, body, token);
+    auto object = server::parseObject(answer.body());
+    auto value = object ? object->if_contains(field) : nullptr;
+    expect(value && value->is_string(), target + " answered " + answer.body());
+    return std::string(value->as_string());
+}
+
+std::string FuzzService::signUp(const std::string& email)
+{
+    return callFor("idToken", http::verb::post, "/identitytoolkit/v1/accounts:signUp?key=" + identityKey_,
+        R"({"email":")" + email + R"(","password":"fuzz-password"})");
+}
+
+void FuzzService::addPerson()
+{
+    userToken_ = signUp("person-" + std::to_string(++people_) + "@example.org");
+    deviceToken_ = callFor("token", http::verb::post, "/v1/devices",
+        R"({"name":"Lamp","capabilities":["receive","send"]})", userToken_);
+    contactId_ = callFor("id", http::verb::post, "/v1/contacts",
+        R"({"code":")" + inviteCode_ + R"(","label":"Friend"})", userToken_);
+}
+
+}

@@ -1,0 +1,31 @@
+// Runs every input of a checked-in corpus through its target once: the ordinary build's guard
+// against regressions on known inputs. Usage: tender_fuzz_replay TARGET CORPUS_DIR
+#include "FuzzTarget.h"
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <vector>
+
+int main(int argc, char** argv)
+{
+    auto target = argc == 3 ? tender::fuzz::targetNamed(argv[1]) : nullptr;
+    if (!target) {
+        std::cerr << "usage: tender_fuzz_replay TARGET CORPUS_DIR (with a known TARGET)\n";
+        return 2;
+    }
+    std::vector<std::filesystem::path> inputs;
+    for (const auto& entry : std::filesystem::directory_iterator(argv[2]))
+        inputs.push_back(entry.path());
+    std::sort(inputs.begin(), inputs.end());
+    for (const auto& path : inputs) {
+        std::ifstream file(path, std::ios::binary);
+        std::stringstream bytes;
+        bytes << file.rdbuf();
+        std::cout << path.filename().string() << std::endl;
+        target(bytes.str());
+    }
+    std::cout << inputs.size() << " inputs of " << argv[1] << " ran without a finding\n";
+    return inputs.empty() ? 1 : 0;
+}
