@@ -4,6 +4,7 @@
 #include "api/Signals.h"
 #include "hub/Hub.h"
 #include "http/Router.h"
+#include "limits/Throttle.h"
 #include "store/Store.h"
 #include <string>
 
@@ -16,6 +17,7 @@ struct ApiContext {
     const Authenticator& auth;
     Signals& signals;
     LastSeen& lastSeen;
+    Throttle& inviteGuesses; // codes that named nobody, per client and per user
     std::string webBase;
 };
 

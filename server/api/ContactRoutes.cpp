@@ -4,6 +4,7 @@
 #include "api/Views.h"
 #include "common/Random.h"
 #include "common/Text.h"
+#include "common/Time.h"
 #include "http/Responses.h"
 
 namespace tender::server {
@@ -42,9 +43,17 @@ Response addContact(ApiContext& api, const RouteContext& context, const User& us
         return errorResponse(http::status::bad_request, *fields.problem());
     if (!label || !cleanLabel(*label))
         return errorResponse(http::status::bad_request, badLabel);
+    auto now = nowMs();
+    const std::string guessers[] = {"client " + context.client, "user " + user.uid};
+    for (const auto& guesser : guessers)
+        if (api.inviteGuesses.check(guesser, now))
+            return errorResponse(http::status::too_many_requests, "too many attempts, try later");
     auto target = code ? api.store.userByInviteCode(*code) : std::nullopt;
-    if (!target)
+    if (!target) {
+        for (const auto& guesser : guessers)
+            api.inviteGuesses.count(guesser, now);
         return errorResponse(http::status::bad_request, "not an invite code");
+    }
     if (target->uid == user.uid)
         return errorResponse(http::status::bad_request, "that is your own invite");
     Contact entry{randomId(20), user.uid, target->uid, *cleanLabel(*label), close.value_or(false), 0};

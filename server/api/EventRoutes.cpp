@@ -34,7 +34,7 @@ Response answer(Signals::Sent sent)
     case Signals::Sent::notFound:
         return errorResponse(http::status::not_found, "no such contact");
     case Signals::Sent::unavailable:
-        return errorResponse(http::status::service_unavailable, "cannot deliver now, try again shortly");
+        return unavailableResponse("cannot deliver now, try again shortly");
     case Signals::Sent::tooMany:
         break;
     }

@@ -1,4 +1,5 @@
 #include "api/LastSeen.h"
+#include <algorithm>
 #include <vector>
 
 namespace tender::server {
@@ -11,7 +12,8 @@ LastSeen::LastSeen(Store& store)
 void LastSeen::touch(const std::string& deviceId, std::int64_t nowMs)
 {
     std::lock_guard lock(mutex_);
-    pending_[deviceId] = nowMs;
+    auto& latest = pending_[deviceId];
+    latest = std::max(latest, nowMs);
 }
 
 void LastSeen::flush()
@@ -22,7 +24,16 @@ void LastSeen::flush()
         batch.assign(pending_.begin(), pending_.end());
         pending_.clear();
     }
-    store_.recordDevicesSeen(batch);
+    try {
+        store_.recordDevicesSeen(batch);
+    } catch (...) {
+        std::lock_guard lock(mutex_);
+        for (const auto& [id, ms] : batch) {
+            auto [kept, added] = pending_.try_emplace(id, ms);
+            kept->second = std::max(kept->second, ms);
+        }
+        throw;
+    }
 }
 
 }

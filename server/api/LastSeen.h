@@ -6,11 +6,12 @@
 namespace tender::server {
 
 // Devices' last-seen times, gathered in memory and written in one batch, so that a device's
-// signal never waits for the disk.
+// signal never waits for the disk. A batch the database refused stays for the next flush.
 class LastSeen {
 public:
     explicit LastSeen(Store& store);
     void touch(const std::string& deviceId, std::int64_t nowMs);
+    // Throws what the database threw, after keeping the batch.
     void flush();
 
 private:

@@ -2,11 +2,12 @@
 
 namespace tender::server {
 
-Signals::Signals(Store& store, Hub& hub, AnyoneLedger& ledger)
+Signals::Signals(Store& store, Hub& hub, AnyoneLedger& ledger, Metrics& metrics)
     : store_(store)
     , hub_(hub)
     , ledger_(ledger)
     , perPerson_(burstToOnePerson, refillPerSecond)
+    , accepted_(metrics.counter("tender_signals_accepted_total", "Signals accepted for delivery"))
 {
 }
 
@@ -17,7 +18,10 @@ Signals::Sent Signals::toContact(const std::string& senderUid, const std::string
         return Sent::notFound;
     if (!perPerson_.allow(senderUid + "\n" + *target, nowMs))
         return Sent::tooMany;
-    return hub_.signalUser(*target) ? Sent::accepted : Sent::unavailable;
+    if (!hub_.signalUser(*target))
+        return Sent::unavailable;
+    accepted_.add();
+    return Sent::accepted;
 }
 
 Signals::Sent Signals::toAnyone(const std::string& senderUid, std::int64_t nowMs)
@@ -34,6 +38,7 @@ Signals::Sent Signals::toAnyone(const std::string& senderUid, std::int64_t nowMs
         ledger_.releaseHour(senderUid, nowMs);
         return Sent::unavailable;
     }
+    accepted_.add();
     return Sent::accepted;
 }
 

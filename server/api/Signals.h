@@ -2,6 +2,7 @@
 #include "api/AnyoneLedger.h"
 #include "api/RateLimiter.h"
 #include "hub/Hub.h"
+#include "ops/Metrics.h"
 #include "store/Store.h"
 
 namespace tender::server {
@@ -16,7 +17,7 @@ public:
 
     enum class Sent { accepted, notFound, tooMany, unavailable };
 
-    Signals(Store& store, Hub& hub, AnyoneLedger& ledger);
+    Signals(Store& store, Hub& hub, AnyoneLedger& ledger, Metrics& metrics);
     Sent toContact(const std::string& senderUid, const std::string& contactId, std::int64_t nowMs);
     Sent toAnyone(const std::string& senderUid, std::int64_t nowMs);
     // A stream that accepts strangers' signals opened: whether a waiting signal is now its user's.
@@ -27,6 +28,7 @@ private:
     Hub& hub_;
     AnyoneLedger& ledger_;
     RateLimiter perPerson_; // per node: several nodes together allow as many times more
+    Counter& accepted_;
 };
 
 }

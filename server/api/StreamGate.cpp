@@ -1,5 +1,6 @@
 #include "api/StreamGate.h"
 #include "common/Log.h"
+#include "limits/Throttle.h"
 #include "common/Time.h"
 #include "http/Responses.h"
 #include <boost/url/parse.hpp>
@@ -23,10 +24,17 @@ bool refusesStrangers(const Request& request)
 
 }
 
-StreamGate::StreamGate(ApiContext& api, BlockingWork* storeWork)
+StreamGate::StreamGate(ApiContext& api, BlockingWork* storeWork, std::size_t perUser, std::size_t perDevice,
+    Metrics& metrics)
     : api_(api)
     , storeWork_(storeWork)
+    , perUser_(0, perUser)
+    , perDevice_(0, perDevice)
+    , refused_(refusalsOf(metrics, "streams"))
 {
+    for (auto [kind, seats] : {std::pair{"app", &perUser_}, std::pair{"device", &perDevice_}})
+        metrics.gauge("tender_streams", "Open streams", {{"kind", kind}},
+            [seats] { return static_cast<double>(seats->taken()); });
 }
 
 bool StreamGate::isStreamPath(std::string_view path) const
@@ -34,18 +42,26 @@ bool StreamGate::isStreamPath(std::string_view path) const
     return path == appPath || path == devicePath;
 }
 
-std::variant<Response, Audience> StreamGate::admit(const Request& request)
+std::variant<Response, Admission> StreamGate::admit(const Request& request)
 {
     auto target = request.target();
     bool forDevice = target.substr(0, target.find('?')) == devicePath;
     auto principal = api_.auth.authenticate(request);
     if (!principal || principal->device.has_value() != forDevice)
         return errorResponse(http::status::unauthorized, "sign in first");
-    if (forDevice) {
-        const auto& device = *principal->device;
-        return Audience{device.owner, device.id, device.can("receive"), false};
+    const auto& device = principal->device;
+    auto seat = forDevice ? perDevice_.take(device->id) : perUser_.take(principal->user.uid);
+    if (!seat) {
+        refused_.add();
+        auto refusal = errorResponse(http::status::too_many_requests, "too many streams open");
+        refusal.set(http::field::retry_after, "30");
+        return refusal;
     }
-    return Audience{principal->user.uid, std::nullopt, true, !refusesStrangers(request)};
+    Admission admission{forDevice ? Audience{device->owner, device->id, device->can("receive"), false}
+                                  : Audience{principal->user.uid, std::nullopt, true, !refusesStrangers(request)},
+        {}};
+    admission.seats.push_back(std::move(*seat));
+    return admission;
 }
 
 void StreamGate::opened(const std::shared_ptr<Subscriber>& stream)

@@ -5,9 +5,9 @@
 #include "common/Random.h"
 #include "crypto/SecretFile.h"
 #include "hub/LocalHub.h"
-#include "identity/MemoryLoginThrottle.h"
+#include "limits/MemoryCounters.h"
 #include "postgres/PgAnyoneLedger.h"
-#include "postgres/PgLoginThrottle.h"
+#include "postgres/PgCounters.h"
 #include "postgres/PgPresence.h"
 #include "postgres/PgSigningKey.h"
 #include "postgres/PgStore.h"
@@ -60,7 +60,7 @@ void Backends::openSqlite(const Options& options)
     store_ = cached_.get();
     hub_ = std::make_unique<LocalHub>();
     ledger_ = std::make_unique<MemoryAnyoneLedger>();
-    throttle_ = std::make_unique<MemoryLoginThrottle>();
+    counters_ = std::make_unique<MemoryCounters>();
     description_ = "data " + options.dataDir.string();
 }
 
@@ -77,7 +77,7 @@ void Backends::openPostgres(const Options& options)
     database_ = std::make_unique<PgStore>(*pool_);
     store_ = database_.get();
     ledger_ = std::make_unique<PgAnyoneLedger>(*pool_);
-    throttle_ = std::make_unique<PgLoginThrottle>(*pool_);
+    counters_ = std::make_unique<PgCounters>(*pool_);
     storeThreads_ = std::make_unique<boost::asio::thread_pool>(threads);
     storeWork_ = std::make_unique<BlockingWork>(storeThreads_->get_executor(), maxWaitingForDatabase);
     description_ = "database " + withoutPassword(options.database);

@@ -3,7 +3,7 @@
 #include "app/Options.h"
 #include "hub/Hub.h"
 #include "http/BlockingWork.h"
-#include "identity/LoginThrottle.h"
+#include "limits/Counters.h"
 #include "store/Store.h"
 #include <boost/asio/thread_pool.hpp>
 #include <functional>
@@ -31,7 +31,8 @@ public:
     Store& store() { return *store_; }
     Hub& hub() { return *hub_; }
     AnyoneLedger& ledger() { return *ledger_; }
-    LoginThrottle& throttle() { return *throttle_; }
+    // What the throttles count: in this process, or in the shared database.
+    Counters& counters() { return *counters_; }
     const std::string& signingKey() const { return signingKey_; }
     // Where requests wait on a database over the network; null for SQLite, which answers in place.
     BlockingWork* storeWork() { return storeWork_.get(); }
@@ -53,7 +54,7 @@ private:
     Store* store_ = nullptr;
     std::unique_ptr<Hub> hub_;
     std::unique_ptr<AnyoneLedger> ledger_;
-    std::unique_ptr<LoginThrottle> throttle_;
+    std::unique_ptr<Counters> counters_;
     std::string signingKey_;
     std::unique_ptr<boost::asio::thread_pool> storeThreads_;
     std::unique_ptr<BlockingWork> storeWork_;

@@ -9,6 +9,21 @@ namespace tender {
 
 unsigned short readListeningPort(int fd, std::chrono::seconds timeout)
 {
+    return portIn(readListeningLine(fd, timeout));
+}
+
+unsigned short portIn(const std::string& line, const std::string& after)
+{
+    const auto at = line.find(after);
+    const auto end = line.find_first_of(" ,)", at + after.size());
+    const auto colon = at == std::string::npos ? std::string::npos : line.rfind(':', end);
+    if (at == std::string::npos || colon == std::string::npos || colon < at)
+        throw std::runtime_error("no \"" + after + "\" address in " + line);
+    return static_cast<unsigned short>(std::stoi(line.substr(colon + 1)));
+}
+
+std::string readListeningLine(int fd, std::chrono::seconds timeout)
+{
     std::string line;
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (line.find('\n') == std::string::npos) {
@@ -22,10 +37,7 @@ unsigned short readListeningPort(int fd, std::chrono::seconds timeout)
             throw std::runtime_error("tender-server exited before listening");
         line.append(chunk, static_cast<std::size_t>(got));
     }
-    const auto at = line.find("127.0.0.1:");
-    if (at == std::string::npos)
-        throw std::runtime_error("unexpected first line: " + line);
-    return static_cast<unsigned short>(std::stoi(line.substr(at + 10)));
+    return line.substr(0, line.find('\n'));
 }
 
 } // namespace tender

@@ -12,6 +12,7 @@ struct Options {
     std::filesystem::path dataDir;
     std::string webBase; // empty: http:// and the listening address
     std::string identityKey = TENDER_DEFAULT_IDENTITY_KEY;
+    bool identityKeyGiven = false;
     bool devSignin = false;
     unsigned threads = 0; // 0: one per core
     unsigned streamSilenceSeconds = 75;
@@ -19,6 +20,16 @@ struct Options {
     std::string bus;        // empty: streams live in this process; else nats://HOST:PORT
     std::filesystem::path signingKey; // empty: in the data directory, or in the database
     unsigned databaseConnections = 8;
+
+    std::string metricsHost; // empty: /metrics on the main listener
+    unsigned short metricsPort = 0;
+    std::vector<std::string> trustedProxies; // addresses whose X-Forwarded-For is believed
+    unsigned maxConnections = 0; // 0: as many as the open-file limit allows
+    unsigned maxConnectionsPerClient = 1000;
+    unsigned maxStreamsPerUser = 10;
+    unsigned maxStreamsPerDevice = 2;
+    unsigned slowQueue = 32; // password checks running or waiting, in all
+    unsigned maxOutbox = 10000; // reset mails waiting for the mailer
 
     bool onPostgres() const { return !database.empty(); }
 };

@@ -36,6 +36,15 @@ void writeSecret(const std::filesystem::path& path)
     ::close(fd);
     if (!written || ::rename(temporary.c_str(), path.c_str()) != 0)
         throw std::runtime_error("cannot write " + path.string());
+    // The rename is durable only once the directory is: a crash before that could lose the key
+    // after tokens signed with it went out.
+    auto directory = path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
+    int dir = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    bool synced = dir >= 0 && ::fsync(dir) == 0;
+    if (dir >= 0)
+        ::close(dir);
+    if (!synced)
+        throw std::runtime_error("cannot sync the directory of " + path.string());
 }
 
 }

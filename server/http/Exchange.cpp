@@ -19,7 +19,8 @@ void limitRequest(RequestParser& parser)
 std::optional<Response> refusalOf(const beast::error_code& error)
 {
     if (error == http::error::end_of_stream || error == beast::error::timeout || error == net::error::connection_reset
-        || error == net::error::operation_aborted || error == http::error::partial_message)
+        || error == net::error::operation_aborted || error == net::error::bad_descriptor
+        || error == http::error::partial_message)
         return std::nullopt;
     auto refusal = error == http::error::body_limit
         ? errorResponse(http::status::payload_too_large, "the body is larger than 64 KiB")
@@ -44,7 +45,8 @@ std::string_view pathOf(const Request& request)
 void prepareAnswer(Response& response, const Request& request)
 {
     response.version(request.version());
-    response.keep_alive(request.keep_alive());
+    // 499: the client left before its turn; nobody reads what follows.
+    response.keep_alive(request.keep_alive() && response.result_int() != 499);
     response.set(http::field::server, "tender-server");
     response.prepare_payload();
 }

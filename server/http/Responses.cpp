@@ -26,6 +26,13 @@ Response errorResponse(http::status status, std::string_view message)
     return jsonResponse(status, json::object{{"error", message}});
 }
 
+Response unavailableResponse(std::string_view message)
+{
+    auto response = errorResponse(http::status::service_unavailable, message);
+    response.set(http::field::retry_after, "1");
+    return response;
+}
+
 Response htmlResponse(http::status status, std::string body)
 {
     auto response = withBody(status, "text/html; charset=utf-8", std::move(body));

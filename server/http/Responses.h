@@ -9,6 +9,8 @@ namespace tender::server {
 Response jsonResponse(http::status status, const json::value& body);
 // {"error": message}: the one shape of every refusal of the REST API.
 Response errorResponse(http::status status, std::string_view message);
+// 503 with a Retry-After of a second: the service cannot answer now but will soon.
+Response unavailableResponse(std::string_view message);
 Response htmlResponse(http::status status, std::string body);
 Response redirectResponse(std::string_view location);
 

@@ -23,10 +23,10 @@ std::vector<std::string> splitPattern(const std::string& pattern)
 
 }
 
-void Router::add(http::verb method, std::string pattern, RouteHandler handler, Cost cost)
+void Router::add(http::verb method, std::string pattern, RouteHandler handler, Cost cost, RouteHandler busy)
 {
     auto segments = splitPattern(pattern);
-    routes_.push_back({method, std::move(pattern), std::move(segments), std::move(handler), cost});
+    routes_.push_back({method, std::move(pattern), std::move(segments), std::move(handler), cost, std::move(busy)});
 }
 
 bool Router::matches(const Route& route, const std::vector<std::string>& path, std::vector<std::string>& params)
@@ -45,6 +45,14 @@ bool Router::matches(const Route& route, const std::vector<std::string>& path, s
         }
     }
     return true;
+}
+
+std::vector<std::string> Router::patterns() const
+{
+    std::vector<std::string> all;
+    for (const auto& route : routes_)
+        all.push_back(route.pattern);
+    return all;
 }
 
 Router::Found Router::find(const Request& request) const
@@ -69,7 +77,7 @@ Router::Found Router::find(const Request& request) const
     return found;
 }
 
-Routed Router::handle(const Request& request, Found found) const
+Routed Router::handle(const Request& request, Found found, std::string client) const
 {
     if (!found.target)
         return {errorResponse(http::status::bad_request, "malformed request target"), "-"};
@@ -77,16 +85,27 @@ Routed Router::handle(const Request& request, Found found) const
     if (!route)
         return found.pathKnown ? Routed{errorResponse(http::status::method_not_allowed, "method not allowed"), "-"}
                                : Routed{errorResponse(http::status::not_found, "not found"), "-"};
+    return run(*route, route->handler, RouteContext{request, *found.target, std::move(found.params), std::move(client)});
+}
+
+Routed Router::busy(const Request& request, Found found, std::string client) const
+{
+    if (!found.route || !found.target || !found.route->busy)
+        return {unavailableResponse("busy, try again shortly"), found.route ? found.route->pattern : "-"};
+    const auto& route = *found.route;
+    return run(route, route.busy, RouteContext{request, *found.target, std::move(found.params), std::move(client)});
+}
+
+Routed Router::run(const Route& route, const RouteHandler& handler, const RouteContext& context)
+{
     try {
-        return {route->handler(RouteContext{request, *found.target, std::move(found.params)}), route->pattern};
+        return {handler(context), route.pattern};
     } catch (const Unavailable& error) {
-        logLine(std::string("unavailable in ") + route->pattern + ": " + error.what());
-        auto response = errorResponse(http::status::service_unavailable, "not available now, try again shortly");
-        response.set(http::field::retry_after, "1");
-        return {std::move(response), route->pattern};
+        logLine(std::string("unavailable in ") + route.pattern + ": " + error.what());
+        return {unavailableResponse("not available now, try again shortly"), route.pattern};
     } catch (const std::exception& error) {
-        logLine(std::string("error in ") + route->pattern + ": " + error.what());
-        return {errorResponse(http::status::internal_server_error, "internal error"), route->pattern};
+        logLine(std::string("error in ") + route.pattern + ": " + error.what());
+        return {errorResponse(http::status::internal_server_error, "internal error"), route.pattern};
     }
 }
 

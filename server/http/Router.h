@@ -12,6 +12,7 @@ struct RouteContext {
     const Request& request;
     boost::urls::url_view target; // path and query of the request
     std::vector<std::string> params; // the ":name" segments of the pattern, in order
+    std::string client; // who asks, as the limits count it (an address); empty where none is known
 };
 
 using RouteHandler = std::function<Response(const RouteContext&)>;
@@ -34,6 +35,7 @@ public:
         std::vector<std::string> segments;
         RouteHandler handler;
         Cost cost;
+        RouteHandler busy; // the answer when slow work has no room; empty: a plain 503
     };
 
     // Where a request goes, found once and then handled.
@@ -47,12 +49,17 @@ public:
     };
 
     // `pattern` is a path whose segments starting with ':' match any one segment.
-    void add(http::verb method, std::string pattern, RouteHandler handler, Cost cost = Cost::quick);
+    void add(http::verb method, std::string pattern, RouteHandler handler, Cost cost = Cost::quick,
+        RouteHandler busy = {});
     Found find(const Request& request) const;
-    Routed handle(const Request& request, Found found) const;
+    Routed handle(const Request& request, Found found, std::string client = {}) const;
     Routed handle(const Request& request) const { return handle(request, find(request)); }
+    // The answer to a request whose slow work has no room to run.
+    Routed busy(const Request& request, Found found, std::string client) const;
+    std::vector<std::string> patterns() const;
 
 private:
+    static Routed run(const Route& route, const RouteHandler& handler, const RouteContext& context);
     static bool matches(const Route& route, const std::vector<std::string>& path, std::vector<std::string>& params);
 
     std::vector<Route> routes_;

@@ -1,5 +1,6 @@
 #pragma once
 #include "http/StreamDoor.h"
+#include "ops/Metrics.h"
 #include <boost/asio/steady_timer.hpp>
 #include <boost/beast/core/tcp_stream.hpp>
 #include <boost/beast/websocket/stream.hpp>
@@ -20,7 +21,8 @@ public:
     static constexpr std::chrono::seconds maxFrameWait{10};
     static constexpr int streamSendBuffer = 16 * 1024;
 
-    BasicWsSession(Transport&& stream, Audience audience, StreamDoor& door, std::chrono::seconds silence);
+    BasicWsSession(Transport&& stream, Admission admission, StreamDoor& door, std::chrono::seconds silence,
+        Counter* signalsDelivered);
 
     // Completes the upgrade, then reads until the peer leaves, falls silent or the stream is closed.
     // The pending operations keep the session alive.
@@ -42,7 +44,9 @@ private:
     boost::beast::websocket::stream<Transport> ws_;
     boost::asio::steady_timer silenceTimer_;
     Audience audience_;
+    std::vector<Seat> seats_;
     StreamDoor& door_;
+    Counter* signalsDelivered_;
     std::chrono::seconds silence_;
     std::chrono::steady_clock::time_point lastHeard_;
     struct Queued {

@@ -13,11 +13,14 @@ namespace beast = boost::beast;
 namespace websocket = beast::websocket;
 
 template <class Transport>
-BasicWsSession<Transport>::BasicWsSession(Transport&& stream, Audience audience, StreamDoor& door, std::chrono::seconds silence)
+BasicWsSession<Transport>::BasicWsSession(Transport&& stream, Admission admission, StreamDoor& door,
+    std::chrono::seconds silence, Counter* signalsDelivered)
     : ws_(std::move(stream))
     , silenceTimer_(ws_.get_executor())
-    , audience_(std::move(audience))
+    , audience_(std::move(admission.audience))
+    , seats_(std::move(admission.seats))
     , door_(door)
+    , signalsDelivered_(signalsDelivered)
     , silence_(silence)
 {
 }
@@ -119,6 +122,8 @@ void BasicWsSession<Transport>::writeNext()
         self->writing_ = false;
         if (error)
             return self->drop();
+        if (self->signalsDelivered_ && self->queue_.front().frame == frames::signal())
+            self->signalsDelivered_->add();
         self->queue_.erase(self->queue_.begin());
         if (self->queue_.empty())
             self->queue_ = {}; // most streams hear a signal now and then: hold no queue between

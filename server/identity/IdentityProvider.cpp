@@ -12,8 +12,6 @@ namespace {
 constexpr std::size_t uidLength = 28;
 constexpr std::size_t secretLength = 40;
 constexpr std::size_t maxPasswordBytes = 4096;
-constexpr const char* tooManyAttempts = "TOO_MANY_ATTEMPTS_TRY_LATER : Access to this account has been temporarily "
-                                        "disabled due to many failed login attempts. Try again later.";
 
 bool looksLikeEmail(const std::string& email)
 {
@@ -44,14 +42,25 @@ std::int64_t nowSeconds()
     return nowMs() / 1000;
 }
 
+std::string addressAndClient(const std::string& address, const std::string& client)
+{
+    return address + "\n" + client;
 }
 
-IdentityProvider::IdentityProvider(Store& store, Hub& hub, const IdTokens& tokens, LoginThrottle& throttle,
+template <class T>
+Outcome<T> tooMany()
+{
+    return Outcome<T>::failure(IdentityProvider::tooManyAttempts);
+}
+
+}
+
+IdentityProvider::IdentityProvider(Store& store, Hub& hub, const IdTokens& tokens, IdentityLimits& limits,
     Outbox& outbox, std::string webBase)
     : store_(store)
     , hub_(hub)
     , tokens_(tokens)
-    , throttle_(throttle)
+    , limits_(limits)
     , outbox_(outbox)
     , webBase_(std::move(webBase))
 {
@@ -67,41 +76,61 @@ Outcome<std::string> IdentityProvider::normalEmail(const std::string& email)
     return normal;
 }
 
-Outcome<Credentials> IdentityProvider::signIn(const std::string& email, const std::string& password)
+Outcome<Credentials> IdentityProvider::signIn(const std::string& email, const std::string& password,
+    const std::string& client)
 {
     auto address = normalEmail(email);
     if (!address)
         return Outcome<Credentials>::failure(address.error());
     if (password.empty())
         return Outcome<Credentials>::failure("MISSING_PASSWORD");
-    if (throttle_.blocked(*address, nowMs()))
-        return Outcome<Credentials>::failure(tooManyAttempts);
+    auto now = nowMs();
+    auto failures = addressAndClient(*address, client);
+    if (limits_.passwordChecks.take(client, now) || limits_.failedPasswords.check(failures, now))
+        return tooMany<Credentials>();
     auto user = store_.userByEmail(*address);
     if (!passwordMatches(user, password)) {
-        throttle_.failed(*address, nowMs());
+        limits_.failedPasswords.count(failures, now);
         return Outcome<Credentials>::failure("INVALID_LOGIN_CREDENTIALS");
     }
-    throttle_.succeeded(*address);
+    limits_.failedPasswords.clear(failures);
     return startSession(*user);
 }
 
-Outcome<Credentials> IdentityProvider::signUp(const std::string& email, const std::string& password)
+// An existing account is named before the new password is judged: the app turns EMAIL_EXISTS after a
+// failed sign-in into "wrong password", whatever that password looks like.
+Outcome<Credentials> IdentityProvider::signUp(const std::string& email, const std::string& password,
+    const std::string& client)
 {
     auto address = normalEmail(email);
     if (!address)
         return Outcome<Credentials>::failure(address.error());
     if (password.empty())
         return Outcome<Credentials>::failure("MISSING_PASSWORD");
+    if (limits_.passwordChecks.take(client, nowMs()))
+        return tooMany<Credentials>();
+    if (store_.userByEmail(*address))
+        return Outcome<Credentials>::failure("EMAIL_EXISTS");
     if (codePoints(password) < minPasswordLength)
         return Outcome<Credentials>::failure("WEAK_PASSWORD : Password should be at least 6 characters");
     if (password.size() > maxPasswordBytes)
         return Outcome<Credentials>::failure("WEAK_PASSWORD : Password is too long");
-    if (store_.userByEmail(*address))
-        return Outcome<Credentials>::failure("EMAIL_EXISTS");
     auto user = createAccount(*address, hashPassword(password));
     if (!user)
         return Outcome<Credentials>::failure(user.error());
     return startSession(*user);
+}
+
+Outcome<Credentials> IdentityProvider::signInOrCreate(const std::string& email, const std::string& password,
+    const std::string& client)
+{
+    auto signedIn = signIn(email, password, client);
+    if (signedIn || !signedIn.error().starts_with("INVALID_LOGIN_CREDENTIALS"))
+        return signedIn;
+    auto created = signUp(email, password, client);
+    if (!created && created.error().starts_with("EMAIL_EXISTS"))
+        return Outcome<Credentials>::failure("INVALID_PASSWORD");
+    return created;
 }
 
 Outcome<Credentials> IdentityProvider::refresh(const std::string& refreshToken)
@@ -118,16 +147,24 @@ Outcome<Credentials> IdentityProvider::refresh(const std::string& refreshToken)
     return credentialsFor(*user, refreshToken);
 }
 
-Outcome<bool> IdentityProvider::sendPasswordReset(const std::string& email)
+// Every refusal comes before the address is looked up, so none of them tells whether it has an account.
+Outcome<bool> IdentityProvider::sendPasswordReset(const std::string& email, const std::string& client)
 {
     auto address = normalEmail(email);
     if (!address)
         return Outcome<bool>::failure(address.error());
+    auto now = nowMs();
+    if (limits_.resetMailsFromClient.take(client, now) || limits_.resetMailsToAddress.take(*address, now))
+        return tooMany<bool>();
+    if (!outbox_.hasRoom()) {
+        limits_.outboxFull.add();
+        return tooMany<bool>();
+    }
     auto user = store_.userByEmail(*address);
     if (!user)
         return true;
     auto code = randomId(secretLength);
-    store_.addResetCode(tokenHash(code), user->uid, nowMs() + resetCodeLifetimeMs);
+    store_.addResetCode(tokenHash(code), user->uid, now + resetCodeLifetimeMs);
     outbox_.send(user->email, "Новый пароль для Tender",
         "Чтобы задать новый пароль, открой ссылку (она действует час):\n" + webBase_ + "/reset?code=" + code);
     return true;
@@ -147,17 +184,21 @@ Outcome<Credentials> IdentityProvider::signInWithoutPassword(const std::string& 
     return startSession(*created);
 }
 
-Outcome<bool> IdentityProvider::resetPassword(const std::string& code, const std::string& newPassword)
+Outcome<bool> IdentityProvider::resetPassword(const std::string& code, const std::string& newPassword,
+    const std::string& client)
 {
     if (codePoints(newPassword) < minPasswordLength || newPassword.size() > maxPasswordBytes)
         return Outcome<bool>::failure("WEAK_PASSWORD");
+    if (limits_.passwordChecks.take(client, nowMs()))
+        return tooMany<bool>();
     auto uid = store_.takeResetCode(tokenHash(code), nowMs());
     if (!uid)
         return Outcome<bool>::failure("EXPIRED_OOB_CODE");
     store_.replacePassword(*uid, hashPassword(newPassword));
     hub_.closeUser(*uid);
+    // Whoever locked themselves out and then reset the password may sign in at once from here.
     if (auto user = store_.userById(*uid))
-        throttle_.succeeded(user->email);
+        limits_.failedPasswords.clear(addressAndClient(user->email, client));
     return true;
 }
 

@@ -43,82 +43,113 @@ json::object signedInBody(const Credentials& c, std::string_view kind)
         {"registered", true}, {"refreshToken", c.refreshToken}, {"expiresIn", std::to_string(c.expiresIn)}};
 }
 
-using KeyedHandler = std::function<Response(const Request&)>;
+// A call's answer: the provider's error message, or the body of a success.
+struct Answer {
+    std::string error;
+    json::object body;
+};
 
-RouteHandler keyed(const std::string& identityKey, KeyedHandler handler)
+Answer failed(std::string message)
 {
-    return [identityKey, handler = std::move(handler)](const RouteContext& context) {
-        if (!keyAccepted(context, identityKey))
-            return providerError("API_KEY_INVALID : API key not valid. Please pass a valid API key.");
-        return handler(context.request);
+    return {std::move(message), {}};
+}
+
+using KeyedHandler = std::function<Answer(const RouteContext&)>;
+
+// Checks the key, answers in the provider's shapes and counts each outcome by its code (the message
+// up to its first space: a small fixed set).
+RouteHandler keyed(const std::string& identityKey, std::string call, Metrics& metrics, KeyedHandler handler)
+{
+    return [identityKey, call, &metrics, handler = std::move(handler)](const RouteContext& context) {
+        auto answer = keyAccepted(context, identityKey)
+            ? handler(context)
+            : failed("API_KEY_INVALID : API key not valid. Please pass a valid API key.");
+        countIdentityOutcome(metrics, call, answer.error);
+        if (!answer.error.empty())
+            return providerError(answer.error);
+        return jsonResponse(http::status::ok, answer.body);
     };
 }
 
-using PasswordCall = Outcome<Credentials> (IdentityProvider::*)(const std::string&, const std::string&);
+using PasswordCall = Outcome<Credentials> (IdentityProvider::*)(const std::string&, const std::string&,
+    const std::string&);
 
 KeyedHandler passwordCall(IdentityProvider& provider, PasswordCall call, std::string_view kind)
 {
-    return [&provider, call, kind](const Request& request) {
-        auto body = parseObject(request.body());
+    return [&provider, call, kind](const RouteContext& context) {
+        auto body = parseObject(context.request.body());
         if (!body)
-            return providerError("INVALID_JSON : Invalid JSON payload received.");
-        auto result = (provider.*call)(stringField(*body, "email"), stringField(*body, "password"));
+            return failed("INVALID_JSON : Invalid JSON payload received.");
+        auto result = (provider.*call)(stringField(*body, "email"), stringField(*body, "password"), context.client);
         if (!result)
-            return providerError(result.error());
-        return jsonResponse(http::status::ok, signedInBody(*result, kind));
+            return failed(result.error());
+        return Answer{"", signedInBody(*result, kind)};
     };
 }
 
-Response sendOobCode(IdentityProvider& provider, const Request& request)
+Answer sendOobCode(IdentityProvider& provider, const RouteContext& context)
 {
-    auto body = parseObject(request.body());
+    auto body = parseObject(context.request.body());
     if (!body)
-        return providerError("INVALID_JSON : Invalid JSON payload received.");
+        return failed("INVALID_JSON : Invalid JSON payload received.");
     if (stringField(*body, "requestType") != "PASSWORD_RESET")
-        return providerError("INVALID_REQ_TYPE : Only PASSWORD_RESET is supported here.");
+        return failed("INVALID_REQ_TYPE : Only PASSWORD_RESET is supported here.");
     auto email = stringField(*body, "email");
-    auto result = provider.sendPasswordReset(email);
+    auto result = provider.sendPasswordReset(email, context.client);
     if (!result)
-        return providerError(result.error());
-    return jsonResponse(http::status::ok,
-        json::object{{"kind", "identitytoolkit#GetOobConfirmationCodeResponse"}, {"email", email}});
+        return failed(result.error());
+    return {"", {{"kind", "identitytoolkit#GetOobConfirmationCodeResponse"}, {"email", email}}};
 }
 
-Response refreshToken(IdentityProvider& provider, const Request& request)
+Answer refreshToken(IdentityProvider& provider, const RouteContext& context)
 {
-    auto fields = tokenRequestFields(request);
+    auto fields = tokenRequestFields(context.request);
     auto grantType = stringField(fields, "grant_type");
     if (grantType.empty())
-        return providerError("MISSING_GRANT_TYPE");
+        return failed("MISSING_GRANT_TYPE");
     if (grantType != "refresh_token")
-        return providerError("INVALID_GRANT_TYPE");
+        return failed("INVALID_GRANT_TYPE");
     auto token = stringField(fields, "refresh_token");
     if (token.empty())
-        return providerError("MISSING_REFRESH_TOKEN");
+        return failed("MISSING_REFRESH_TOKEN");
     auto result = provider.refresh(token);
     if (!result)
-        return providerError(result.error());
-    return jsonResponse(http::status::ok,
-        json::object{{"access_token", result->idToken}, {"expires_in", std::to_string(result->expiresIn)},
-            {"token_type", "Bearer"}, {"refresh_token", result->refreshToken}, {"id_token", result->idToken},
-            {"user_id", result->uid}, {"project_id", "tender"}});
+        return failed(result.error());
+    return {"", {{"access_token", result->idToken}, {"expires_in", std::to_string(result->expiresIn)},
+                    {"token_type", "Bearer"}, {"refresh_token", result->refreshToken}, {"id_token", result->idToken},
+                    {"user_id", result->uid}, {"project_id", "tender"}}};
+}
+
+Response busy(const RouteContext&)
+{
+    return providerError(IdentityProvider::tooManyAttempts);
 }
 
 }
 
-void addIdentityRoutes(Router& router, IdentityProvider& provider, std::string identityKey)
+void countIdentityOutcome(Metrics& metrics, const std::string& call, const std::string& error)
+{
+    auto code = error.empty() ? "OK" : error.substr(0, error.find(' '));
+    metrics.counter("tender_identity_outcomes_total", "Identity calls by call and outcome",
+        {{"call", call}, {"outcome", code}}).add();
+}
+
+void addIdentityRoutes(Router& router, IdentityProvider& provider, std::string identityKey, Metrics& metrics)
 {
     const std::string toolkit = "/identitytoolkit/v1/accounts:";
     router.add(http::verb::post, toolkit + "signInWithPassword",
-        keyed(identityKey, passwordCall(provider, &IdentityProvider::signIn, "identitytoolkit#VerifyPasswordResponse")),
-        Router::Cost::slow);
+        keyed(identityKey, "signInWithPassword", metrics,
+            passwordCall(provider, &IdentityProvider::signIn, "identitytoolkit#VerifyPasswordResponse")),
+        Router::Cost::slow, busy);
     router.add(http::verb::post, toolkit + "signUp",
-        keyed(identityKey, passwordCall(provider, &IdentityProvider::signUp, "identitytoolkit#SignupNewUserResponse")),
-        Router::Cost::slow);
+        keyed(identityKey, "signUp", metrics,
+            passwordCall(provider, &IdentityProvider::signUp, "identitytoolkit#SignupNewUserResponse")),
+        Router::Cost::slow, busy);
     router.add(http::verb::post, toolkit + "sendOobCode",
-        keyed(identityKey, [&provider](const Request& r) { return sendOobCode(provider, r); }), Router::Cost::slow);
+        keyed(identityKey, "sendOobCode", metrics, [&provider](const RouteContext& c) { return sendOobCode(provider, c); }),
+        Router::Cost::slow, busy);
     router.add(http::verb::post, "/securetoken/v1/token",
-        keyed(identityKey, [&provider](const Request& r) { return refreshToken(provider, r); }));
+        keyed(identityKey, "token", metrics, [&provider](const RouteContext& c) { return refreshToken(provider, c); }));
 }
 
 }

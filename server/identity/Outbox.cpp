@@ -7,11 +7,21 @@
 
 namespace tender::server {
 
-Outbox::Outbox(std::filesystem::path directory)
+Outbox::Outbox(std::filesystem::path directory, std::size_t maxMessages)
     : directory_(std::move(directory))
+    , maxMessages_(maxMessages)
 {
     std::filesystem::create_directories(directory_);
     std::filesystem::permissions(directory_, std::filesystem::perms::owner_all);
+}
+
+bool Outbox::hasRoom() const
+{
+    std::size_t waiting = 0;
+    for (auto it = std::filesystem::directory_iterator(directory_); it != std::filesystem::directory_iterator(); ++it)
+        if (++waiting >= maxMessages_)
+            return false;
+    return true;
 }
 
 void Outbox::send(const std::string& to, const std::string& subject, const std::string& text)

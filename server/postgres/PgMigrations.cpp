@@ -7,7 +7,7 @@ namespace {
 
 constexpr const char* lockKey = "7317211"; // any number every node agrees on
 
-constexpr std::array<const char*, 1> steps = {
+constexpr std::array<const char*, 2> steps = {
     R"sql(
     CREATE TABLE users (
         uid TEXT PRIMARY KEY,
@@ -60,6 +60,13 @@ constexpr std::array<const char*, 1> steps = {
     -- Who is online now: lost with a crash of the database, and rebuilt by the nodes as streams return.
     CREATE UNLOGGED TABLE nodes (id TEXT PRIMARY KEY, seen_at BIGINT NOT NULL);
     CREATE UNLOGGED TABLE presence (node TEXT NOT NULL, uid TEXT NOT NULL, PRIMARY KEY (node, uid));
+    )sql",
+    R"sql(
+    -- Every throttle counts in windows by key (password checks per client, failures per address and
+    -- client, reset mail, invite guesses) in place of the failed sign-ins by address alone.
+    DROP TABLE login_failures;
+    CREATE TABLE throttle_windows (key TEXT PRIMARY KEY, count BIGINT NOT NULL, ends_at BIGINT NOT NULL);
+    CREATE INDEX throttle_windows_ends_at ON throttle_windows(ends_at);
     )sql",
 };
 

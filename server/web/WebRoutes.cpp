@@ -8,6 +8,7 @@ void addWebRoutes(Router& router, WebContext web)
     addInvitePage(router, web);
     addDocsPage(router, web);
     addResetPage(router, web);
+    addForgotPage(router, web);
 }
 
 }

@@ -92,7 +92,7 @@ server::Response FuzzService::answer(const server::Request& request)
     auto& gate = service_->gate();
     if (server::opensStream(request, gate)) {
         auto admitted = gate.admit(request);
-        if (std::holds_alternative<server::Audience>(admitted))
+        if (std::holds_alternative<server::Admission>(admitted))
             return server::Response{http::status::switching_protocols, request.version()};
         auto& refusal = std::get<server::Response>(admitted);
         refusal.keep_alive(false);

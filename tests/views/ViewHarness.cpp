@@ -171,8 +171,8 @@ void ViewHarness::settle()
 {
     QCoreApplication::processEvents();
     QTest::qWait(20);
-    // Layouts follow on the window's next polish, which a loaded machine may not reach in 20 ms.
-    laidOut();
+    // What a change moved is read next: wait for the layouts, which a busy machine may not have run.
+    (void)QQuickTest::qWaitForPolish(&view);
 }
 
 } // namespace tender::test

@@ -15,10 +15,11 @@ struct HttpResult {
     std::string error() const;
 };
 
-// A blocking HTTP/1.1 client for tests; every exchange has a 15-second limit.
+// A blocking HTTP/1.1 client for tests; every exchange has a 15-second limit. `source` is the loopback
+// address it connects from, so that tests can play several clients.
 class HttpClient {
 public:
-    explicit HttpClient(unsigned short port) : port_(port) {}
+    explicit HttpClient(unsigned short port, std::string source = "127.0.0.1") : port_(port), source_(std::move(source)) {}
 
     HttpResult send(const std::string& method, const std::string& target, const std::string& body = "",
         const std::string& bearer = "", const std::string& contentType = "application/json") const;
@@ -27,11 +28,22 @@ public:
     HttpResult post(const std::string& target, const boost::json::value& body, const std::string& bearer = "") const;
     HttpResult patch(const std::string& target, const boost::json::value& body, const std::string& bearer = "") const;
     HttpResult del(const std::string& target, const std::string& bearer = "") const;
+    // A form as a browser posts it.
+    HttpResult postForm(const std::string& target, const std::map<std::string, std::string>& fields) const;
+    // Sends the request and leaves at once, without waiting for the answer.
+    void sendAndLeave(const std::string& method, const std::string& target, const std::string& body) const;
 
+    // The same client, sending one more header with every request.
+    HttpClient with(const std::string& name, const std::string& value) const;
     unsigned short port() const { return port_; }
 
 private:
     unsigned short port_;
+    std::string source_;
+    std::map<std::string, std::string> headers_;
 };
+
+// application/x-www-form-urlencoded, as browsers write it.
+std::string formBody(const std::map<std::string, std::string>& fields);
 
 }

@@ -1,15 +1,19 @@
 #pragma once
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 #include <sys/types.h>
 
 namespace tender::testing {
 
+using Environment = std::map<std::string, std::string>;
+
 // The real tender-server on a free loopback port, with the given data directory.
 class ServerProcess {
 public:
-    explicit ServerProcess(std::filesystem::path dataDir, std::vector<std::string> extraArgs = {"--dev-signin"});
+    explicit ServerProcess(std::filesystem::path dataDir, std::vector<std::string> extraArgs = {"--dev-signin"},
+        const Environment& environment = {});
     ~ServerProcess();
     ServerProcess(const ServerProcess&) = delete;
     ServerProcess& operator=(const ServerProcess&) = delete;
@@ -17,21 +21,26 @@ public:
     unsigned short port() const { return port_; }
     std::string base() const { return "http://127.0.0.1:" + std::to_string(port_); }
     const std::filesystem::path& dataDir() const { return dataDir_; }
+    // The first line it printed: where it listens.
+    const std::string& firstLine() const { return firstLine_; }
+    pid_t pid() const { return pid_; }
     // SIGTERM, then the exit status (-1 when it had to be killed).
     int stop();
     // SIGKILL: gone at once, as in a crash.
     void kill();
 
     struct Ended {
-        int status;
+        int status; // -1: still running after 20 s, so killed
         std::string log; // what it wrote on standard error
     };
-    // Runs the server with `args` in place of the usual ones, for starts that must fail; gives
-    // up after 20 s.
-    static Ended runExpectingExit(const std::filesystem::path& dataDir, std::vector<std::string> args);
+    // Runs the server with `args` after the usual loopback address and data directory (later flags
+    // win), for starts that must fail.
+    static Ended runExpectingExit(const std::filesystem::path& dataDir, std::vector<std::string> args,
+        const Environment& environment = {});
 
 private:
     std::filesystem::path dataDir_;
+    std::string firstLine_;
     pid_t pid_ = -1;
     unsigned short port_ = 0;
 };

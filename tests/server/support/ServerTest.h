@@ -33,13 +33,16 @@ protected:
         return backend && std::string(backend) == "cluster";
     }
 
-    void start(std::vector<std::string> args = {"--dev-signin"})
+    void start(std::vector<std::string> args = {"--dev-signin"}, const Environment& environment = {})
     {
         if (onCluster())
             args.insert(args.end(), {"--database", database, "--bus", ClusterServices::shared()->busUrl()});
-        server = std::make_unique<ServerProcess>(dir.path() / "data", std::move(args));
+        server = std::make_unique<ServerProcess>(dir.path() / "data", std::move(args), environment);
         http = std::make_unique<HttpClient>(server->port());
     }
+
+    // Another caller, from its own loopback address.
+    HttpClient from(const std::string& source) const { return HttpClient(server->port(), source); }
 
     int restart()
     {

@@ -1,0 +1,19 @@
+#include "ops/OpenFiles.h"
+#include <sys/resource.h>
+
+namespace tender::server {
+
+std::size_t raiseOpenFileLimit()
+{
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0)
+        return 1024;
+    if (limit.rlim_cur < limit.rlim_max) {
+        rlimit raised{limit.rlim_max, limit.rlim_max};
+        if (::setrlimit(RLIMIT_NOFILE, &raised) == 0)
+            limit = raised;
+    }
+    return limit.rlim_cur == RLIM_INFINITY ? static_cast<std::size_t>(1) << 20 : static_cast<std::size_t>(limit.rlim_cur);
+}
+
+}

@@ -1,0 +1,149 @@
+#include "support/Probes.h"
+#include "support/ServerTest.h"
+#include <atomic>
+#include <thread>
+
+namespace tender::testing {
+namespace {
+
+using LimitsTest = ServerTest;
+
+json::object passwordBody(const std::string& email, const std::string& password)
+{
+    return {{"email", email}, {"password", password}, {"returnSecureToken", true}};
+}
+
+std::string loopback(int n)
+{
+    return "127.0.0." + std::to_string(n);
+}
+
+TEST_F(LimitsTest, OneClientsFloodOfPasswordChecksIsRefusedAtOnceWhileOthersSignIn)
+{
+    auto email = uniqueEmail("real");
+    signUp(*http, email, "right-password");
+    std::atomic<int> refused = 0;
+    std::atomic<int> created = 0;
+    std::vector<std::thread> flood;
+    for (int i = 0; i < 40; ++i)
+        flood.emplace_back([&, i] {
+            auto answer = from(loopback(2)).post(identityPath("signUp"), passwordBody(uniqueEmail("f" + std::to_string(i)), "pass-word"));
+            (answer.error().starts_with("TOO_MANY_ATTEMPTS_TRY_LATER") ? refused : created) += 1;
+        });
+    auto real = from(loopback(3)).post(identityPath("signInWithPassword"), passwordBody(email, "right-password"));
+    for (auto& t : flood)
+        t.join();
+    EXPECT_EQ(real.status, 200) << real.body;
+    EXPECT_GE(refused, 10) << "at most 30 checks a minute for one client";
+    EXPECT_GE(created, 1);
+}
+
+TEST_F(LimitsTest, PasswordChecksWhoseClientLeftAreDropped)
+{
+    for (int i = 0; i < 20; ++i)
+        from(loopback(10 + i)).sendAndLeave("POST", identityPath("signUp"),
+            json::serialize(passwordBody("left" + std::to_string(i) + "@example.org", "pass-word")));
+    const std::string created = "tender_identity_outcomes_total{call=\"signUp\",outcome=\"OK\"}";
+    std::map<std::string, double> metrics;
+    ASSERT_TRUE(eventually([&] {
+        metrics = readMetrics(http->get("/metrics").body);
+        return metrics[created] + metrics["tender_abandoned_requests_total"] == 20;
+    }));
+    EXPECT_GE(metrics["tender_abandoned_requests_total"], 1);
+    int accounts = 0;
+    for (int i = 0; i < 20; ++i)
+        accounts += http->post(identityPath("signUp"), passwordBody("left" + std::to_string(i) + "@example.org", "pass-word"))
+                        .error() == "EMAIL_EXISTS";
+    EXPECT_EQ(accounts, metrics[created]) << "nothing of the dropped ones was done";
+}
+
+TEST_F(LimitsTest, GuessingInviteCodesIsThrottledPerClientAndPerUser)
+{
+    auto me = quickUser(*http, "me");
+    auto other = quickUser(*http, "other");
+    auto code = inviteCodeOf(*http, other);
+    auto add = [&](const HttpClient& client, const TestUser& user, const std::string& tried) {
+        return client.post("/v1/contacts", {{"code", tried}, {"label", "X"}}, user.idToken).status;
+    };
+    for (int i = 0; i < 20; ++i)
+        ASSERT_EQ(add(*http, me, "ZZZZZ-ZZZZ" + std::string(1, "23456789AB"[i % 10])), 400);
+    EXPECT_EQ(add(*http, me, code), 429) << "even a right code, for a while";
+    EXPECT_EQ(add(from(loopback(2)), me, code), 429) << "the same user from elsewhere";
+    EXPECT_EQ(add(*http, other, inviteCodeOf(*http, me)), 429) << "another user from the same client";
+    EXPECT_EQ(add(from(loopback(2)), other, inviteCodeOf(*http, me)), 201);
+
+    for (int i = 0; i < 20; ++i)
+        ASSERT_EQ(from(loopback(3)).get("/i/ZZZZZ-ZZZZZ").status, 404);
+    EXPECT_EQ(from(loopback(3)).get("/i/" + code).status, 429);
+    EXPECT_EQ(from(loopback(4)).get("/i/" + code).status, 200);
+}
+
+TEST_F(LimitsTest, ResetMailIsThrottledPerAddressAndPerClientAndTheOutboxIsBounded)
+{
+    server->stop();
+    start({"--dev-signin", "--max-outbox", "6"});
+    auto known = quickUser(*http, "known");
+    auto reset = [&](const HttpClient& client, const std::string& email) {
+        return client.post(identityPath("sendOobCode"), {{"requestType", "PASSWORD_RESET"}, {"email", email}}).error();
+    };
+    for (int i = 0; i < 5; ++i)
+        ASSERT_EQ(reset(from(loopback(2 + i)), known.email), "");
+    EXPECT_TRUE(reset(from(loopback(9)), known.email).starts_with("TOO_MANY_ATTEMPTS_TRY_LATER")) << "per address";
+    auto nobody = uniqueEmail("nobody");
+    EXPECT_TRUE(reset(from(loopback(9)), nobody).empty());
+    for (int i = 0; i < 20; ++i)
+        ASSERT_EQ(reset(*http, uniqueEmail("n")), "");
+    EXPECT_TRUE(reset(*http, uniqueEmail("n")).starts_with("TOO_MANY_ATTEMPTS_TRY_LATER")) << "per client";
+
+    auto second = quickUser(*http, "second");
+    EXPECT_EQ(reset(from(loopback(10)), second.email), "") << "the sixth mail";
+    EXPECT_TRUE(reset(from(loopback(11)), uniqueEmail("z")).starts_with("TOO_MANY_ATTEMPTS_TRY_LATER"))
+        << "a full outbox refuses every address alike";
+}
+
+TEST_F(LimitsTest, ConnectionsAreCappedAndTheOldestIdleOneMakesRoom)
+{
+    server->stop();
+    start({"--dev-signin", "--max-connections", "40", "--max-connections-per-client", "30"});
+    std::vector<std::unique_ptr<RawSocket>> idle;
+    for (int i = 0; i < 30; ++i)
+        idle.push_back(std::make_unique<RawSocket>(server->port(), loopback(2)));
+    RawSocket oneTooMany(server->port(), loopback(2));
+    EXPECT_TRUE(oneTooMany.closedWithin(milliseconds(3000))) << "a client's cap";
+    for (int i = 0; i < 10; ++i)
+        idle.push_back(std::make_unique<RawSocket>(server->port(), loopback(3)));
+    // Each asks while the server is full, and stays.
+    std::vector<std::unique_ptr<RawSocket>> monitors;
+    for (int i = 0; i < 3; ++i) {
+        monitors.push_back(std::make_unique<RawSocket>(server->port(), loopback(4)));
+        EXPECT_EQ(monitors.back()->get("/healthz"), 200) << "the server is full of idle sockets";
+    }
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(idle[static_cast<std::size_t>(i)]->closedWithin(milliseconds(3000))) << "the oldest made room";
+    EXPECT_FALSE(idle[3]->closedWithin(milliseconds(0)));
+}
+
+TEST_F(LimitsTest, StreamsAreCappedPerUserAndPerDevice)
+{
+    server->stop();
+    start({"--dev-signin", "--max-streams-per-user", "2", "--max-streams-per-device", "1"});
+    auto me = quickUser(*http);
+    auto paired = http->post("/v1/devices", {{"name", "Лампа"}, {"kind", "custom"}, {"capabilities", {"receive"}}}, me.idToken);
+    struct Case {
+        std::string path, token, kind;
+        int cap;
+    } cases[] = {{"/v1/stream", me.idToken, "app", 2}, {"/v1/device/stream", text(paired.json().at("token")), "device", 1}};
+    for (const auto& c : cases) {
+        std::vector<std::unique_ptr<WsClient>> open;
+        for (int i = 0; i < c.cap; ++i)
+            open.push_back(WsClient::open(server->port(), c.path, c.token).client);
+        EXPECT_EQ(WsClient::open(server->port(), c.path, c.token).refusedStatus, 429) << c.kind;
+        open.pop_back();
+        auto streams = "tender_streams{kind=\"" + c.kind + "\"}";
+        ASSERT_TRUE(eventually([&] { return readMetrics(http->get("/metrics").body)[streams] == c.cap - 1; }));
+        EXPECT_EQ(WsClient::open(server->port(), c.path, c.token).refusedStatus, 101) << "a closed stream's place is free";
+    }
+}
+
+}
+}
