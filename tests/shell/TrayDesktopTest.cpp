@@ -59,7 +59,7 @@ private slots:
     {
         SystemTray tray;
         QCOMPARE(tray.foreground(), std::nullopt); // trayer tells none
-        desktop.setTrayColor(QColor("#EEEEEC"));
+        QVERIFY(desktop.setTrayColor(QColor("#EEEEEC")));
         QTRY_COMPARE(tray.foreground(), std::optional(QColor("#EEEEEC")));
     }
 };

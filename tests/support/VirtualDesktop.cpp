@@ -100,16 +100,22 @@ bool VirtualDesktop::startTray(const QString &edge)
            });
 }
 
-void VirtualDesktop::setTrayColor(const QColor &color) const
+bool VirtualDesktop::setTrayColor(const QColor &color) const
 {
     xcb_connection_t *connection = xcb_connect(display_.toLocal8Bit().constData(), nullptr);
     // Normal, error, warning and success colours, red, green and blue in 16 bits each.
     quint32 colors[12] = {};
     colors[0] = color.rgba64().red(), colors[1] = color.rgba64().green(), colors[2] = color.rgba64().blue();
-    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, selectionOwner(connection, "_NET_SYSTEM_TRAY_S0"),
-                        atom(connection, "_NET_SYSTEM_TRAY_COLORS"), XCB_ATOM_CARDINAL, 32, 12, colors);
-    xcb_flush(connection);
+    const xcb_window_t tray = selectionOwner(connection, "_NET_SYSTEM_TRAY_S0");
+    std::unique_ptr<xcb_generic_error_t, decltype(&std::free)> error(
+        tray == XCB_WINDOW_NONE ? nullptr
+                                : xcb_request_check(connection, xcb_change_property_checked(
+                                                                    connection, XCB_PROP_MODE_REPLACE, tray,
+                                                                    atom(connection, "_NET_SYSTEM_TRAY_COLORS"),
+                                                                    XCB_ATOM_CARDINAL, 32, 12, colors)),
+        &std::free);
     xcb_disconnect(connection);
+    return tray != XCB_WINDOW_NONE && !error;
 }
 
 bool VirtualDesktop::waitForWindowManager() const

@@ -26,8 +26,9 @@ public:
     // A panel with a system tray (trayer) along the "top" or "bottom" edge,
     // keeping its strip free of windows; true once it hosts icons.
     bool startTray(const QString &edge);
-    // What a tray host says of its panel: its text colour (as _NET_SYSTEM_TRAY_COLORS).
-    void setTrayColor(const QColor &color) const;
+    // What a tray host says of its panel: its text colour (as _NET_SYSTEM_TRAY_COLORS);
+    // true once the X server has it.
+    bool setTrayColor(const QColor &color) const;
 
     // Asks the window manager to activate `window` as a task bar would on a
     // click, which it obeys whatever its policy for new windows.
