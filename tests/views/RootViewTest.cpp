@@ -2,7 +2,6 @@
 #include "views/Emoji.h"
 #include "views/Texts.h"
 
-#include <QQmlComponent>
 
 #include <QtTest>
 
@@ -137,23 +136,6 @@ private slots:
         const QString cut = views::Emoji::elided(name, font, views::Emoji::width(name, font) / 2);
         QVERIFY(cut.endsWith(u'…') && cut.startsWith(QStringLiteral("👨‍👩‍👧 Сем")));
         QCOMPARE(views::Emoji::elided(name, font, 20), QStringLiteral("…")); // no half of the family
-    }
-
-    void halfPointSizesKeepTheirHalf()
-    {
-        h->signedOut();
-        QVERIFY(h->show());
-        QList<qreal> widths;
-        for (qreal size : {12.0, 12.5, 13.0}) {
-            QQmlComponent body(h->view.engine());
-            body.setData(QStringLiteral("Body { text: \"Пауза до 13:00\"; size: %1 }").arg(size).toUtf8(),
-                         QUrl(QStringLiteral("qrc:/qt/qml/Tender/Probe.qml")));
-            const std::unique_ptr<QObject> text(body.create());
-            QVERIFY2(text, qPrintable(body.errorString()));
-            QCOMPARE(text->property("shownSize").toReal(), size);
-            widths << text->property("implicitWidth").toReal();
-        }
-        QVERIFY(widths[0] < widths[1] && widths[1] < widths[2]);
     }
 };
 
