@@ -93,7 +93,7 @@ private slots:
         onlineReports.clear();
         stream->onSignal = [this] { ++signalCount; };
         stream->onSync = [this] { ++syncCount; };
-        stream->onAuthLost = [this] { ++authLostCount; };
+        stream->onAuthLost = [this](const AuthError &) { ++authLostCount; };
         stream->onOnline = [this](bool online) { onlineReports << online; };
     }
 
