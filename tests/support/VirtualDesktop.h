@@ -30,6 +30,10 @@ public:
     // true once the X server has it.
     bool setTrayColor(const QColor &color) const;
 
+    // Asks the window manager to activate `window` as a task bar would on a
+    // click, which it obeys whatever its policy for new windows.
+    static void bringToFront(xcb_connection_t *connection, quint32 window);
+
 private:
     bool waitForWindowManager() const;
     bool waitForRoot(const std::function<bool(xcb_connection_t *)> &condition) const;
