@@ -61,7 +61,7 @@ void AppModel::wireStream()
         if (self)
             self->receive();
     };
-    stream_->onAuthLost = [self] {
+    stream_->onAuthLost = [self](const AuthError &) {
         if (self)
             self->signOut();
     };

@@ -108,7 +108,7 @@ QCoro::Task<> Stream::attempt(qint64 g)
             if (!self || generation_ != g)
                 co_return;
             if (error.endsSession())
-                onAuthLost();
+                onAuthLost(error);
             else
                 scheduleReconnect(g);
         } catch (...) {

@@ -16,6 +16,7 @@ class QWebSocket;
 namespace tender {
 
 class Auth;
+class AuthError;
 class Clock;
 class Timer;
 
@@ -42,7 +43,8 @@ public:
     std::function<void()> onSignal = [] {};
     // Read at each connection attempt; restart() applies a change at once.
     bool anyone = true;
-    std::function<void()> onAuthLost = [] {};
+    // The session cannot be refreshed any more; the error says why.
+    std::function<void(const AuthError &)> onAuthLost = [](const AuthError &) {};
     std::function<void()> onSync = [] {};
     std::function<void(bool)> onOnline = [](bool) {};
 

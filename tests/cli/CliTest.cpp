@@ -1,9 +1,15 @@
+#include "TestMain.h"
 #include "FakeStreamService.h"
 #include "service/SessionFile.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <pty.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
 
 using namespace tender::test;
 
@@ -135,6 +141,55 @@ private slots:
         QTRY_COMPARE((out += process.readAllStandardOutput()), QByteArray("online\nsync\nsignal\nsync\noffline\n"));
     }
 
+    // The provider's refusal is told as it is, and the dead session is forgotten.
+    void aSessionThatEndsIsForgotten_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("refusal");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("me") << QStringList{"me"} << "TOKEN_EXPIRED" << "Не получилось войти (TOKEN_EXPIRED)";
+        QTest::newRow("listen") << QStringList{"listen"} << "USER_DISABLED" << "Этот аккаунт отключён";
+    }
+
+    void aSessionThatEndsIsForgotten()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, refusal);
+        QFETCH(QString, said);
+        const QString file = home.filePath("Tender/session.json");
+        QVERIFY(tender::SessionFile::write(file, tender::Session{"u1", {}, "rt"}));
+        service.on("POST", "/securetoken/v1/token", FakeReply::identityError(refusal));
+        const Run run = cli(arguments);
+        QCOMPARE(run.status, 1);
+        QCOMPARE(run.err.trimmed(), said);
+        QVERIFY(!QFile::exists(file));
+    }
+
+    // Ctrl+C at the password prompt gives the terminal its echo back.
+    void interruptedPasswordPromptRestoresTheTerminal()
+    {
+        QByteArray environment = "XDG_DATA_HOME=" + home.path().toLocal8Bit();
+        char *envp[] = {environment.data(), nullptr};
+        int terminal = -1;
+        const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            execle(TENDER_CLI_PATH, "tender-cli", "login", "a@b.c", nullptr, envp);
+            _exit(127);
+        }
+        auto echoes = [terminal] {
+            termios mode{};
+            return tcgetattr(terminal, &mode) == 0 && (mode.c_lflag & ECHO);
+        };
+        // The prompt is up once the echo is off; the interrupt comes from the keyboard.
+        QVERIFY(QTest::qWaitFor([&] { return !echoes(); }, 20'000));
+        QCOMPARE(write(terminal, "\x03", 1), ssize_t(1));
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QVERIFY(echoes());
+        close(terminal);
+    }
+
     void wrongUsageExplainsItself()
     {
         Run run = cli({"send"});
@@ -147,5 +202,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(CliTest)
+TENDER_TEST_GUILESS_MAIN(CliTest)
 #include "CliTest.moc"

@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "Await.h"
 #include "FakeStreamService.h"
 #include "ManualClock.h"
@@ -92,7 +93,7 @@ private slots:
         onlineReports.clear();
         stream->onSignal = [this] { ++signalCount; };
         stream->onSync = [this] { ++syncCount; };
-        stream->onAuthLost = [this] { ++authLostCount; };
+        stream->onAuthLost = [this](const AuthError &) { ++authLostCount; };
         stream->onOnline = [this](bool online) { onlineReports << online; };
     }
 
@@ -385,5 +386,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(StreamTest)
+TENDER_TEST_GUILESS_MAIN(StreamTest)
 #include "StreamTest.moc"

@@ -2,7 +2,6 @@
 
 #include <QColor>
 
-#include <algorithm>
 #include <cmath>
 
 namespace tender::test {
@@ -15,9 +14,8 @@ inline qreal contrast(const QColor &a, const QColor &b)
         const auto linear = [](qreal v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
         return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
     };
-    const qreal one = luminance(a);
-    const qreal other = luminance(b);
-    return (std::max(one, other) + 0.05) / (std::min(one, other) + 0.05);
+    const qreal ratio = (luminance(a) + 0.05) / (luminance(b) + 0.05);
+    return ratio < 1 ? 1 / ratio : ratio;
 }
 
 } // namespace tender::test

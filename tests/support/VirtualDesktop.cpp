@@ -12,6 +12,15 @@ namespace tender::test {
 
 namespace {
 
+// Starting an X server, a window manager or a tray on a cold, loaded machine
+// takes a while; this only ends a start that hangs.
+constexpr int startGuardMs = 60'000;
+
+xcb_window_t rootOf(xcb_connection_t *connection)
+{
+    return xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+}
+
 xcb_atom_t atom(xcb_connection_t *connection, const char *name)
 {
     std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
@@ -30,12 +39,11 @@ xcb_window_t selectionOwner(xcb_connection_t *connection, const char *selection)
 
 bool rootHasProperty(xcb_connection_t *connection, const char *name)
 {
-    const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
     const xcb_atom_t named = atom(connection, name);
     if (named == XCB_ATOM_NONE)
         return false;
     std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> property(
-        xcb_get_property_reply(connection, xcb_get_property(connection, 0, screen->root, named, XCB_ATOM_WINDOW, 0, 1),
+        xcb_get_property_reply(connection, xcb_get_property(connection, 0, rootOf(connection), named, XCB_ATOM_WINDOW, 0, 1),
                                nullptr),
         &std::free);
     return property && xcb_get_property_value_length(property.get()) > 0;
@@ -48,9 +56,9 @@ VirtualDesktop::VirtualDesktop(QSize screen)
     const QString geometry = QStringLiteral("%1x%2x24").arg(screen.width()).arg(screen.height());
     server_.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
                                            QStringLiteral("0"), geometry, QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-    if (!server_.waitForStarted(5000))
+    if (!server_.waitForStarted(startGuardMs))
         return;
-    while (!server_.canReadLine() && server_.waitForReadyRead(10000)) {
+    while (!server_.canReadLine() && server_.waitForReadyRead(startGuardMs)) {
     }
     const QString number = QString::fromUtf8(server_.readLine()).trimmed();
     if (number.isEmpty())
@@ -59,7 +67,7 @@ VirtualDesktop::VirtualDesktop(QSize screen)
 
     windowManager_.setProcessEnvironment(environment());
     windowManager_.start(QStringLiteral("openbox"), {});
-    ready_ = windowManager_.waitForStarted(5000) && waitForWindowManager();
+    ready_ = windowManager_.waitForStarted(startGuardMs) && waitForWindowManager();
 }
 
 VirtualDesktop::~VirtualDesktop()
@@ -87,9 +95,27 @@ bool VirtualDesktop::startTray(const QString &edge)
                                            QStringLiteral("--widthtype"), QStringLiteral("request"), QStringLiteral("--height"),
                                            QStringLiteral("26"), QStringLiteral("--SetDockType"), QStringLiteral("true"),
                                            QStringLiteral("--SetPartialStrut"), QStringLiteral("true")});
-    return tray_.waitForStarted(5000) && waitForRoot([](xcb_connection_t *connection) {
+    return tray_.waitForStarted(startGuardMs) && waitForRoot([](xcb_connection_t *connection) {
                return selectionOwner(connection, "_NET_SYSTEM_TRAY_S0") != XCB_WINDOW_NONE;
            });
+}
+
+bool VirtualDesktop::setTrayColor(const QColor &color) const
+{
+    xcb_connection_t *connection = xcb_connect(display_.toLocal8Bit().constData(), nullptr);
+    // Normal, error, warning and success colours, red, green and blue in 16 bits each.
+    quint32 colors[12] = {};
+    colors[0] = color.rgba64().red(), colors[1] = color.rgba64().green(), colors[2] = color.rgba64().blue();
+    const xcb_window_t tray = selectionOwner(connection, "_NET_SYSTEM_TRAY_S0");
+    std::unique_ptr<xcb_generic_error_t, decltype(&std::free)> error(
+        tray == XCB_WINDOW_NONE ? nullptr
+                                : xcb_request_check(connection, xcb_change_property_checked(
+                                                                    connection, XCB_PROP_MODE_REPLACE, tray,
+                                                                    atom(connection, "_NET_SYSTEM_TRAY_COLORS"),
+                                                                    XCB_ATOM_CARDINAL, 32, 12, colors)),
+        &std::free);
+    xcb_disconnect(connection);
+    return tray != XCB_WINDOW_NONE && !error;
 }
 
 bool VirtualDesktop::waitForWindowManager() const
@@ -101,8 +127,8 @@ bool VirtualDesktop::waitForRoot(const std::function<bool(xcb_connection_t *)> &
 {
     xcb_connection_t *connection = xcb_connect(display_.toLocal8Bit().constData(), nullptr);
     bool met = false;
-    const QDeadlineTimer deadline(10000);
-    while (!xcb_connection_has_error(connection) && !deadline.hasExpired()) {
+    const QDeadlineTimer guard(startGuardMs);
+    while (!xcb_connection_has_error(connection) && !guard.hasExpired()) {
         met = condition(connection);
         if (met)
             break;
@@ -110,6 +136,20 @@ bool VirtualDesktop::waitForRoot(const std::function<bool(xcb_connection_t *)> &
     }
     xcb_disconnect(connection);
     return met;
+}
+
+void VirtualDesktop::bringToFront(xcb_connection_t *connection, quint32 window)
+{
+    xcb_client_message_event_t request{};
+    request.response_type = XCB_CLIENT_MESSAGE;
+    request.format = 32;
+    request.window = window;
+    request.type = atom(connection, "_NET_ACTIVE_WINDOW");
+    request.data.data32[0] = 2; // from a pager or task bar
+    xcb_send_event(connection, 0, rootOf(connection),
+                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                   reinterpret_cast<const char *>(&request));
+    xcb_flush(connection);
 }
 
 } // namespace tender::test

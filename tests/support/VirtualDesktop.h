@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QProcess>
 #include <QSize>
 #include <QString>
@@ -25,6 +26,13 @@ public:
     // A panel with a system tray (trayer) along the "top" or "bottom" edge,
     // keeping its strip free of windows; true once it hosts icons.
     bool startTray(const QString &edge);
+    // What a tray host says of its panel: its text colour (as _NET_SYSTEM_TRAY_COLORS);
+    // true once the X server has it.
+    bool setTrayColor(const QColor &color) const;
+
+    // Asks the window manager to activate `window` as a task bar would on a
+    // click, which it obeys whatever its policy for new windows.
+    static void bringToFront(xcb_connection_t *connection, quint32 window);
 
 private:
     bool waitForWindowManager() const;

@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "ViewHarness.h"
 
 #include <QtTest>
@@ -277,6 +278,7 @@ private slots:
         h->laidOut();
         QCOMPARE(h->item("pauseBanner")->height(), 34.0); // on two lines if it must, but whole
         QVERIFY(!h->item("pauseText")->property("truncated").toBool());
+        QCOMPARE(h->item("pauseText")->property("shownSize").toReal(), 12.5); // not rounded to 13
         QCOMPARE(h->item("pauseMenu")->property("symbol").toString(), QString("play.circle"));
         h->click("lift");
         QVERIFY(!model.pausedUntil());
@@ -295,5 +297,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(MainViewTest)
+TENDER_TEST_MAIN(MainViewTest)
 #include "MainViewTest.moc"

@@ -1,8 +1,8 @@
+#include "TestMain.h"
 #include "ViewHarness.h"
 #include "views/Emoji.h"
 #include "views/Texts.h"
 
-#include <QQmlComponent>
 
 #include <QtTest>
 
@@ -138,24 +138,7 @@ private slots:
         QVERIFY(cut.endsWith(u'…') && cut.startsWith(QStringLiteral("👨‍👩‍👧 Сем")));
         QCOMPARE(views::Emoji::elided(name, font, 20), QStringLiteral("…")); // no half of the family
     }
-
-    void halfPointSizesKeepTheirHalf()
-    {
-        h->signedOut();
-        QVERIFY(h->show());
-        QList<qreal> widths;
-        for (qreal size : {12.0, 12.5, 13.0}) {
-            QQmlComponent body(h->view.engine());
-            body.setData(QStringLiteral("Body { text: \"Пауза до 13:00\"; size: %1 }").arg(size).toUtf8(),
-                         QUrl(QStringLiteral("qrc:/qt/qml/Tender/Probe.qml")));
-            const std::unique_ptr<QObject> text(body.create());
-            QVERIFY2(text, qPrintable(body.errorString()));
-            QCOMPARE(text->property("shownSize").toReal(), size);
-            widths << text->property("implicitWidth").toReal();
-        }
-        QVERIFY(widths[0] < widths[1] && widths[1] < widths[2]);
-    }
 };
 
-QTEST_MAIN(RootViewTest)
+TENDER_TEST_MAIN(RootViewTest)
 #include "RootViewTest.moc"

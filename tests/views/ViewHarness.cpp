@@ -171,6 +171,8 @@ void ViewHarness::settle()
 {
     QCoreApplication::processEvents();
     QTest::qWait(20);
+    // What a change moved is read next: wait for the layouts, which a busy machine may not have run.
+    (void)QQuickTest::qWaitForPolish(&view);
 }
 
 } // namespace tender::test

@@ -16,6 +16,7 @@ QCoro::Task<> listen(Auth &auth, Clock &clock, QTextStream &out, bool anyone)
 {
     if (!auth.session())
         throw AuthError::signedOut();
+    std::optional<AuthError> lost;
     QPromise<void> authLost;
     authLost.start();
     Stream stream(auth, clock, Config::endpoints());
@@ -23,7 +24,10 @@ QCoro::Task<> listen(Auth &auth, Clock &clock, QTextStream &out, bool anyone)
     stream.onOnline = [&out](bool online) { out << (online ? "online" : "offline") << Qt::endl; };
     stream.onSync = [&out] { out << "sync" << Qt::endl; };
     stream.onSignal = [&out] { out << "signal" << Qt::endl; };
-    stream.onAuthLost = [&authLost] { authLost.finish(); };
+    stream.onAuthLost = [&lost, &authLost](const AuthError &error) {
+        lost = error;
+        authLost.finish();
+    };
 
     QtNetworkPathMonitor monitor(clock);
     stream.networkChanged(monitor.interfaceName());
@@ -32,7 +36,7 @@ QCoro::Task<> listen(Auth &auth, Clock &clock, QTextStream &out, bool anyone)
     stream.start();
     co_await authLost.future();
     stream.stop();
-    throw AuthError::signedOut();
+    throw *lost;
 }
 
 } // namespace tender::cli

@@ -13,7 +13,7 @@ namespace tender::cli {
 
 // Holds the live stream with the saved session and prints one line per event
 // ("online", "offline", "sync", "signal") until interrupted. Ends by throwing
-// AuthError once the session can no longer be refreshed.
+// the AuthError that ended the session.
 QCoro::Task<> listen(Auth &auth, Clock &clock, QTextStream &out, bool anyone);
 
 } // namespace tender::cli

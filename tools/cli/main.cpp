@@ -4,6 +4,7 @@
 #include "platform/SystemClock.h"
 #include "service/API.h"
 #include "service/Auth.h"
+#include "service/AuthError.h"
 #include "service/Config.h"
 #include "service/SessionFile.h"
 
@@ -25,6 +26,12 @@ QCoro::Task<> runThenQuit(cli::Context context, QStringList arguments, int &stat
     } catch (const cli::UsageError &error) {
         err << error.message << "\nПодробнее: tender-cli --help" << Qt::endl;
         status = 2;
+    } catch (const AuthError &error) {
+        // A session the provider will not refresh any more is of no use to the next run either.
+        if (error.endsSession())
+            context.auth.signOut();
+        err << error.description() << Qt::endl;
+        status = 1;
     } catch (const Error &error) {
         err << error.description() << Qt::endl;
         status = 1;
