@@ -2,7 +2,6 @@
 #include "FuzzTarget.h"
 #include "common/Json.h"
 #include "http/Exchange.h"
-#include <cstdlib>
 #include <stdlib.h>
 
 namespace tender::fuzz {
