@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "ManualClock.h"
 #include "SequenceRandom.h"
 #include "presentation/QuickOverlay.h"
@@ -100,5 +101,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(OverlayX11Test)
+TENDER_TEST_MAIN(OverlayX11Test)
 #include "OverlayX11Test.moc"
