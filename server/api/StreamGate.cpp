@@ -34,7 +34,7 @@ StreamGate::StreamGate(ApiContext& api, BlockingWork* storeWork, std::size_t per
 {
     for (auto [kind, seats] : {std::pair{"app", &perUser_}, std::pair{"device", &perDevice_}})
         metrics.gauge("tender_streams", "Open streams", {{"kind", kind}},
-            [seats] { return static_cast<double>(seats->taken()); });
+            [seats = seats] { return static_cast<double>(seats->taken()); }); // clang 14 captures no bindings
 }
 
 bool StreamGate::isStreamPath(std::string_view path) const

@@ -3,7 +3,7 @@
 namespace tender::server {
 
 Seats::Seats(std::size_t total, std::size_t perKey)
-    : shared_(std::make_shared<Shared>(total, perKey))
+    : shared_(new Shared{total, perKey}) // braces: clang 14 has no aggregate initialisation with parentheses
 {
 }
 

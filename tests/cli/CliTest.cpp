@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "FakeStreamService.h"
 #include "service/SessionFile.h"
 
@@ -201,5 +202,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(CliTest)
+TENDER_TEST_GUILESS_MAIN(CliTest)
 #include "CliTest.moc"

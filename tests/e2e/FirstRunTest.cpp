@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "Await.h"
 #include "RealServer.h"
 #include "ViewHarness.h"
@@ -186,5 +187,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(FirstRunTest)
+TENDER_TEST_MAIN(FirstRunTest)
 #include "FirstRunTest.moc"

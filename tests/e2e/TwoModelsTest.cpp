@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "Await.h"
 #include "ModelHarness.h"
 #include "RealServer.h"
@@ -43,5 +44,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TwoModelsTest)
+TENDER_TEST_GUILESS_MAIN(TwoModelsTest)
 #include "TwoModelsTest.moc"

@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "Await.h"
 #include "ManualClock.h"
 #include "RealServer.h"
@@ -121,5 +122,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TwoPeopleTest)
+TENDER_TEST_GUILESS_MAIN(TwoPeopleTest)
 #include "TwoPeopleTest.moc"

@@ -42,9 +42,15 @@ FuzzService::FuzzService()
     identityKey_ = options.identityKey;
     service_ = std::make_unique<server::Service>(options);
     service_->addRoutes("http://127.0.0.1:8787");
-    auto friendToken = signUp("friend@example.org");
-    auto inviteUrl = callFor("invite_url", http::verb::get, "/v1/me", "", friendToken);
-    inviteCode_ = inviteUrl.substr(inviteUrl.rfind('/') + 1);
+    watch_ = std::make_unique<SQLite::Database>((dir_ / "tender.db").string());
+    otherToken_ = signUp("other@example.org");
+    inviteCode_ = inviteCodeOf(otherToken_);
+    // The other person's own entry points at a third, so that nothing the first does may change it.
+    otherContact_ = callFor("/id", http::verb::post, "/v1/contacts",
+        R"({"code":")" + inviteCodeOf(signUp("third@example.org")) + R"(","label":"Third"})", otherToken_);
+    otherDevice_ = callFor("/device/id", http::verb::post, "/v1/devices",
+        R"({"name":"Lamp","capabilities":["receive"]})", otherToken_);
+    othersView_ = othersView();
     addPerson();
 }
 
@@ -58,6 +64,8 @@ FuzzService::~FuzzService()
 std::string FuzzService::withSecrets(std::string_view input) const
 {
     std::string text(input);
+    replaceAll(text, "@othercontact", otherContact_);
+    replaceAll(text, "@otherdevice", otherDevice_);
     replaceAll(text, "@user", userToken_);
     replaceAll(text, "@device", deviceToken_);
     replaceAll(text, "@contact", contactId_);
@@ -87,7 +95,7 @@ void FuzzService::restore()
     addPerson();
 }
 
-server::Response FuzzService::answer(const server::Request& request)
+server::Response FuzzService::answer(const server::Request& request, const std::string& client)
 {
     auto& gate = service_->gate();
     if (server::opensStream(request, gate)) {
@@ -98,9 +106,26 @@ server::Response FuzzService::answer(const server::Request& request)
         refusal.keep_alive(false);
         return refusal;
     }
-    auto routed = service_->router().handle(request);
+    auto& router = service_->router();
+    auto routed = router.handle(request, router.find(request), client);
     server::prepareAnswer(routed.response, request);
     return std::move(routed.response);
+}
+
+std::int64_t FuzzService::databaseVersion()
+{
+    return watch_->execAndGet("PRAGMA data_version").getInt64();
+}
+
+bool FuzzService::othersUntouched()
+{
+    return othersView() == othersView_;
+}
+
+std::string FuzzService::othersView()
+{
+    return call(http::verb::get, "/v1/contacts", "", otherToken_).body()
+        + call(http::verb::get, "/v1/devices", "", otherToken_).body();
 }
 
 server::Response FuzzService::call(http::verb method, const std::string& target, const std::string& body,
@@ -114,29 +139,36 @@ server::Response FuzzService::call(http::verb method, const std::string& target,
     return answer(request);
 }
 
-// One field of a call's JSON answer; the setting up of the placeholders must succeed.
-std::string FuzzService::callFor(const char* field, http::verb method, const std::string& target,
+// One string of a call's JSON answer, found by its JSON pointer; setting up must succeed.
+std::string FuzzService::callFor(const char* pointer, http::verb method, const std::string& target,
     const std::string& body, const std::string& token)
 {
     auto answer = call(method, target, body, token);
-    auto object = server::parseObject(answer.body());
-    auto value = object ? object->if_contains(field) : nullptr;
+    boost::system::error_code error;
+    auto parsed = server::json::parse(answer.body(), error);
+    auto value = error ? nullptr : parsed.find_pointer(pointer, error);
     expect(value && value->is_string(), target + " answered " + answer.body());
     return std::string(value->as_string());
 }
 
 std::string FuzzService::signUp(const std::string& email)
 {
-    return callFor("idToken", http::verb::post, "/identitytoolkit/v1/accounts:signUp?key=" + identityKey_,
+    return callFor("/idToken", http::verb::post, "/identitytoolkit/v1/accounts:signUp?key=" + identityKey_,
         R"({"email":")" + email + R"(","password":"fuzz-password"})");
+}
+
+std::string FuzzService::inviteCodeOf(const std::string& token)
+{
+    auto url = callFor("/invite_url", http::verb::get, "/v1/me", "", token);
+    return url.substr(url.rfind('/') + 1);
 }
 
 void FuzzService::addPerson()
 {
     userToken_ = signUp("person-" + std::to_string(++people_) + "@example.org");
-    deviceToken_ = callFor("token", http::verb::post, "/v1/devices",
+    deviceToken_ = callFor("/token", http::verb::post, "/v1/devices",
         R"({"name":"Lamp","capabilities":["receive","send"]})", userToken_);
-    contactId_ = callFor("id", http::verb::post, "/v1/contacts",
+    contactId_ = callFor("/id", http::verb::post, "/v1/contacts",
         R"({"code":")" + inviteCode_ + R"(","label":"Friend"})", userToken_);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include "app/Service.h"
+#include <SQLiteCpp/Database.h>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -12,7 +13,8 @@ namespace http = server::http;
 // per process, so the database lives on from input to input. Inputs reach the signed-in parts
 // through placeholders: "@user" stands for a person's identity token, "@device" for a device
 // token of theirs, "@contact" for an entry of their list, "@invite" for another person's invite
-// code and "@key" for the identity key.
+// code, "@othercontact" and "@otherdevice" for that other person's entry and device, and "@key"
+// for the identity key.
 class FuzzService {
 public:
     static FuzzService& instance();
@@ -25,25 +27,31 @@ public:
     server::Request withSecrets(const server::Request& request) const;
     // Brings the person of the placeholders back when an earlier input removed them or theirs.
     void restore();
-    // What the connection sends back for a request it read.
-    server::Response answer(const server::Request& request);
+    // What the connection sends back for a request it read from `client` (an address).
+    server::Response answer(const server::Request& request, const std::string& client = "192.0.2.1");
+
+    // Moves on whenever the service commits a change to the database.
+    std::int64_t databaseVersion();
+    // The other person's list and devices are as they were: no input reaches them.
+    bool othersUntouched();
 
 private:
     FuzzService();
     server::Response call(http::verb method, const std::string& target, const std::string& body = {},
         const std::string& token = {});
-    std::string callFor(const char* field, http::verb method, const std::string& target, const std::string& body,
+    std::string callFor(const char* pointer, http::verb method, const std::string& target, const std::string& body,
         const std::string& token = {});
     std::string signUp(const std::string& email);
+    std::string inviteCodeOf(const std::string& token);
+    std::string othersView();
     void addPerson();
 
     std::filesystem::path dir_;
     std::unique_ptr<server::Service> service_;
+    std::unique_ptr<SQLite::Database> watch_;
     std::string identityKey_;
-    std::string inviteCode_;
-    std::string userToken_;
-    std::string deviceToken_;
-    std::string contactId_;
+    std::string otherToken_, inviteCode_, otherContact_, otherDevice_, othersView_;
+    std::string userToken_, deviceToken_, contactId_;
     int people_ = 0;
 };
 

@@ -1,5 +1,6 @@
 // Whatever a client sends on one connection: requests in turn, each read with the service's
-// limits and answered by the router with every route, as the connection would.
+// limits and answered by the router with every route, as the connection would. A refused request
+// changes nothing, and nobody reaches another person's list or devices.
 #include "FuzzService.h"
 #include "FuzzTarget.h"
 #include "http/Exchange.h"
@@ -35,25 +36,32 @@ TENDER_FUZZ_TARGET(request)
 {
     auto& fuzz = FuzzService::instance();
     fuzz.restore();
+    // Each input comes from an address of its own, so that one input's throttling leaves the next alone.
+    static std::uint64_t inputs = 0;
+    auto address = "2001:db8::" + std::to_string(++inputs);
     boost::asio::io_context io;
-    beast::test::stream client(io, input);
-    client.close_remote();
+    beast::test::stream connection(io, input);
+    connection.close_remote();
     beast::flat_buffer buffer;
     for (int turn = 0; turn < 16; ++turn) {
         server::RequestParser parser;
         server::limitRequest(parser);
         beast::error_code error;
-        http::read(client, buffer, parser, error);
+        http::read(connection, buffer, parser, error);
         if (error) {
             if (auto refusal = server::refusalOf(error))
                 expectSound(*refusal);
-            return;
+            break;
         }
-        auto answer = fuzz.answer(fuzz.withSecrets(parser.release()));
+        auto before = fuzz.databaseVersion();
+        auto answer = fuzz.answer(fuzz.withSecrets(parser.release()), address);
         expectSound(answer);
+        expect(answer.result_int() < 400 || fuzz.databaseVersion() == before,
+            "a refused request changed the database: " + answer.body());
         if (!answer.keep_alive() || answer.result() == http::status::switching_protocols)
-            return;
+            break;
     }
+    expect(fuzz.othersUntouched(), "an input reached another person's list or devices");
 }
 
 }

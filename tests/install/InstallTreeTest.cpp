@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include <QSvgRenderer>
 #include <QtTest>
 
@@ -131,5 +132,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(InstallTreeTest)
+TENDER_TEST_MAIN(InstallTreeTest)
 #include "InstallTreeTest.moc"

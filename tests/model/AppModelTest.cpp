@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "Await.h"
 #include "ModelHarness.h"
 #include "model/Gaps.h"
@@ -428,5 +429,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(AppModelTest)
+TENDER_TEST_GUILESS_MAIN(AppModelTest)
 #include "AppModelTest.moc"

@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "Await.h"
 #include "ModelHarness.h"
 #include "records/Palette.h"
@@ -259,5 +260,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(ContactListTest)
+TENDER_TEST_GUILESS_MAIN(ContactListTest)
 #include "ContactListTest.moc"

@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "ModelHarness.h"
 #include "records/Palette.h"
 
@@ -184,5 +185,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(SendingTest)
+TENDER_TEST_GUILESS_MAIN(SendingTest)
 #include "SendingTest.moc"

@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "ModelHarness.h"
 #include "records/Palette.h"
 
@@ -172,5 +173,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(SignalGateTest)
+TENDER_TEST_GUILESS_MAIN(SignalGateTest)
 #include "SignalGateTest.moc"

@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "ManualClock.h"
 #include "platform/SystemClock.h"
 
@@ -100,5 +101,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(ClockTest)
+TENDER_TEST_GUILESS_MAIN(ClockTest)
 #include "ClockTest.moc"

@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "platform/DesktopUrlOpener.h"
 #include "platform/QtClipboard.h"
 
@@ -52,5 +53,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(DesktopServicesTest)
+TENDER_TEST_MAIN(DesktopServicesTest)
 #include "DesktopServicesTest.moc"

@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "platform/JsonPreferencesStore.h"
 
 #include <QFile>
@@ -211,5 +212,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(JsonPreferencesStoreTest)
+TENDER_TEST_GUILESS_MAIN(JsonPreferencesStoreTest)
 #include "JsonPreferencesStoreTest.moc"

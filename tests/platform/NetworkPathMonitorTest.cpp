@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "ManualClock.h"
 #include "platform/QtNetworkPathMonitor.h"
 
@@ -97,5 +98,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(NetworkPathMonitorTest)
+TENDER_TEST_GUILESS_MAIN(NetworkPathMonitorTest)
 #include "NetworkPathMonitorTest.moc"

@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "platform/PresentingRules.h"
 
 #include <QTest>
@@ -73,5 +74,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(PresentingRulesTest)
+TENDER_TEST_GUILESS_MAIN(PresentingRulesTest)
 #include "PresentingRulesTest.moc"

@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "FakeSettingsPortal.h"
 #include "PrivateDBus.h"
 #include "platform/DesktopReduceMotion.h"
@@ -112,5 +113,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(ReduceMotionTest)
+TENDER_TEST_GUILESS_MAIN(ReduceMotionTest)
 #include "ReduceMotionTest.moc"

@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "platform/QtSoundPlayer.h"
 
 #include <QSoundEffect>
@@ -30,5 +31,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(SoundPlayerTest)
+TENDER_TEST_GUILESS_MAIN(SoundPlayerTest)
 #include "SoundPlayerTest.moc"

@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "ManualClock.h"
 #include "PrivateDBus.h"
 #include "platform/ClockJumpWakeMonitor.h"
@@ -87,5 +88,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(WakeMonitorTest)
+TENDER_TEST_GUILESS_MAIN(WakeMonitorTest)
 #include "WakeMonitorTest.moc"

@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "platform/DesktopEntry.h"
 #include "platform/XdgLoginItem.h"
 
@@ -122,5 +123,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(XdgLoginItemTest)
+TENDER_TEST_GUILESS_MAIN(XdgLoginItemTest)
 #include "XdgLoginItemTest.moc"

@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "SequenceRandom.h"
 #include "presentation/EffectPlan.h"
 #include "presentation/Overlay.h"
@@ -210,5 +211,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(EffectPlanTest)
+TENDER_TEST_GUILESS_MAIN(EffectPlanTest)
 #include "EffectPlanTest.moc"

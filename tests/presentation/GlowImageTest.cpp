@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "presentation/GlowImage.h"
 #include "presentation/GlowImageProvider.h"
 #include "presentation/GlowPlan.h"
@@ -126,5 +127,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(GlowImageTest)
+TENDER_TEST_GUILESS_MAIN(GlowImageTest)
 #include "GlowImageTest.moc"

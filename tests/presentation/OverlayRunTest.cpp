@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "OverlayScene.h"
 #include "platform/SystemClock.h"
 #include "presentation/GlowPlan.h"
@@ -117,5 +118,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(OverlayRunTest)
+TENDER_TEST_MAIN(OverlayRunTest)
 #include "OverlayRunTest.moc"

@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "ManualClock.h"
 #include "SequenceRandom.h"
 #include "presentation/QuickOverlay.h"
@@ -29,5 +30,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(OverlayWithoutScreensTest)
+TENDER_TEST_MAIN(OverlayWithoutScreensTest)
 #include "OverlayWithoutScreensTest.moc"

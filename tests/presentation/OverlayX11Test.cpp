@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "ManualClock.h"
 #include "OverlayScene.h"
 #include "SequenceRandom.h"
@@ -139,5 +140,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(OverlayX11Test)
+TENDER_TEST_MAIN(OverlayX11Test)
 #include "OverlayX11Test.moc"

@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "ManualClock.h"
 #include "OverlayScene.h"
 #include "SequenceRandom.h"
@@ -183,5 +184,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(QuickOverlayTest)
+TENDER_TEST_MAIN(QuickOverlayTest)
 #include "QuickOverlayTest.moc"

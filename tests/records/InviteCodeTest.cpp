@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "records/InviteCode.h"
 
 #include <QtTest>
@@ -37,5 +38,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(InviteCodeTest)
+TENDER_TEST_GUILESS_MAIN(InviteCodeTest)
 #include "InviteCodeTest.moc"

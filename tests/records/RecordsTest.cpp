@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "records/Created.h"
 #include "records/DecodingError.h"
 #include "records/Me.h"
@@ -107,5 +108,5 @@ private slots:
 
 };
 
-QTEST_GUILESS_MAIN(RecordsTest)
+TENDER_TEST_GUILESS_MAIN(RecordsTest)
 #include "RecordsTest.moc"

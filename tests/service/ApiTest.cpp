@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "Await.h"
 #include "FakeService.h"
 #include "ManualClock.h"
@@ -222,5 +223,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(ApiTest)
+TENDER_TEST_GUILESS_MAIN(ApiTest)
 #include "ApiTest.moc"

@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "Await.h"
 #include "FakeService.h"
 #include "ManualClock.h"
@@ -292,5 +293,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(AuthTest)
+TENDER_TEST_GUILESS_MAIN(AuthTest)
 #include "AuthTest.moc"

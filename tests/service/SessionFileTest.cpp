@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "service/AuthError.h"
 #include "service/SessionFile.h"
 
@@ -96,5 +97,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(SessionFileTest)
+TENDER_TEST_GUILESS_MAIN(SessionFileTest)
 #include "SessionFileTest.moc"

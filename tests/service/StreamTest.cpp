@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "Await.h"
 #include "FakeStreamService.h"
 #include "ManualClock.h"
@@ -385,5 +386,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(StreamTest)
+TENDER_TEST_GUILESS_MAIN(StreamTest)
 #include "StreamTest.moc"

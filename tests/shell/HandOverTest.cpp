@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "shell/SingleInstance.h"
 
 #include <QLocalServer>
@@ -145,5 +146,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(HandOverTest)
+TENDER_TEST_GUILESS_MAIN(HandOverTest)
 #include "HandOverTest.moc"

@@ -1,4 +1,5 @@
 #include "Contrast.h"
+#include "TestMain.h"
 #include "FakeTray.h"
 #include "FakeWakeMonitor.h"
 #include "ModelHarness.h"
@@ -228,5 +229,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(ShellTest)
+TENDER_TEST_MAIN(ShellTest)
 #include "ShellTest.moc"

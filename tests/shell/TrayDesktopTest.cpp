@@ -1,6 +1,7 @@
 // The tray icon and the popover on a real X server, with openbox and a panel
 // (trayer) along the bottom edge that hosts the icon.
 #include "FakeWakeMonitor.h"
+#include "TestMain.h"
 #include "ModelHarness.h"
 #include "VirtualDesktop.h"
 #include "shell/AppDelegate.h"
@@ -19,12 +20,25 @@ using namespace tender::test;
 class TrayDesktopTest : public QObject {
     Q_OBJECT
 
-public:
-    explicit TrayDesktopTest(VirtualDesktop &desktop) : desktop(desktop) {}
+    static VirtualDesktop &sharedDesktop()
+    {
+        static VirtualDesktop desktop;
+        return desktop;
+    }
 
-private:
-    VirtualDesktop &desktop;
+    VirtualDesktop &desktop = sharedDesktop();
     QTemporaryDir dir;
+
+public:
+    // The X server comes before the application, which connects to it.
+    static void initMain()
+    {
+        VirtualDesktop &desktop = sharedDesktop();
+        if (!desktop.isReady() || !desktop.startTray(QStringLiteral("bottom")))
+            qFatal("no virtual desktop with a tray");
+        qputenv("DISPLAY", desktop.display().toLocal8Bit());
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    }
 
 private slots:
     void popoverStaysAboveTheBottomPanelWhileItGrows()
@@ -64,16 +78,6 @@ private slots:
     }
 };
 
-int main(int argc, char *argv[])
-{
-    VirtualDesktop desktop;
-    if (!desktop.isReady() || !desktop.startTray(QStringLiteral("bottom")))
-        qFatal("no virtual desktop with a tray");
-    qputenv("DISPLAY", desktop.display().toLocal8Bit());
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    QApplication app(argc, argv);
-    TrayDesktopTest test(desktop);
-    return QTest::qExec(&test, argc, argv);
-}
+TENDER_TEST_MAIN(TrayDesktopTest)
 
 #include "TrayDesktopTest.moc"

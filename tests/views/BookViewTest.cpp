@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "ViewHarness.h"
 
 #include "views/LetterGroups.h"
@@ -167,5 +168,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(BookViewTest)
+TENDER_TEST_MAIN(BookViewTest)
 #include "BookViewTest.moc"

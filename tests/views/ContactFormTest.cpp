@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "ViewHarness.h"
 
 #include "records/Palette.h"
@@ -253,5 +254,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(ContactFormTest)
+TENDER_TEST_MAIN(ContactFormTest)
 #include "ContactFormTest.moc"

@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "ViewHarness.h"
 
 #include "views/DevicesController.h"
@@ -348,5 +349,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(DevicesViewTest)
+TENDER_TEST_MAIN(DevicesViewTest)
 #include "DevicesViewTest.moc"

@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "ViewHarness.h"
 
 #include <QtTest>
@@ -296,5 +297,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(MainViewTest)
+TENDER_TEST_MAIN(MainViewTest)
 #include "MainViewTest.moc"

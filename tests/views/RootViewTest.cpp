@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "ViewHarness.h"
 #include "views/Emoji.h"
 #include "views/Texts.h"
@@ -139,5 +140,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(RootViewTest)
+TENDER_TEST_MAIN(RootViewTest)
 #include "RootViewTest.moc"

@@ -1,4 +1,5 @@
 #include "Contrast.h"
+#include "TestMain.h"
 #include "ViewHarness.h"
 
 #include "model/Gaps.h"
@@ -273,5 +274,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(SettingsViewTest)
+TENDER_TEST_MAIN(SettingsViewTest)
 #include "SettingsViewTest.moc"

@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "ViewHarness.h"
 #include "service/Auth.h"
 
@@ -236,5 +237,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(SignInViewTest)
+TENDER_TEST_MAIN(SignInViewTest)
 #include "SignInViewTest.moc"
