@@ -6,9 +6,9 @@
 #include "limits/Throttle.h"
 #include "ops/OpenFiles.h"
 #include "ops/Periodic.h"
+#include "ops/WorkerPool.h"
 #include <boost/asio/signal_set.hpp>
 #include <boost/asio/steady_timer.hpp>
-#include <boost/asio/thread_pool.hpp>
 #include <iostream>
 #include <malloc.h>
 #include <thread>
@@ -24,6 +24,7 @@ constexpr auto drainTime = 300ms;
 constexpr std::size_t descriptorsKept = 64; // the database, the log, the key, the pools
 constexpr std::size_t slowWorkPerClient = 2;
 constexpr std::size_t opsConnections = 64;
+constexpr int workNiceness = 10;
 
 std::string baseOf(const Options& options, const net::ip::tcp::endpoint& endpoint)
 {
@@ -78,11 +79,11 @@ int runServer(const Options& options)
 
     unsigned threads = options.threads ? options.threads : std::max(1u, std::thread::hardware_concurrency());
     net::io_context io(static_cast<int>(threads));
-    net::thread_pool slowWork(2);
-    net::thread_pool background(1);
+    WorkerPool slowWork(2, workNiceness);
+    WorkerPool background(1, workNiceness);
     ConnectionSettings connection;
     connection.streamSilence = std::chrono::seconds(options.streamSilenceSeconds);
-    connection.slowWork = slowWork.get_executor();
+    connection.slowWork = slowWork.executor();
     connection.oneThread = threads == 1;
     connection.storeWork = service.backends().storeWork();
     connection.slowLane = &slowLane;
@@ -105,7 +106,7 @@ int runServer(const Options& options)
     // The flush writes to disk (a sync per batch) and the rest may wait for the database: none of it
     // holds up a stream or a password check.
     auto every = [&](std::string name, std::chrono::milliseconds period, std::function<void()> task) {
-        return std::make_unique<Periodic>(io.get_executor(), background.get_executor(), std::move(name), period,
+        return std::make_unique<Periodic>(io.get_executor(), background.executor(), std::move(name), period,
             std::move(task), metrics);
     };
     auto& lastSeen = service.lastSeen();

@@ -9,6 +9,7 @@
 #include <boost/asio/detached.hpp>
 #include <boost/asio/this_coro.hpp>
 #include <boost/asio/use_awaitable.hpp>
+#include <boost/asio/steady_timer.hpp>
 #include <boost/asio/write.hpp>
 #include <boost/beast/core.hpp>
 #include <boost/beast/http.hpp>
@@ -79,6 +80,20 @@ net::awaitable<Routed> handleAway(const Router& router, const Request& request, 
     }, net::use_awaitable);
 }
 
+// A client that asks again at once after a refusal waits longer each time before its connection is
+// read again: a flood then costs the server next to nothing, and a person retrying by hand never
+// notices.
+bool refusal(const Response& response)
+{
+    return response.result() == http::status::too_many_requests || response.count(http::field::retry_after);
+}
+
+std::chrono::milliseconds pauseAfter(int refusalsInARow)
+{
+    constexpr std::chrono::milliseconds first{100}, longest{2000};
+    return refusalsInARow == 0 ? std::chrono::milliseconds(0) : std::min(longest, first * (1 << std::min(refusalsInARow - 1, 5)));
+}
+
 net::awaitable<std::variant<Response, Admission>> admit(StreamDoor& door, const Request& request,
     const ConnectionSettings& settings)
 {
@@ -103,15 +118,21 @@ net::awaitable<void> serveConnection(net::ip::tcp::socket socket, const Router& 
     auto& watch = hold.watch;
     if (watch)
         watch->stream = &stream;
+    int refusalsInARow = 0;
+    net::steady_timer pause(stream.get_executor());
     for (;;) {
         RequestParser parser;
         limitRequest(parser);
-        stream.expires_after(settings.requestTimeout);
         if (watch) {
             watch->idle = true;
             if (watch->evicted)
                 break;
         }
+        if (refusalsInARow > 0) {
+            pause.expires_after(pauseAfter(refusalsInARow));
+            co_await pause.async_wait(use);
+        }
+        stream.expires_after(settings.requestTimeout);
         auto [readError, readBytes] = co_await http::async_read(stream, buffer, parser, use);
         if (watch)
             watch->idle = false;
@@ -166,6 +187,7 @@ net::awaitable<void> serveConnection(net::ip::tcp::socket socket, const Router& 
         auto [writeError, written] = co_await net::async_write(stream, wire, use);
         if (writeError || !routed.response.keep_alive())
             break;
+        refusalsInARow = refusal(routed.response) ? refusalsInARow + 1 : 0;
     }
     if (watch)
         watch->stream = nullptr;

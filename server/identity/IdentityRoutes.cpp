@@ -9,7 +9,10 @@ Response providerError(std::string_view message)
 {
     json::object error{{"code", 400}, {"message", message},
         {"errors", json::array{json::object{{"message", message}, {"domain", "global"}, {"reason", "invalid"}}}}};
-    return jsonResponse(http::status::bad_request, json::object{{"error", std::move(error)}});
+    auto response = jsonResponse(http::status::bad_request, json::object{{"error", std::move(error)}});
+    if (message.starts_with("TOO_MANY_ATTEMPTS_TRY_LATER"))
+        response.set(http::field::retry_after, "5");
+    return response;
 }
 
 bool keyAccepted(const RouteContext& context, const std::string& identityKey)

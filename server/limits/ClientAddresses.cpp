@@ -6,24 +6,35 @@ namespace tender::server {
 
 namespace ip = boost::asio::ip;
 
+namespace {
+
+// A listener on [::] sees IPv4 peers as ::ffff:a.b.c.d.
+ip::address plain(const ip::address& address)
+{
+    if (address.is_v6() && address.to_v6().is_v4_mapped())
+        return ip::make_address_v4(ip::v4_mapped, address.to_v6());
+    return address;
+}
+
+}
+
 ClientAddresses::ClientAddresses(const std::vector<std::string>& trustedProxies)
 {
     for (const auto& proxy : trustedProxies)
-        trusted_.push_back(ip::make_address(proxy));
+        trusted_.push_back(plain(ip::make_address(proxy)));
 }
 
 bool ClientAddresses::trusted(const ip::address& peer) const
 {
-    return std::find(trusted_.begin(), trusted_.end(), peer) != trusted_.end();
+    return std::find(trusted_.begin(), trusted_.end(), plain(peer)) != trusted_.end();
 }
 
 std::string ClientAddresses::key(const ip::address& address)
 {
-    if (address.is_v6() && address.to_v6().is_v4_mapped())
-        return ip::make_address_v4(ip::v4_mapped, address.to_v6()).to_string();
-    if (address.is_v4())
-        return address.to_string();
-    auto bytes = address.to_v6().to_bytes();
+    auto client = plain(address);
+    if (client.is_v4())
+        return client.to_string();
+    auto bytes = client.to_v6().to_bytes();
     std::fill(bytes.begin() + 8, bytes.end(), 0);
     return ip::address_v6(bytes).to_string() + "/64";
 }

@@ -28,7 +28,7 @@ public:
     // Brings the person of the placeholders back when an earlier input removed them or theirs.
     void restore();
     // What the connection sends back for a request it read from `client` (an address).
-    server::Response answer(const server::Request& request, const std::string& client = "192.0.2.1");
+    server::Response answer(const server::Request& request, const std::string& client);
 
     // Moves on whenever the service commits a change to the database.
     std::int64_t databaseVersion();
@@ -53,6 +53,7 @@ private:
     std::string otherToken_, inviteCode_, otherContact_, otherDevice_, othersView_;
     std::string userToken_, deviceToken_, contactId_;
     int people_ = 0;
+    std::uint64_t calls_ = 0;
 };
 
 }

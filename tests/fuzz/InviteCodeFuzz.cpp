@@ -11,8 +11,8 @@ TENDER_FUZZ_TARGET(invite_code)
     auto read = code::read(input);
     if (!read)
         return;
-    expect(read->size() == code::length
-            && std::all_of(read->begin(), read->end(), [](char c) { return code::alphabet.find(c) != std::string::npos; }),
+    auto inAlphabet = [](char c) { return code::alphabet.find(c) != std::string::npos; };
+    expect(read->size() == code::length && std::all_of(read->begin(), read->end(), inAlphabet),
         "read a code outside the alphabet or of another length: " + *read);
     expect(code::read(*read) == read && code::read(code::display(*read)) == read
             && code::read("https://tender.example/i/" + code::display(*read)) == read,

@@ -33,14 +33,15 @@ TENDER_FUZZ_TARGET(stream)
     auto upgrade = upgradeRequest(fuzz);
     auto admitted = gate.admit(upgrade);
     expect(std::holds_alternative<server::Admission>(admitted), "the stream was refused");
-    auto uid = std::get<server::Admission>(admitted).audience.uid;
+    auto& admission = std::get<server::Admission>(admitted);
+    auto uid = admission.audience.uid;
 
     boost::asio::io_context io;
     MemoryStream toService(io), client(io);
     toService.connect(client);
     boost::asio::write(client, boost::asio::buffer(input));
-    auto session = std::make_shared<MemorySession>(std::move(toService), std::move(std::get<server::Admission>(admitted)),
-        gate, std::chrono::seconds(75), nullptr);
+    auto session = std::make_shared<MemorySession>(std::move(toService), std::move(admission), gate,
+        std::chrono::seconds(75), nullptr);
     session->start(std::move(upgrade));
     io.poll();
     fuzz.service().hub().signalUser(uid);

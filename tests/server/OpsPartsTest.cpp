@@ -90,6 +90,7 @@ TEST(ClientAddresses, BelieveForwardedAddressesOnlyFromTrustedProxies)
         {"10.0.0.1", "198.51.100.1, garbage", "10.0.0.1"},
         {"2001:db8:1:2:3:4:5:6", "", "2001:db8:1:2::/64"},
         {"::ffff:192.0.2.9", "", "192.0.2.9"},
+        {"::ffff:10.0.0.1", "198.51.100.1", "198.51.100.1"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(clients.of(ip(c.peer), c.forwarded), c.client) << c.peer << " " << c.forwarded;

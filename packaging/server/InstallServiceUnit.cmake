@@ -1,0 +1,10 @@
+# Runs at install time: writes the systemd unit for this prefix's tender-server.
+set(program "${CMAKE_INSTALL_PREFIX}/${TENDER_BINDIR}/tender-server")
+if(program MATCHES "[ \t\"'\\\\$`%]")
+  message(FATAL_ERROR "Install prefix \"${CMAKE_INSTALL_PREFIX}\" cannot stand in a unit's ExecStart")
+endif()
+set(TENDER_SERVER_PROGRAM "${program}")
+set(unit "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/lib/systemd/system/tender-server.service")
+message(STATUS "Installing: ${unit}")
+configure_file("${TENDER_SERVICE_TEMPLATE}" "${unit}" @ONLY)
+list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${unit}")
