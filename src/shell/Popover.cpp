@@ -86,9 +86,9 @@ void Popover::place(const QRect &icon)
 
 void Popover::follow()
 {
-    const QQuickItem *content = view_.rootObject();
     if (!view_.screen())
         return;
+    const QQuickItem *content = view_.rootObject();
     const QSize size = content ? QSizeF(content->width(), content->height()).toSize() : view_.size();
     const QPoint at = PopoverPlacement::place(icon_, pointer_, size, view_.screen()->availableGeometry());
     view_.setGeometry(QRect(at, size));

@@ -1,6 +1,9 @@
 #include "views/AccessibleItem.h"
 
 #include <QLibraryInfo>
+#include <QtGui/private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
 
 #include <algorithm>
 
@@ -11,6 +14,59 @@ namespace {
 constexpr int passwordEcho = 2; // TextInput.Password
 const QChar bullet(0x25CF);
 bool askingStock = false;
+
+bool isPasswordInput(const QObject *object)
+{
+    return object && object->property("echoMode").toInt() == passwordEcho;
+}
+
+QString bullets(const QString &text)
+{
+    return QString(text.size(), bullet);
+}
+
+// Whoever handled the events before; none when the platform itself does.
+QAccessible::UpdateHandler previous = nullptr;
+
+// To the platform (the AT-SPI bridge) straight: handing the event back to
+// QAccessible with no handler for the while loses clicks while a listener
+// waits on the bus.
+void passOn(QAccessibleEvent *event)
+{
+    if (previous)
+        return previous(event);
+    if (QPlatformAccessibility *platform = QGuiApplicationPrivate::platformIntegration()->accessibility())
+        platform->notifyAccessibilityUpdate(event);
+}
+
+// Qt Quick's text events of a password input carry what was typed; they go
+// on with a bullet per character instead.
+void maskPasswordEvents(QAccessibleEvent *event)
+{
+    QObject *input = event->object();
+    if (!isPasswordInput(input))
+        return passOn(event);
+    switch (event->type()) {
+    case QAccessible::TextInserted: {
+        const auto *typed = static_cast<QAccessibleTextInsertEvent *>(event);
+        QAccessibleTextInsertEvent masked(input, typed->changePosition(), bullets(typed->textInserted()));
+        return passOn(&masked);
+    }
+    case QAccessible::TextRemoved: {
+        const auto *removed = static_cast<QAccessibleTextRemoveEvent *>(event);
+        QAccessibleTextRemoveEvent masked(input, removed->changePosition(), bullets(removed->textRemoved()));
+        return passOn(&masked);
+    }
+    case QAccessible::TextUpdated: {
+        const auto *updated = static_cast<QAccessibleTextUpdateEvent *>(event);
+        QAccessibleTextUpdateEvent masked(input, updated->changePosition(), bullets(updated->textRemoved()),
+                                          bullets(updated->textInserted()));
+        return passOn(&masked);
+    }
+    default:
+        return passOn(event);
+    }
+}
 
 // Asks Qt Quick for its own interface of the item, then wraps it. Qt's cache
 // then holds both; in a debug build of Qt it asserts on that, so there the
@@ -32,7 +88,9 @@ void AccessibleItem::install()
 {
     // Later factories are asked first, so this one comes before Qt Quick's.
     static const bool installed = QLibraryInfo::isDebugBuild() || (QAccessible::installFactory(wrap), true);
+    static const bool masking = (previous = QAccessible::installUpdateHandler(maskPasswordEvents), true);
     Q_UNUSED(installed);
+    Q_UNUSED(masking);
 }
 
 AccessibleItem::AccessibleItem(QQuickItem *item, QAccessibleInterface *stock) : item_(item), stock_(stock) {}
@@ -44,7 +102,7 @@ AccessibleItem::~AccessibleItem()
 
 bool AccessibleItem::isPassword() const
 {
-    return item_ && item_->property("echoMode").toInt() == passwordEcho;
+    return isPasswordInput(item_);
 }
 
 QString AccessibleItem::text(QAccessible::Text type) const

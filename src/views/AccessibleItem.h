@@ -9,8 +9,9 @@ namespace tender::views {
 // What assistive technology learns of an item of the views: what Qt Quick
 // says, mended where Qt 6.4 falls short. A disabled control says so; a
 // password input (echoMode Password), which Qt names not at all and whose
-// text it hands out as typed to anyone on the accessibility bus, is named
-// after its `label` and shows a bullet per character.
+// text it hands out as typed to anyone on the accessibility bus, in answers
+// and in text events alike, is named after its `label` and shows a bullet
+// per character.
 class AccessibleItem : public QAccessibleInterface, public QAccessibleTextInterface {
 public:
     // Makes every item of the views use this; once, before they show.

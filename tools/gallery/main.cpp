@@ -42,11 +42,18 @@ struct Shot {
     std::function<void(ViewHarness &)> after;  // with the view on screen
 };
 
+// Waits for what a step brings about; a state that never comes fails the shot.
+void until(ViewHarness &h, const std::function<bool()> &condition, const char *what)
+{
+    if (!QTest::qWaitFor(condition, 20000))
+        h.warnings << QStringLiteral("never came: %1").arg(QLatin1String(what));
+}
+
 void send(ViewHarness &h, const QString &id, int status)
 {
     h.model.service.on("POST", "/v1/events", FakeReply::json(status, {}));
     h.click("circle-" + id);
-    (void)QTest::qWaitFor([&] { return h.model.service.requests("POST", "/v1/events").size() > 0; }, 3000);
+    until(h, [&] { return h.model.service.requests("POST", "/v1/events").size() > 0; }, "the heart");
     h.settle();
 }
 
@@ -61,14 +68,14 @@ void failSave(ViewHarness &h)
     h.model.service.on("POST", "/v1/contacts", FakeReply::json(409, {{"error", "already in the list"}}));
     type(h, "nameInput", "Лена");
     h.click("save");
-    (void)QTest::qWaitFor([&] { return h.isShown("formError"); }, 3000);
+    until(h, [&] { return h.isShown("formError"); }, "the form's error");
 }
 
 // The devices tab of the settings, after the service listed `devices`.
 void openDevices(ViewHarness &h)
 {
     h.click("tab-2");
-    (void)QTest::qWaitFor([&] { return !h.model.service.requests("GET", "/v1/devices").isEmpty(); }, 3000);
+    until(h, [&] { return !h.model.service.requests("GET", "/v1/devices").isEmpty(); }, "the devices");
     h.settle();
 }
 
@@ -95,7 +102,7 @@ void clickInside(ViewHarness &h, const QString &parent, const QString &child)
 void failBrowserSignIn(ViewHarness &h)
 {
     h.model.model().handle("tender://signin?state=X&uid=u&rt=r");
-    (void)QTest::qWaitFor([&] { return h.model.model().problem().has_value(); }, 3000);
+    until(h, [&] { return h.model.model().problem().has_value(); }, "the problem line");
 }
 
 QList<Shot> shots()
@@ -132,10 +139,10 @@ QList<Shot> shots()
         {"settings-calm", family, true, [](ViewHarness &h) { h.model.model().setRoute(Route::settings()); h.model.model().setCalm(true); }},
         {"settings-when", family, true, [](ViewHarness &h) { h.model.model().setRoute(Route::settings()); }, [](ViewHarness &h) { h.click("tab-1"); }},
         {"settings-when-paused", family, true, [](ViewHarness &h) { h.model.model().setRoute(Route::settings()); h.model.model().pause(PauseLength::Morning); }, [](ViewHarness &h) { h.click("tab-1"); }},
-        {"settings-delete-error", family, true, [](ViewHarness &h) { h.model.model().setRoute(Route::settings()); h.model.service.on("DELETE", "/v1/me", FakeReply::json(500, {})); }, [](ViewHarness &h) { h.click("deleteAccount"); h.click("deleteForever"); (void)QTest::qWaitFor([&] { return h.isShown("deleteError"); }, 3000); }},
+        {"settings-delete-error", family, true, [](ViewHarness &h) { h.model.model().setRoute(Route::settings()); h.model.service.on("DELETE", "/v1/me", FakeReply::json(500, {})); }, [](ViewHarness &h) { h.click("deleteAccount"); h.click("deleteForever"); until(h, [&] { return h.isShown("deleteError"); }, "the deletion's error"); }},
         {"devices", family, true, scriptDevices, openDevices},
         {"devices-removal", family, true, scriptDevices, [](ViewHarness &h) { openDevices(h); clickInside(h, "device-d1", "askRemove"); }},
-        {"devices-token", family, true, [](ViewHarness &h) { scriptDevices(h); h.model.service.on("POST", "/v1/devices", FakeReply::json(201, {{"device", QJsonObject{{"id", "d3"}, {"name", "Лампа в спальне"}, {"capabilities", QJsonArray{"receive"}}}}, {"token", "tdv_7Qm2ZkR4xN8pLw3sYb6TfH1cJ9aVe5Ud0GgKoXiBrMnE"}})); }, [](ViewHarness &h) { openDevices(h); h.shown("deviceName")->forceActiveFocus(); for (QChar c : QStringLiteral("Лампа в спальне")) QTest::sendKeyEvent(QTest::Click, &h.view, Qt::Key_unknown, QString(c), Qt::NoModifier); h.click("pair"); (void)QTest::qWaitFor([&] { return h.isShown("tokenCard"); }, 3000); h.click("copyToken"); }},
+        {"devices-token", family, true, [](ViewHarness &h) { scriptDevices(h); h.model.service.on("POST", "/v1/devices", FakeReply::json(201, {{"device", QJsonObject{{"id", "d3"}, {"name", "Лампа в спальне"}, {"capabilities", QJsonArray{"receive"}}}}, {"token", "tdv_7Qm2ZkR4xN8pLw3sYb6TfH1cJ9aVe5Ud0GgKoXiBrMnE"}})); }, [](ViewHarness &h) { openDevices(h); h.shown("deviceName")->forceActiveFocus(); for (QChar c : QStringLiteral("Лампа в спальне")) QTest::sendKeyEvent(QTest::Click, &h.view, Qt::Key_unknown, QString(c), Qt::NoModifier); h.click("pair"); until(h, [&] { return h.isShown("tokenCard"); }, "the token card"); h.click("copyToken"); }},
         {"signin-browser", {}, false, [](ViewHarness &h) { h.model.model().signInWithGoogle(); }},
         {"signin-email-note", {}, false, {}, [](ViewHarness &h) { h.click("withEmail"); type(h, "passwordInput", "secret-password"); h.click("submit"); }},
         {"signin-problem", {}, false, [](ViewHarness &h) { failBrowserSignIn(h); }},
@@ -196,8 +203,10 @@ int serve()
         shown.reset();
         const auto shot = std::find_if(all.begin(), all.end(), [&](const Shot &s) { return s.name == *name; });
         shown = std::make_unique<ViewHarness>();
-        if (shot == all.end() || !stage(*shot, *shown))
+        if (shot == all.end() || !stage(*shot, *shown) || !shown->warnings.isEmpty()) {
+            QTextStream(stderr) << *name << ": " << shown->warnings.join('\n') << '\n';
             return 1;
+        }
         shown->view.requestActivate();
         QTextStream(stdout) << "shown " << *name << Qt::endl;
     }

@@ -50,7 +50,6 @@ Item {
         textFormat: withEmoji ? Text.RichText : Text.PlainText
         text: !withEmoji ? control.text
               : Emoji.markup(control.elide === Text.ElideNone ? control.text : Emoji.elided(control.text, font, width))
-        Accessible.role: Accessible.StaticText
         Accessible.name: control.text
     }
 }
