@@ -73,11 +73,44 @@ QImage GlowImage::strip(Edge edge) const
     return image;
 }
 
-QRegion GlowImage::band() const
+std::pair<int, int> GlowImage::visibleRun(int row) const
 {
+    // The light only fades from each edge inwards.
+    const int width = pixels_.width();
+    int left = 0, right = 0;
+    while (left < width && alphaAt(left, row) >= GlowPlan::visibleAlpha)
+        ++left;
+    while (right < width - left && alphaAt(width - 1 - right, row) >= GlowPlan::visibleAlpha)
+        ++right;
+    return {left, right};
+}
+
+QRegion GlowImage::visible() const
+{
+    // Logical widths lit from the left and from the right, row by row; rows
+    // alike are added as one band.
+    const auto spans = [this](int y) {
+        const int row = std::min(int((y + 0.5) * scale_), pixels_.height() - 1);
+        const auto [left, right] = visibleRun(row);
+        if (left + right >= pixels_.width())
+            return std::pair(screen_.width(), 0);
+        const int l = int(std::ceil(left / scale_));
+        return std::pair(l, std::min(int(std::ceil(right / scale_)), screen_.width() - l));
+    };
     QRegion region;
-    for (Edge edge : {Edge::Top, Edge::Bottom, Edge::Left, Edge::Right})
-        region += placement(edge).toAlignedRect();
+    if (screen_.isEmpty() || pixels_.isEmpty())
+        return region;
+    int top = 0;
+    std::pair<int, int> band = spans(0);
+    for (int y = 1; y <= screen_.height(); ++y) {
+        const auto next = y < screen_.height() ? spans(y) : std::pair(-1, -1);
+        if (next == band)
+            continue;
+        region += QRect(0, top, band.first, y - top);
+        region += QRect(screen_.width() - band.second, top, band.second, y - top);
+        top = y;
+        band = next;
+    }
     return region;
 }
 

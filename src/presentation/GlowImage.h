@@ -19,11 +19,14 @@ public:
     QImage strip(Edge edge) const;
     // Where a strip goes on the screen, in the screen's logical coordinates.
     QRectF placement(Edge edge) const;
-    // The lit band along the edges, for windows that cannot be transparent.
-    QRegion band() const;
+    // Where the light is at least GlowPlan::visibleAlpha, in logical
+    // coordinates: all a window that cannot be transparent may cover.
+    QRegion visible() const;
 
 private:
     double alphaAt(int column, int row) const;
+    // Pixels of a row that are visible, counted in from the left and from the right edge.
+    std::pair<int, int> visibleRun(int row) const;
 
     QSize screen_;
     qreal scale_;

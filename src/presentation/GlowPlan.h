@@ -12,6 +12,9 @@ struct GlowPlan {
     static constexpr double inset = 12.0;       // the lit frame ends this far inside the edge
     static constexpr double blurRadius = 22.0;
     static constexpr double intensity = 0.9;
+    // Without a compositor a window's faint pixels show dark, not see-through:
+    // only light at least this strong is kept there.
+    static constexpr double visibleAlpha = 0.4;
 
     QColor color;
     bool calm = false;

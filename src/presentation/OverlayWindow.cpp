@@ -25,7 +25,7 @@ OverlayWindow::OverlayWindow(QQmlEngine &engine, QScreen &screen, bool canBeTran
     setResizeMode(QQuickView::SizeRootObjectToView);
     setSource(QUrl(QStringLiteral("qrc:/qt/qml/Tender/Presentation/qml/OverlayScene.qml")));
     if (masked_)
-        setMask(GlowImage(screen.geometry().size(), screen.devicePixelRatio(), Qt::black).band());
+        setMask(GlowImage(screen.geometry().size(), screen.devicePixelRatio(), Qt::black).visible());
     create();
     excludeFromCapture(*this);
 }

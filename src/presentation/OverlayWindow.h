@@ -18,6 +18,8 @@ public:
     OverlayWindow(QQmlEngine &engine, QScreen &screen, bool canBeTransparent);
 
     QScreen *target() const { return target_; }
+    // Cut to the visible glow because the desktop cannot show it transparent.
+    bool masked() const { return masked_; }
     // Shows the window with this effect's glow (replacing any earlier glow) and emoji.
     void present(const EffectPlan &plan);
     // Hides the window and drops everything it shows.

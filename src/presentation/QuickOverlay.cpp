@@ -2,7 +2,6 @@
 
 #include "presentation/EffectPlan.h"
 #include "presentation/GlowImageProvider.h"
-#include "presentation/WindowSystem.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -19,6 +18,7 @@ QuickOverlay::QuickOverlay(Clock &clock, RandomSource &random, QObject *parent)
     engine_.addImageProvider(QLatin1String(GlowImageProvider::name), new GlowImageProvider);
     rebuild();
     watchScreens();
+    connect(&compositor_, &CompositorWatch::changed, this, &QuickOverlay::scheduleRebuild);
 }
 
 QuickOverlay::~QuickOverlay() = default;
@@ -29,7 +29,9 @@ void QuickOverlay::play(QColor color, QStringList emoji, int count, bool calm)
     double total = GlowPlan::duration;
     for (const auto &window : windows_) {
         const QSizeF area = window->target()->geometry().size();
-        const EffectPlan plan = EffectPlan::make(area, color, emoji, count, calm, random_);
+        // Emoji outside the lit band could not be seen on a window cut to it.
+        const int flights = window->masked() ? 0 : count;
+        const EffectPlan plan = EffectPlan::make(area, color, emoji, flights, calm, random_);
         window->present(plan);
         total = std::max(total, plan.length());
     }
@@ -43,9 +45,8 @@ void QuickOverlay::rebuild()
     for (const auto &window : windows_)
         window->hide();
     std::vector<std::unique_ptr<OverlayWindow>> fresh;
-    const bool transparent = transparentWindowsShow();
     for (QScreen *screen : QGuiApplication::screens())
-        fresh.push_back(std::make_unique<OverlayWindow>(engine_, *screen, transparent));
+        fresh.push_back(std::make_unique<OverlayWindow>(engine_, *screen, compositor_.composited()));
     windows_ = std::move(fresh);
 }
 

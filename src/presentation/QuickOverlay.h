@@ -1,5 +1,6 @@
 #pragma once
 
+#include "presentation/CompositorWatch.h"
 #include "presentation/Overlay.h"
 #include "presentation/OverlayWindow.h"
 #include "platform/Clock.h"
@@ -17,7 +18,7 @@ namespace tender {
 class RandomSource;
 
 // The overlay drawn with Qt Quick: one window per screen, in the order of the
-// screen list, rebuilt whenever the screens change.
+// screen list, rebuilt whenever the screens change or a compositor comes or goes.
 class QuickOverlay final : public QObject, public Overlay {
     Q_OBJECT
 public:
@@ -39,6 +40,7 @@ private:
 
     Clock &clock_;
     RandomSource &random_;
+    CompositorWatch compositor_;
     QQmlEngine engine_;
     std::vector<std::unique_ptr<OverlayWindow>> windows_;
     std::unique_ptr<Timer> hide_;

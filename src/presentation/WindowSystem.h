@@ -4,9 +4,8 @@ class QWindow;
 
 namespace tender {
 
-// What the desktop allows an overlay window. Linux has no capture exclusion;
-// on X11 transparency needs a running compositor.
+// Keeps an overlay window out of screen captures where the desktop allows it;
+// Linux has no such exclusion.
 void excludeFromCapture(QWindow &window);
-bool transparentWindowsShow();
 
 } // namespace tender

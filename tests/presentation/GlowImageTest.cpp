@@ -3,6 +3,7 @@
 #include "presentation/GlowImageProvider.h"
 #include "presentation/GlowPlan.h"
 
+#include <QPainter>
 #include <QTest>
 
 
@@ -64,11 +65,39 @@ private slots:
             covered += at;
             area += qint64(at.width()) * at.height();
         }
-        QCOMPARE(covered, glow.band());
         QCOMPARE(covered, QRegion(QRect(QPoint(), screen)) - QRegion(QRect(QPoint(), screen).adjusted(int(band), int(band), -int(band), -int(band))));
         QCOMPARE(area, qint64(screen.width()) * screen.height() - qint64(screen.width() - 2 * band) * (screen.height() - 2 * band));
         // What lies just inside the band would round to nothing.
         QCOMPARE(lightAt(glow, 1, {320.5, band - 0.5}).alpha(), 0);
+    }
+
+    // Without a compositor a window keeps only the light that shows; what is
+    // fainter would come out dark.
+    void visiblePartHoldsTheStrongLightOnly()
+    {
+        const QSize screen(320, 240);
+        const GlowImage glow(screen, 1.0, Qt::red);
+        QImage light(screen, QImage::Format_ARGB32_Premultiplied);
+        light.fill(Qt::transparent);
+        QPainter painter(&light);
+        for (Edge edge : edges)
+            painter.drawImage(glow.placement(edge).topLeft(), glow.strip(edge));
+        painter.end();
+        const QRegion visible = glow.visible();
+        const int least = int(std::lround(255 * GlowPlan::visibleAlpha));
+        int kept = 0;
+        for (int y = 0; y < screen.height(); ++y)
+            for (int x = 0; x < screen.width(); ++x) {
+                const int alpha = qAlpha(light.pixel(x, y));
+                if (qAbs(alpha - least) > 1)
+                    QVERIFY2(visible.contains(QPoint(x, y)) == (alpha > least), qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+                kept += visible.contains(QPoint(x, y));
+            }
+        // A band along every edge, far narrower than where any light reaches.
+        QVERIFY(visible.contains(QPoint(160, 0)) && visible.contains(QPoint(0, 120)) && visible.contains(QPoint(319, 239)));
+        const int half = int(GlowPlan::bandWidth() / 2);
+        QVERIFY(kept < screen.width() * screen.height() - (screen.width() - 2 * half) * (screen.height() - 2 * half));
+        QCOMPARE(GlowImage(screen, 2.0, Qt::red).visible().boundingRect(), QRect(QPoint(), screen));
     }
 
     void doubleScaleDrawsTwiceThePixelsWithTheSameLight()

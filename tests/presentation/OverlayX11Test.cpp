@@ -1,10 +1,13 @@
 #include "TestMain.h"
 #include "ManualClock.h"
+#include "OverlayScene.h"
 #include "SequenceRandom.h"
+#include "presentation/GlowPlan.h"
 #include "presentation/QuickOverlay.h"
 
 #include <QGuiApplication>
 #include <QPainter>
+#include <QProcess>
 #include <QRasterWindow>
 #include <QScreen>
 #include <QTest>
@@ -79,8 +82,10 @@ private slots:
         QuickOverlay overlay(clock, random);
         QCOMPARE(overlay.windows().size(), size_t(1));
         OverlayWindow &window = *overlay.windows().front();
-        // Without a compositor only the lit band may cover the desktop.
-        QVERIFY(!window.mask().isEmpty());
+        // Without a compositor only the visible part of the glow may cover the desktop.
+        QVERIFY(window.masked());
+        QVERIFY(window.mask().contains(QPoint(window.width() / 2, 3)));
+        QVERIFY(!window.mask().contains(QPoint(window.width() / 2, int(GlowPlan::inset) + 8)));
         QVERIFY(!window.mask().contains(window.geometry().center()));
 
         overlay.play(QColor(255, 40, 40), Overlay::warm, 40, true);
@@ -98,6 +103,40 @@ private slots:
         clock.advance(2900ms);
         QVERIFY(!window.isVisible());
         QTRY_COMPARE(onScreen(edge), desk);
+    }
+
+    // A compositor started after the app, or one that stops, changes how the
+    // windows are made; emoji fly only where they can be seen.
+    void compositorComingAndGoing()
+    {
+        test::ManualClock clock;
+        test::SequenceRandom random({0.5});
+        QuickOverlay overlay(clock, random);
+        const auto window = [&overlay]() -> OverlayWindow & { return *overlay.windows().front(); };
+        QVERIFY(window().masked());
+        overlay.play(Qt::red, Overlay::warm, 40, false);
+        QCOMPARE(test::emoji(window()), 0);
+        clock.advance(2900ms);
+        QVERIFY(!window().isVisible());
+
+        QProcess compositor;
+        compositor.start(QStringLiteral("xcompmgr"), {});
+        QVERIFY(compositor.waitForStarted());
+        QVERIFY(QTest::qWaitFor([&] { return !window().masked(); }, 60'000));
+        QVERIFY(window().mask().isEmpty());
+        overlay.play(Qt::red, Overlay::warm, 40, false);
+        QCOMPARE(test::emoji(window()), 40);
+
+        compositor.terminate();
+        QVERIFY(compositor.waitForFinished());
+        QVERIFY(QTest::qWaitFor([&] { return window().masked(); }, 60'000));
+        QVERIFY(!window().isVisible());
+        overlay.play(Qt::red, Overlay::warm, 40, false);
+        QCOMPARE(test::emoji(window()), 0);
+        clock.advance(2899ms);
+        QVERIFY(window().isVisible());
+        clock.advance(1ms);
+        QVERIFY(!window().isVisible());
     }
 };
 
