@@ -1,6 +1,6 @@
 #include "TestMain.h"
 #include "Await.h"
-#include "FakeStreamService.h"
+#include "FakeService.h"
 #include "ManualClock.h"
 #include "service/Auth.h"
 #include "service/HandshakeStatus.h"
@@ -39,7 +39,7 @@ class StreamTest : public QObject {
 
     QTemporaryDir dir;
     QNetworkAccessManager network;
-    std::unique_ptr<FakeStreamService> service;
+    std::unique_ptr<FakeService> service;
     std::unique_ptr<ManualClock> clock;
     std::unique_ptr<Auth> auth;
     std::unique_ptr<Stream> stream;
@@ -82,7 +82,7 @@ class StreamTest : public QObject {
 private slots:
     void init()
     {
-        service = std::make_unique<FakeStreamService>();
+        service = std::make_unique<FakeService>();
         clock = std::make_unique<ManualClock>();
         const QString file = dir.filePath("session.json");
         QVERIFY(SessionFile::write(file, Session{"u1", QString("a@b.c"), "rt-1"}));
