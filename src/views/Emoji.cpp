@@ -6,7 +6,6 @@
 
 #include <unicode/uchar.h>
 
-
 namespace tender::views::Emoji {
 
 namespace {

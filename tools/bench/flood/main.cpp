@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <mutex>
 #include <thread>
@@ -19,7 +20,15 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 const std::string key = "AIzaFloodBenchKey00000000000000000000000";
-const std::string floodSource = "127.0.0.2", personSource = "127.0.0.3", monitorSource = "127.0.0.4";
+const std::string floodSource = "127.0.0.2", monitorSource = "127.0.0.4";
+
+// Real sign-ins come from many people, so each from an address of its own (as a limit per client
+// counts them); the flood comes from one.
+std::string personSource()
+{
+    static std::atomic<int> next = 0;
+    return "127.0.1." + std::to_string(1 + next++ % 250);
+}
 
 struct Settings {
     std::string server = TENDER_SERVER_BINARY;
@@ -33,15 +42,19 @@ struct Calls {
     std::mutex mutex;
     std::vector<double> ok, refused, failed;
     double slowest = 0, slowestAt = 0; // seconds, and when it began after the first call
+    std::vector<double> over100ms;      // when each call that took longer than 100 ms began
 
     void add(const Answer& a, Clock::time_point since = Clock::now())
     {
         bool refusal = a.status == 429 || a.status == 503 || a.body.find("TOO_MANY_ATTEMPTS_TRY_LATER") != std::string::npos;
         std::lock_guard lock(mutex);
         (a.status == 200 ? ok : refusal ? refused : failed).push_back(a.seconds);
+        auto began = std::chrono::duration<double>(Clock::now() - since).count() - a.seconds;
+        if (a.seconds > 0.1)
+            over100ms.push_back(began);
         if (a.seconds > slowest) {
             slowest = a.seconds;
-            slowestAt = std::chrono::duration<double>(Clock::now() - since).count() - a.seconds;
+            slowestAt = began;
         }
     }
 };
@@ -78,8 +91,17 @@ std::string summary(const std::vector<double>& values)
 
 void report(const char* what, Calls& calls)
 {
-    std::printf("  %s\n    answered:  %s\n    refused:   %s\n    failed:    %s\n    slowest began %.2f s into the flood\n",
-        what, summary(calls.ok).c_str(), summary(calls.refused).c_str(), summary(calls.failed).c_str(), calls.slowestAt);
+    std::printf("  %s\n    answered:  %s\n    refused:   %s\n    failed:    %s\n    slowest began %.2f s into the flood; "
+                "%zu took over 100 ms, beginning at",
+        what, summary(calls.ok).c_str(), summary(calls.refused).c_str(), summary(calls.failed).c_str(), calls.slowestAt,
+        calls.over100ms.size());
+    if (calls.over100ms.size() > 10)
+        std::printf(" many times\n");
+    else {
+        for (auto at : calls.over100ms)
+            std::printf(" %.2f", at);
+        std::printf(" s\n");
+    }
 }
 
 // Repeats `call` every `every` until `stop`.
@@ -93,13 +115,13 @@ std::thread every(std::chrono::milliseconds period, const std::atomic<bool>& sto
     });
 }
 
-// Seconds from now until a sign-in from `source` succeeds, trying every `period` for at most `limit`.
-double untilSignedIn(unsigned short port, const std::string& source, const std::string& body,
+// Seconds from now until a sign-in from `source()` succeeds, trying every `period` for at most `limit`.
+double untilSignedIn(unsigned short port, const std::function<std::string()>& source, const std::string& body,
     std::chrono::milliseconds period, std::chrono::seconds limit)
 {
     auto started = Clock::now();
     while (Clock::now() - started < limit) {
-        if (timedCall(port, source, "POST", identityPath("signInWithPassword"), body).status == 200)
+        if (timedCall(port, source(), "POST", identityPath("signInWithPassword"), body).status == 200)
             return std::chrono::duration<double>(Clock::now() - started).count();
         std::this_thread::sleep_for(period);
     }
@@ -149,11 +171,11 @@ int run(const Settings& s)
     ::close(out[0]);
 
     const auto person = passwordBody("person@example.org", "right-password");
-    if (timedCall(port, personSource, "POST", identityPath("signUp"), person).status != 200)
+    if (timedCall(port, personSource(), "POST", identityPath("signUp"), person).status != 200)
         throw std::runtime_error("the person's account was not created");
     Calls before;
     for (int i = 0; i < 5; ++i)
-        before.add(timedCall(port, personSource, "POST", identityPath("signInWithPassword"), person));
+        before.add(timedCall(port, personSource(), "POST", identityPath("signInWithPassword"), person));
 
     std::cout << "tender-flood: " << s.flooders << " connections from " << floodSource << " send bogus sign-ins for "
               << s.seconds << " s; load average " << loadAverage() << "\n";
@@ -166,7 +188,7 @@ int run(const Settings& s)
         probes.push_back(every(std::chrono::milliseconds(20), stop,
             [&] { health.add(timedCall(port, monitorSource, "GET", "/healthz"), began); }));
         probes.push_back(every(std::chrono::milliseconds(500), stop, [&] {
-            person2.add(timedCall(port, personSource, "POST", identityPath("signInWithPassword"), person), began);
+            person2.add(timedCall(port, personSource(), "POST", identityPath("signInWithPassword"), person), began);
         }));
         probes.push_back(every(std::chrono::seconds(1), stop, [&] {
             sameClient.add(timedCall(port, floodSource, "POST", identityPath("signInWithPassword"), person), began);
@@ -188,7 +210,7 @@ int run(const Settings& s)
     report("/healthz every 20 ms from another client during the flood", health);
     std::printf("  sign-in from another client once the flood stopped: succeeded after %.3f s\n", recovered);
     if (s.sameClientRecovery) {
-        auto same = untilSignedIn(port, floodSource, person, std::chrono::seconds(1), std::chrono::seconds(75));
+        auto same = untilSignedIn(port, [] { return floodSource; }, person, std::chrono::seconds(1), std::chrono::seconds(75));
         std::printf("  sign-in from the flooding client once the flood stopped: succeeded after %.1f s\n", same);
     }
     return before.ok.size() == 5 && recovered >= 0 ? 0 : 1;
