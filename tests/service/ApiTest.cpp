@@ -4,6 +4,7 @@
 #include "records/DecodingError.h"
 #include "service/API.h"
 #include "service/APIError.h"
+#include "service/AuthError.h"
 #include "service/TransportError.h"
 
 #include <QTcpServer>

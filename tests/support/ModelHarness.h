@@ -6,15 +6,15 @@
 #include "FakePreferencesStore.h"
 #include "FakePresenting.h"
 #include "FakeReduceMotion.h"
-#include "FakeSoundPlayer.h"
 #include "FakeService.h"
+#include "FakeSoundPlayer.h"
 #include "FakeUrlOpener.h"
 #include "ManualClock.h"
+#include "RecordingNetwork.h"
 #include "RecordingOverlay.h"
 #include "model/AppModel.h"
 #include "service/Auth.h"
 
-#include <QNetworkAccessManager>
 #include <QTemporaryDir>
 
 namespace tender::test {
