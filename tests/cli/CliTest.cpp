@@ -1,5 +1,5 @@
 #include "TestMain.h"
-#include "FakeStreamService.h"
+#include "FakeService.h"
 #include "service/SessionFile.h"
 
 #include <QProcess>
@@ -27,7 +27,7 @@ struct Run {
 class CliTest : public QObject {
     Q_OBJECT
 
-    FakeStreamService service;
+    FakeService service;
     QTemporaryDir home;
 
     QProcessEnvironment environment() const
