@@ -119,10 +119,10 @@ private slots:
         QVERIFY(h->item("anyone")->isEnabled());
 
         // A hidden popover does not tick; shown again it reads the time at once.
-        model.setAnyoneSentAt(h->model.clock.now());
+        model.setAnyoneSentAt(h->clock.now());
         h->view.hide();
-        QCOMPARE(h->model.clock.pendingCount(), 0);
-        h->model.clock.advance(20min);
+        QCOMPARE(h->clock.pendingCount(), 0);
+        h->clock.advance(20min);
         QCOMPARE(h->text("anyoneWait"), QString("через 60 мин"));
         h->view.show();
         QCOMPARE(h->text("anyoneWait"), QString("через 40 мин"));

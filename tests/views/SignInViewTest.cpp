@@ -10,17 +10,16 @@ using namespace tender::test;
 
 namespace {
 
-const QString signInPath = QStringLiteral("/identitytoolkit/v1/accounts:signInWithPassword");
-const QString signUpPath = QStringLiteral("/identitytoolkit/v1/accounts:signUp");
+const QString signInPath = FakeService::signInPath;
 const QString resetPath = QStringLiteral("/identitytoolkit/v1/accounts:sendOobCode");
 const QString submitTitle = QStringLiteral("Войти или создать аккаунт");
 const QString shortPassword = QStringLiteral("Пароль нужен не короче 8 символов");
 
 FakeReply signedInAs(const QString &email, int delayMs = 0)
 {
-    return jsonReply(200, {{"localId", "u1"}, {"idToken", "token"}, {"refreshToken", "rt"}, {"email", email},
-                           {"expiresIn", "3600"}},
-                     delayMs);
+    FakeReply reply = FakeReply::account("u1", email);
+    reply.delayMs = delayMs;
+    return reply;
 }
 
 } // namespace
@@ -111,7 +110,7 @@ private slots:
     {
         openEmailForm();
         h->service.on("POST", signInPath, FakeReply::identityError("EMAIL_NOT_FOUND"));
-        h->service.on("POST", signUpPath, FakeReply::identityError("EMAIL_EXISTS"));
+        h->service.on("POST", FakeService::signUpPath, FakeReply::identityError("EMAIL_EXISTS"));
         h->setText("emailInput", "anna@example.org");
         h->setText("passwordInput", "wrong password");
         h->click("submit");

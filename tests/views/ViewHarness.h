@@ -80,7 +80,7 @@ public:
     QColor pixelAt(QQuickItem *item, QPointF at);
 
     ModelHarness model;
-    FakeStreamService &service = model.service;
+    FakeService &service = model.service;
     ManualClock &clock = model.clock;
     QQuickView view;
     QStringList warnings;
