@@ -354,6 +354,7 @@ private slots:
     void pauseEndsAndClearsOnTheNextTick()
     {
         TestModel &model = h->makeModel();
+        QCOMPARE(h->clock.pendingCount(), 0); // nothing ticks at rest
         model.pause(PauseLength::Indefinite);
         QCOMPARE(model.pauseText(), QString("Пауза, пока не снимешь"));
         h->clock.advance(48h);
@@ -371,6 +372,7 @@ private slots:
         QCOMPARE(model.pausedUntil(), std::nullopt);
         QCOMPARE(h->defaults.value("pausedUntil"), std::nullopt);
         QCOMPARE(h->iconChanges, icons + 1);
+        QCOMPARE(h->clock.pendingCount(), 0);
     }
 
     void storedPauseSurvivesARestart()

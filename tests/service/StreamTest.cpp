@@ -290,6 +290,7 @@ private slots:
         peer->releasePongs();
         peer->sendText(R"({"type":"sync"})"); // arrives after the pong
         QTRY_COMPARE(syncCount, 2);
+        QCOMPARE(clock->pendingCount(), 1); // the next ping: an answered deadline does not wait on
         clock->advance(20999ms);
         QVERIFY(quietlyStaysAt(1));
         QCOMPARE(peer->pingsReceived(), 1);

@@ -131,6 +131,15 @@ private slots:
         h->model.clock.advance(10s);
         QCOMPARE(h->text("anyoneWait"), QString("раз в час"));
         QVERIFY(h->item("anyone")->isEnabled());
+
+        // A hidden popover does not tick; shown again it reads the time at once.
+        model.setAnyoneSentAt(h->model.clock.now());
+        h->view.hide();
+        QCOMPARE(h->model.clock.pendingCount(), 0);
+        h->model.clock.advance(20min);
+        QCOMPARE(h->text("anyoneWait"), QString("через 60 мин"));
+        h->view.show();
+        QCOMPARE(h->text("anyoneWait"), QString("через 40 мин"));
     }
 
     void moveItemsEnableByPlace()
