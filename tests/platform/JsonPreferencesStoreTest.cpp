@@ -150,11 +150,11 @@ private slots:
 
     void aBadEntryIsMissingButSurvivesOtherWrites()
     {
-        writeFile(R"({"format": "tender-preferences", "version": 1, "values": {
-            "myColor": {"type": "integer", "value": 2.5},
-            "future": {"type": "colour", "value": "#ff0000"},
-            "lastSent": {"type": "dictionary", "value": {"c1": {"type": "date", "value": "yesterday"}}},
-            "sound": {"type": "boolean", "value": true}}})");
+        writeFile(R"({"format": "tender-preferences", "version": 1, "values": {)"
+                  R"("myColor": {"type": "integer", "value": 2.5},)"
+                  R"("future": {"type": "colour", "value": "#ff0000"},)"
+                  R"("lastSent": {"type": "dictionary", "value": {"c1": {"type": "date", "value": "yesterday"}}},)"
+                  R"("sound": {"type": "boolean", "value": true}}})");
         {
             JsonPreferencesStore store(path());
             QVERIFY(!store.value("myColor"));
@@ -177,9 +177,7 @@ private slots:
 
     void aFailedWriteIsReportedAndKeptInMemory()
     {
-        QFile blocker(dir_.filePath("blocker"));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
+        QVERIFY(QFile(dir_.filePath("blocker")).open(QIODevice::WriteOnly));
         JsonPreferencesStore store(dir_.filePath("blocker/Tender/preferences.json"));
         QVERIFY(!store.setInteger("myColor", 4));
         QCOMPARE(store.integer("myColor"), 4);

@@ -47,7 +47,8 @@ class QuickOverlayTest : public QObject {
     bool each(bool visible, int glows, int emoji) const
     {
         for (const auto &window : overlay->windows())
-            if (window->isVisible() != visible || test::glows(*window) != glows || test::emoji(*window) != emoji)
+            if (window->isVisible() != visible || test::glows(*window) != glows
+                || test::emoji(*window) != emoji)
                 return false;
         return true;
     }
