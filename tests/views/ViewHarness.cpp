@@ -62,6 +62,12 @@ TestModel &ViewHarness::signedOut()
     return model.makeModel();
 }
 
+bool ViewHarness::open(const QList<Contact> &contacts, const Route &route)
+{
+    signedInWith(contacts).setRoute(route);
+    return show();
+}
+
 bool ViewHarness::show()
 {
     views::setUp(model.model(), model.clock, model.clipboard);
@@ -97,10 +103,37 @@ QQuickItem *ViewHarness::shown(const QString &objectName) const
     return found.isEmpty() ? nullptr : found.first();
 }
 
-QString ViewHarness::text(const QString &objectName) const
+QStringList ViewHarness::showing(const QStringList &names) const
 {
-    const QQuickItem *found = item(objectName);
-    return found ? found->property("text").toString() : QString();
+    QStringList found;
+    for (const QString &name : names)
+        if (isShown(name))
+            found << name;
+    return found;
+}
+
+QStringList ViewHarness::shownIds(const QString &prefix) const
+{
+    QStringList ids;
+    for (const QQuickItem *found : allShown(QString()))
+        if (found->objectName().startsWith(prefix))
+            ids << found->objectName().mid(prefix.size());
+    return ids;
+}
+
+QQuickItem *ViewHarness::inside(const QString &parent, const QString &child) const
+{
+    QQuickItem *outer = shown(parent);
+    const auto children = outer ? outer->findChildren<QQuickItem *>(child) : QList<QQuickItem *>();
+    const auto visible = std::find_if(children.begin(), children.end(), effectivelyVisible);
+    return visible != children.end() ? *visible : children.value(0);
+}
+
+QString ViewHarness::text(const QString &objectName, const char *property) const
+{
+    const QQuickItem *found = shown(objectName);
+    found = found ? found : item(objectName);
+    return found ? found->property(property).toString() : QString();
 }
 
 void ViewHarness::laidOut()
@@ -113,22 +146,57 @@ void ViewHarness::click(const QString &objectName)
     laidOut();
     QQuickItem *target = shown(objectName);
     QVERIFY2(target, qPrintable(objectName));
-    const QPointF centre = target->mapToScene(QPointF(target->width() / 2, target->height() / 2));
-    QTest::mouseClick(&view, Qt::LeftButton, {}, centre.toPoint());
+    clickAt(target);
+}
+
+void ViewHarness::clickAt(QQuickItem *target, qreal fractionX)
+{
+    laidOut();
+    QVERIFY(target);
+    const QPointF point = target->mapToScene(QPointF(target->width() * fractionX, target->height() / 2));
+    QTest::mouseClick(&view, Qt::LeftButton, {}, point.toPoint());
     settle();
 }
 
-bool ViewHarness::menuItemEnabled(QObject *menu, const QString &itemName) const
+void ViewHarness::toggle(const QString &switchRow)
 {
-    const int count = menu->property("count").toInt();
-    for (int i = 0; i < count; ++i) {
+    clickAt(inside(switchRow, QStringLiteral("switch")));
+}
+
+bool ViewHarness::isOn(const QString &switchRow) const
+{
+    const QQuickItem *knob = inside(switchRow, QStringLiteral("switch"));
+    return knob && knob->property("checked").toBool();
+}
+
+void ViewHarness::setText(const QString &input, const QString &text)
+{
+    QQuickItem *target = shown(input);
+    QVERIFY2(target, qPrintable(input));
+    target->setProperty("text", text);
+    settle();
+}
+
+void ViewHarness::type(const QString &input, const QString &text)
+{
+    QQuickItem *target = shown(input);
+    QVERIFY2(target, qPrintable(input));
+    target->forceActiveFocus();
+    for (QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, &view, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    settle();
+}
+
+QString ViewHarness::menu(const QString &holder) const
+{
+    QObject *menu = item(holder) ? item(holder)->findChild<QObject *>(QStringLiteral("menu")) : nullptr;
+    QStringList items;
+    for (int i = 0; menu && i < menu->property("count").toInt(); ++i) {
         QQuickItem *entry = nullptr;
         QMetaObject::invokeMethod(menu, "itemAt", Q_RETURN_ARG(QQuickItem *, entry), Q_ARG(int, i));
-        if (entry && entry->objectName() == itemName)
-            return entry->property("enabled").toBool();
+        items << (entry->isEnabled() ? QString() : QStringLiteral("-")) + entry->objectName();
     }
-    qWarning("no menu item %s", qPrintable(itemName));
-    return false;
+    return items.join(u' ');
 }
 
 namespace {
@@ -139,7 +207,9 @@ qreal distanceFromBlends(const QColor &colour, const QColor &a, const QColor &b)
     const QVector3D p(colour.red(), colour.green(), colour.blue());
     const QVector3D from(a.red(), a.green(), a.blue());
     const QVector3D along = QVector3D(b.red(), b.green(), b.blue()) - from;
-    const float share = along.isNull() ? 0 : std::clamp(QVector3D::dotProduct(p - from, along) / along.lengthSquared(), 0.f, 1.f);
+    const float length2 = along.lengthSquared();
+    const float dot = QVector3D::dotProduct(p - from, along);
+    const float share = length2 == 0 ? 0 : std::clamp(dot / length2, 0.f, 1.f);
     return (p - (from + share * along)).length();
 }
 
@@ -150,7 +220,8 @@ int ViewHarness::offTonePixels(QQuickItem *text)
     laidOut();
     const QImage image = view.grabWindow();
     const qreal scale = image.devicePixelRatio();
-    const QRect box = QRectF(text->mapToScene(QPointF(0, 0)) * scale, text->size() * scale).toAlignedRect() & image.rect();
+    const QRect box =
+        QRectF(text->mapToScene(QPointF(0, 0)) * scale, text->size() * scale).toAlignedRect() & image.rect();
     const QColor ink = text->property("color").value<QColor>();
     const QColor ground = image.pixelColor(box.topLeft());
     int count = 0;
@@ -173,6 +244,18 @@ void ViewHarness::settle()
     QTest::qWait(20);
     // What a change moved is read next: wait for the layouts, which a busy machine may not have run.
     (void)QQuickTest::qWaitForPolish(&view);
+}
+
+void ViewTest::initTestCase()
+{
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+}
+
+void ViewTest::cleanup()
+{
+    if (h)
+        QVERIFY2(h->warnings.isEmpty(), qPrintable(h->warnings.join('\n')));
+    h.reset();
 }
 
 } // namespace tender::test
