@@ -43,29 +43,17 @@ class QuickOverlayTest : public QObject {
         overlay = std::make_unique<QuickOverlay>(*clock, *random);
     }
 
-    bool anyVisible() const
+    // Every window shown with these items, or every window hidden and empty.
+    bool each(bool visible, int glows, int emoji) const
     {
         for (const auto &window : overlay->windows())
-            if (window->isVisible())
-                return true;
-        return false;
-    }
-
-    bool allShowing(int glowsEach, int emojiEach) const
-    {
-        for (const auto &window : overlay->windows())
-            if (!window->isVisible() || test::glows(*window) != glowsEach || test::emoji(*window) != emojiEach)
+            if (window->isVisible() != visible || test::glows(*window) != glows
+                || test::emoji(*window) != emoji)
                 return false;
         return true;
     }
-
-    bool allEmpty() const
-    {
-        for (const auto &window : overlay->windows())
-            if (window->isVisible() || test::glows(*window) + test::emoji(*window) != 0)
-                return false;
-        return true;
-    }
+    bool allShowing(int glowsEach, int emojiEach) const { return each(true, glowsEach, emojiEach); }
+    bool allEmpty() const { return each(false, 0, 0); }
 
 private slots:
     void init() { makeOverlay({0.5}); }
@@ -92,39 +80,37 @@ private slots:
         }
     }
 
-    void glowOnlyEffectsHideAfterTwoPointNineSeconds_data()
+    void theWindowsHideWhenTheEffectEnds_data()
     {
+        QTest::addColumn<double>("draw");
         QTest::addColumn<QStringList>("emoji");
         QTest::addColumn<int>("count");
         QTest::addColumn<bool>("calm");
-        QTest::newRow("calm") << Overlay::warm << 40 << true;
-        QTest::newRow("no emoji wanted") << Overlay::warm << 0 << false;
-        QTest::newRow("empty list") << QStringList() << 40 << false;
+        QTest::addColumn<int>("flying");
+        QTest::addColumn<int>("hideMs");
+        QTest::newRow("calm: glow only") << 0.5 << Overlay::warm << 40 << true << 0 << 2900;
+        QTest::newRow("no emoji wanted") << 0.5 << Overlay::warm << 0 << false << 0 << 2900;
+        QTest::newRow("empty list") << 0.5 << QStringList() << 40 << false << 0 << 2900;
+        // Every emoji waits 1.3 s and flies 4.6 s.
+        QTest::newRow("until the last emoji landed") << 1.0 << Overlay::warm << 40 << false << 40 << 6200;
     }
 
-    void glowOnlyEffectsHideAfterTwoPointNineSeconds()
+    void theWindowsHideWhenTheEffectEnds()
     {
+        QFETCH(double, draw);
         QFETCH(QStringList, emoji);
         QFETCH(int, count);
         QFETCH(bool, calm);
+        QFETCH(int, flying);
+        QFETCH(int, hideMs);
+        makeOverlay({draw});
         overlay->play(Qt::magenta, emoji, count, calm);
-        QVERIFY(allShowing(1, 0));
-        clock->advance(2899ms);
-        QVERIFY(allShowing(1, 0));
+        QVERIFY(allShowing(1, flying));
+        clock->advance(Milliseconds(hideMs - 1));
+        QVERIFY(allShowing(1, flying));
         clock->advance(1ms);
         QVERIFY(allEmpty());
         QCOMPARE(clock->pendingCount(), 0);
-    }
-
-    void emojiKeepTheWindowsUpUntilTheLastHasLanded()
-    {
-        makeOverlay({1.0}); // every emoji waits 1.3 s and flies 4.6 s
-        overlay->play(Qt::red, Overlay::warm, 40, false);
-        QVERIFY(allShowing(1, 40));
-        clock->advance(6199ms);
-        QVERIFY(allShowing(1, 40));
-        clock->advance(1ms);
-        QVERIFY(allEmpty());
     }
 
     void secondPlayReplacesTheGlowAndTakesOverTheHide()
