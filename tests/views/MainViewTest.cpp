@@ -148,18 +148,27 @@ private slots:
         QTEST(h->menu(holder), "items");
     }
 
-    void statusLineKeepsItsHeight()
+    void statusLineNamesTheHoveredAndTheSentAtAFixedHeight()
     {
+        h->service.on("POST", "/v1/events", FakeReply::json(200, {}));
         QVERIFY(h->open(people(4, 2)));
         QQuickItem *status = h->item("closeStatus");
         QCOMPARE(status->property("text").toString(), QString(" "));
         QCOMPARE(status->height(), 18.0);
-
         QTest::mouseMove(&h->view, h->item("circle-p1")->mapToScene(QPointF(25, 25)).toPoint());
         QTRY_COMPARE(status->property("text").toString(), QString("Друг 1"));
         QCOMPARE(status->height(), 18.0);
         QTest::mouseMove(&h->view, QPoint(2, 2));
         QTRY_COMPARE(status->property("text").toString(), QString(" "));
+
+        h->click("circle-p1");
+        QCOMPARE(h->app().sent(), QString("p1"));
+        QCOMPARE(h->text("closeStatus"), QString("Друг 1 — улетело ♥"));
+        h->click("row-p3");
+        QCOMPARE(h->app().sent(), QString("p3"));
+        QCOMPARE(h->text("closeStatus"), QString(" "));
+        h->clock.advance(2s);
+        QVERIFY(!h->app().sent());
     }
 
     void closeCirclesKeepTheirColumnsFromTheLeft_data()
@@ -211,20 +220,6 @@ private slots:
         QVERIFY(item);
         const int offTone = h->offTonePixels(item);
         QVERIFY2(colour ? offTone > 20 : offTone == 0, qPrintable(QString::number(offTone)));
-    }
-
-    void clickingSendsAndMarksThePerson()
-    {
-        h->service.on("POST", "/v1/events", FakeReply::json(200, {}));
-        QVERIFY(h->open(people(4, 2)));
-        h->click("circle-p1");
-        QCOMPARE(h->app().sent(), QString("p1"));
-        QCOMPARE(h->text("closeStatus"), QString("Друг 1 — улетело ♥"));
-        h->click("row-p3");
-        QCOMPARE(h->app().sent(), QString("p3"));
-        QCOMPARE(h->text("closeStatus"), QString(" "));
-        h->clock.advance(2s);
-        QVERIFY(!h->app().sent());
     }
 
     void copyingTheLinkShowsCopiedForAMoment()

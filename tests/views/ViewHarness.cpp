@@ -81,26 +81,12 @@ bool ViewHarness::show()
     return QTest::qWaitForWindowExposed(&view);
 }
 
-QQuickItem *ViewHarness::item(const QString &objectName) const
+QList<QQuickItem *> ViewHarness::find(const QString &objectName, bool onlyVisible) const
 {
     QList<QQuickItem *> found;
     if (view.rootObject())
-        collect(view.rootObject(), objectName, false, found);
-    return found.isEmpty() ? nullptr : found.first();
-}
-
-QList<QQuickItem *> ViewHarness::allShown(const QString &objectName) const
-{
-    QList<QQuickItem *> found;
-    if (view.rootObject())
-        collect(view.rootObject(), objectName, true, found);
+        collect(view.rootObject(), objectName, onlyVisible, found);
     return found;
-}
-
-QQuickItem *ViewHarness::shown(const QString &objectName) const
-{
-    const QList<QQuickItem *> found = allShown(objectName);
-    return found.isEmpty() ? nullptr : found.first();
 }
 
 QStringList ViewHarness::showing(const QStringList &names) const
@@ -131,8 +117,7 @@ QQuickItem *ViewHarness::inside(const QString &parent, const QString &child) con
 
 QString ViewHarness::text(const QString &objectName, const char *property) const
 {
-    const QQuickItem *found = shown(objectName);
-    found = found ? found : item(objectName);
+    const QQuickItem *found = isShown(objectName) ? shown(objectName) : item(objectName);
     return found ? found->property(property).toString() : QString();
 }
 
@@ -144,9 +129,8 @@ void ViewHarness::laidOut()
 void ViewHarness::click(const QString &objectName)
 {
     laidOut();
-    QQuickItem *target = shown(objectName);
-    QVERIFY2(target, qPrintable(objectName));
-    clickAt(target);
+    QVERIFY2(isShown(objectName), qPrintable(objectName));
+    clickAt(shown(objectName));
 }
 
 void ViewHarness::clickAt(QQuickItem *target, qreal fractionX)
@@ -171,17 +155,15 @@ bool ViewHarness::isOn(const QString &switchRow) const
 
 void ViewHarness::setText(const QString &input, const QString &text)
 {
-    QQuickItem *target = shown(input);
-    QVERIFY2(target, qPrintable(input));
-    target->setProperty("text", text);
+    QVERIFY2(isShown(input), qPrintable(input));
+    shown(input)->setProperty("text", text);
     settle();
 }
 
 void ViewHarness::type(const QString &input, const QString &text)
 {
-    QQuickItem *target = shown(input);
-    QVERIFY2(target, qPrintable(input));
-    target->forceActiveFocus();
+    QVERIFY2(isShown(input), qPrintable(input));
+    shown(input)->forceActiveFocus();
     for (QChar c : text)
         QTest::sendKeyEvent(QTest::Click, &view, Qt::Key_unknown, QString(c), Qt::NoModifier);
     settle();

@@ -45,14 +45,15 @@ public:
     bool open(const QList<Contact> &contacts, const Route &route = Route::main());
     TestModel &app() { return model.model(); }
 
-    QQuickItem *item(const QString &objectName) const;
+    // Items named `objectName` (any name when empty), in visual tree order.
+    QList<QQuickItem *> find(const QString &objectName, bool onlyVisible) const;
+    QList<QQuickItem *> allShown(const QString &objectName) const { return find(objectName, true); }
+    QQuickItem *item(const QString &objectName) const { return find(objectName, false).value(0); }
     // The item of that name that is visible on screen, when several share it.
-    QQuickItem *shown(const QString &objectName) const;
+    QQuickItem *shown(const QString &objectName) const { return allShown(objectName).value(0); }
     bool isShown(const QString &objectName) const { return shown(objectName) != nullptr; }
     // Which of `names` are on screen.
     QStringList showing(const QStringList &names) const;
-    // Visible items named `objectName` (any name when empty), in visual tree order.
-    QList<QQuickItem *> allShown(const QString &objectName) const;
     // The rest of the names of the shown items whose names start with `prefix`, in visual order.
     QStringList shownIds(const QString &prefix) const;
     // The visible child `child` of the shown item `parent` (or its first child of that name).
