@@ -6,11 +6,8 @@
 #include "platform/PresentingRules.h"
 #include "platform/X11DesktopReader.h"
 
-#include <QGuiApplication>
-#include <QRasterWindow>
-#include <QTemporaryDir>
-#include <QScreen>
-#include <QTest>
+#include <QtGui>
+#include <QtTest>
 #include <QtGui/qguiapplication_platform.h>
 
 #include <cstdio>

@@ -1,8 +1,7 @@
 #include "TestMain.h"
 #include "platform/JsonPreferencesStore.h"
 
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
 
 #include <limits>
 

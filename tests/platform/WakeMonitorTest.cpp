@@ -4,8 +4,8 @@
 #include "platform/ClockJumpWakeMonitor.h"
 #include "platform/LogindWakeMonitor.h"
 
-#include <QDBusMessage>
-#include <QTest>
+#include <QtDBus>
+#include <QtTest>
 
 using namespace tender;
 using namespace std::chrono_literals;

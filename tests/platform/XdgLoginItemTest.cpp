@@ -2,10 +2,7 @@
 #include "platform/DesktopEntry.h"
 #include "platform/XdgLoginItem.h"
 
-#include <QCoreApplication>
-#include <QFile>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
 
 using namespace tender;
 

@@ -3,8 +3,8 @@
 #include "presentation/GlowImageProvider.h"
 #include "presentation/GlowPlan.h"
 
-#include <QPainter>
-#include <QTest>
+#include <QtGui>
+#include <QtTest>
 
 using namespace tender;
 using Edge = GlowImage::Edge;
