@@ -43,18 +43,15 @@ private slots:
     void init() { h = std::make_unique<ModelHarness>(); }
     void cleanup() { h.reset(); }
 
-    void launchWithoutSessionStaysSignedOut()
+    void launchReadsTheSessionAndLoadsDataOnTheFirstSync()
     {
-        TestModel &model = h->makeModel();
-        model.start();
-        QVERIFY(!model.signedIn());
-        QVERIFY(!model.stream().running());
+        TestModel &signedOut = h->makeModel();
+        signedOut.start();
+        QVERIFY(!signedOut.signedIn());
+        QVERIFY(!signedOut.stream().running());
         QTest::qWait(50);
         QCOMPARE(h->service.requests().size(), 0);
-    }
 
-    void launchWithSessionLoadsDataOnTheFirstSync()
-    {
         h->saveSession("u7", QString("u7@b.c"));
         h->scriptData({anna, boris});
         TestModel &model = h->makeModel();
@@ -90,11 +87,8 @@ private slots:
         await(model.reload());
         QCOMPARE(model.problem(), std::nullopt);
         QCOMPARE(model.contacts(), QList<Contact>{anna});
-    }
 
-    void sessionEndingReloadSignsOutWithoutMessage()
-    {
-        TestModel &model = loadedModel();
+        // One that finds the session ended signs out without a message.
         h->service.on("GET", "/v1/me", FakeReply{401, {}});
         h->service.on("POST", FakeService::tokenPath, FakeReply::identityError("TOKEN_EXPIRED"));
         await(model.reload());
@@ -343,7 +337,7 @@ private slots:
         QCOMPARE(h->defaults.date("pausedUntil"), at(8, 0, 0, 3));
     }
 
-    void pauseEndsAndClearsOnTheNextTick()
+    void pauseEndsAndClearsOnTheNextTickAndSurvivesARestart()
     {
         TestModel &model = h->makeModel();
         QCOMPARE(h->clock.pendingCount(), 0); // nothing ticks at rest
@@ -365,13 +359,11 @@ private slots:
         QCOMPARE(h->defaults.value("pausedUntil"), std::nullopt);
         QCOMPARE(h->iconChanges, icons + 1);
         QCOMPARE(h->clock.pendingCount(), 0);
-    }
 
-    void storedPauseSurvivesARestart()
-    {
+        // A stored pause survives a restart; one that cannot be read is no pause.
         h->defaults.set("pausedUntil", h->clock.now().addSecs(600));
-        TestModel &model = h->makeModel();
-        QVERIFY(model.isPaused());
+        h->dropModel();
+        QVERIFY(h->makeModel().isPaused());
         h->dropModel();
         h->defaults.set("pausedUntil", QString("tomorrow"));
         QVERIFY(!h->makeModel().pausedUntil());
