@@ -44,14 +44,8 @@ int colourfulPixels(const QImage &image, const QRect &area)
     return hues.size() >= 4 ? lit : 0;
 }
 
-QString shotPath(const QString &name)
-{
-    const QString dir = qEnvironmentVariable("TENDER_SHOT_DIR", QDir::currentPath());
-    return QDir(dir).filePath(name);
-}
-
-// The screens side by side as the user sees them, each window at its place.
-QImage desktop(const QuickOverlay &overlay, const std::vector<QImage> &shots)
+// Saves the screens side by side as the user sees them, each window at its place.
+bool saveDesktop(const QuickOverlay &overlay, const std::vector<QImage> &shots, const QString &name)
 {
     QRect all;
     for (QScreen *screen : QGuiApplication::screens())
@@ -61,7 +55,7 @@ QImage desktop(const QuickOverlay &overlay, const std::vector<QImage> &shots)
     QPainter painter(&image);
     for (size_t i = 0; i < shots.size(); ++i)
         painter.drawImage(QRectF(overlay.windows()[i]->geometry()), shots[i]);
-    return image;
+    return image.save(QDir(qEnvironmentVariable("TENDER_SHOT_DIR", QDir::currentPath())).filePath(name));
 }
 
 // Every window's frame when each shows the glow on every edge in the signal's
@@ -91,7 +85,18 @@ std::vector<QImage> midEffect(const QuickOverlay &overlay)
     return shots;
 }
 
+// A play with every draw the same, the emoji it shows and when the windows go.
+struct Play {
+    double draw;
+    QStringList emoji;
+    int count;
+    bool calm;
+    int flying, hideMs;
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(Play)
 
 class QuickOverlayTest : public QObject {
     Q_OBJECT
@@ -117,7 +122,7 @@ class QuickOverlayTest : public QObject {
                 return false;
         return true;
     }
-    bool allShowing(int glowsEach, int emojiEach) const { return each(true, glowsEach, emojiEach); }
+    bool allShowing(int glows, int emoji) const { return each(true, glows, emoji); }
     bool allEmpty() const { return each(false, 0, 0); }
 
 private slots:
@@ -142,7 +147,7 @@ private slots:
             shots = midEffect(overlay);
         }
         QVERIFY2(!shots.empty(), "no frame showed the glow on every edge and the emoji in the middle");
-        QVERIFY(desktop(overlay, shots).save(shotPath(QStringLiteral("overlay-mid-effect.png"))));
+        QVERIFY(saveDesktop(overlay, shots, "overlay-mid-effect.png"));
 
         // The longest effect ends 5.9 s after the start and the windows go 0.3 s later.
         QTRY_VERIFY_WITH_TIMEOUT(!overlay.windows()[0]->isVisible() && !overlay.windows()[1]->isVisible(), 60'000);
@@ -156,7 +161,7 @@ private slots:
                     QCOMPARE(qGray(after.pixel(x, y)), 0);
             shots.push_back(after);
         }
-        QVERIFY(desktop(overlay, shots).save(shotPath(QStringLiteral("overlay-after-hide.png"))));
+        QVERIFY(saveDesktop(overlay, shots, "overlay-after-hide.png"));
     }
 
     void oneHiddenClickThroughWindowPerScreen()
@@ -182,32 +187,22 @@ private slots:
 
     void theWindowsHideWhenTheEffectEnds_data()
     {
-        QTest::addColumn<double>("draw");
-        QTest::addColumn<QStringList>("emoji");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<bool>("calm");
-        QTest::addColumn<int>("flying");
-        QTest::addColumn<int>("hideMs");
-        QTest::newRow("calm: glow only") << 0.5 << Overlay::warm << 40 << true << 0 << 2900;
-        QTest::newRow("no emoji wanted") << 0.5 << Overlay::warm << 0 << false << 0 << 2900;
-        QTest::newRow("empty list") << 0.5 << QStringList() << 40 << false << 0 << 2900;
+        QTest::addColumn<Play>("play");
+        QTest::newRow("calm: glow only") << Play{0.5, Overlay::warm, 40, true, 0, 2900};
+        QTest::newRow("no emoji wanted") << Play{0.5, Overlay::warm, 0, false, 0, 2900};
+        QTest::newRow("empty list") << Play{0.5, {}, 40, false, 0, 2900};
         // Every emoji waits 1.3 s and flies 4.6 s.
-        QTest::newRow("until the last emoji landed") << 1.0 << Overlay::warm << 40 << false << 40 << 6200;
+        QTest::newRow("until the last emoji landed") << Play{1.0, Overlay::warm, 40, false, 40, 6200};
     }
 
     void theWindowsHideWhenTheEffectEnds()
     {
-        QFETCH(double, draw);
-        QFETCH(QStringList, emoji);
-        QFETCH(int, count);
-        QFETCH(bool, calm);
-        QFETCH(int, flying);
-        QFETCH(int, hideMs);
-        makeOverlay({draw});
-        overlay->play(Qt::magenta, emoji, count, calm);
-        QVERIFY(allShowing(1, flying));
-        clock->advance(Milliseconds(hideMs - 1));
-        QVERIFY(allShowing(1, flying));
+        QFETCH(Play, play);
+        makeOverlay({play.draw});
+        overlay->play(Qt::magenta, play.emoji, play.count, play.calm);
+        QVERIFY(allShowing(1, play.flying));
+        clock->advance(Milliseconds(play.hideMs - 1));
+        QVERIFY(allShowing(1, play.flying));
         clock->advance(1ms);
         QVERIFY(allEmpty());
         QCOMPARE(clock->pendingCount(), 0);
