@@ -296,9 +296,6 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("description");
         QTest::addColumn<bool>("endsSession");
-        QTest::newRow("password") << "INVALID_PASSWORD" << "Неверный пароль" << false;
-        QTest::newRow("weak with detail") << "WEAK_PASSWORD : Password should be at least 6 characters"
-                                          << "Пароль слишком простой" << false;
         QTest::newRow("weak glued") << "WEAK_PASSWORDS" << failed.arg("WEAK_PASSWORDS") << false;
         QTest::newRow("email") << "INVALID_EMAIL" << "Проверь адрес почты" << false;
         QTest::newRow("missing email") << "MISSING_EMAIL" << "Проверь адрес почты" << false;
@@ -306,8 +303,6 @@ private slots:
         QTest::newRow("busy") << "TOO_MANY_ATTEMPTS_TRY_LATER : later" << "Слишком много попыток, попробуй чуть позже"
                               << false;
         QTest::newRow("disabled") << "USER_DISABLED" << "Этот аккаунт отключён" << true;
-        QTest::newRow("callback") << "BAD_CALLBACK" << "Вход не завершился, попробуй ещё раз" << false;
-        QTest::newRow("http") << "HTTP_503" << failed.arg("HTTP_503") << false;
         QTest::newRow("empty") << "" << failed.arg("") << false;
         QTest::newRow("expired") << "TOKEN_EXPIRED" << failed.arg("TOKEN_EXPIRED") << true;
         QTest::newRow("not found prefix") << "USER_NOT_FOUND: gone" << failed.arg("USER_NOT_FOUND:") << true;
