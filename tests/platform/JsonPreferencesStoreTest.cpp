@@ -1,4 +1,5 @@
 #include "TestMain.h"
+#include "Files.h"
 #include "platform/JsonPreferencesStore.h"
 
 #include <QtTest>
@@ -44,19 +45,6 @@ private:
     QTemporaryDir dir_;
     QString path() const { return dir_.filePath(QStringLiteral("config/Tender/preferences.json")); }
 
-    void writeFile(const QByteArray &bytes)
-    {
-        QDir().mkpath(QFileInfo(path()).absolutePath());
-        QFile file(path());
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
-    }
-
-    QByteArray readFile(const QString &name)
-    {
-        QFile file(name);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
 
 private slots:
     void init()
@@ -122,12 +110,12 @@ private slots:
     void aCorruptFileReadsAsEmptyAndIsKeptAside()
     {
         const QByteArray garbage = R"({"format": "tender-preferences", "values": {"myColor": )";
-        writeFile(garbage);
+        QVERIFY(test::writeFile(path(), garbage));
         JsonPreferencesStore store(path());
         QVERIFY(!store.value("myColor"));
         QVERIFY(store.setInteger("myColor", 5));
         QCOMPARE(JsonPreferencesStore(path()).integer("myColor"), 5);
-        QCOMPARE(readFile(path() + ".corrupt"), garbage);
+        QCOMPARE(test::readFile(path() + ".corrupt"), garbage);
     }
 
     void aFileOfAnotherShapeReadsAsEmpty_data()
@@ -143,17 +131,18 @@ private slots:
     void aFileOfAnotherShapeReadsAsEmpty()
     {
         QFETCH(QByteArray, bytes);
-        writeFile(bytes);
+        QVERIFY(test::writeFile(path(), bytes));
         QVERIFY(!JsonPreferencesStore(path()).value("myColor"));
     }
 
     void aBadEntryIsMissingButSurvivesOtherWrites()
     {
-        writeFile(R"({"format": "tender-preferences", "version": 1, "values": {)"
-                  R"("myColor": {"type": "integer", "value": 2.5},)"
-                  R"("future": {"type": "colour", "value": "#ff0000"},)"
-                  R"("lastSent": {"type": "dictionary", "value": {"c1": {"type": "date", "value": "yesterday"}}},)"
-                  R"("sound": {"type": "boolean", "value": true}}})");
+        const QByteArray stored = R"({"format": "tender-preferences", "version": 1, "values": {)"
+            R"("myColor": {"type": "integer", "value": 2.5},)"
+            R"("future": {"type": "colour", "value": "#ff0000"},)"
+            R"("lastSent": {"type": "dictionary", "value": {"c1": {"type": "date", "value": "yesterday"}}},)"
+            R"("sound": {"type": "boolean", "value": true}}})";
+        QVERIFY(test::writeFile(path(), stored));
         {
             JsonPreferencesStore store(path());
             QVERIFY(!store.value("myColor"));
@@ -162,7 +151,7 @@ private slots:
             QCOMPARE(store.boolean("sound"), true);
             QVERIFY(store.setBoolean("calm", true));
         }
-        QVERIFY(readFile(path()).contains("#ff0000"));
+        QVERIFY(test::readFile(path()).contains("#ff0000"));
     }
 
     void theFileIsPrivateAndWrittenRightAway()
