@@ -8,7 +8,6 @@
 
 #include <csignal>
 #include <sys/resource.h>
-#include <sys/stat.h>
 
 using namespace tender;
 using namespace tender::test;
@@ -20,11 +19,7 @@ const QString tokenPath = FakeService::tokenPath;
 const QString signInPath = FakeService::signInPath;
 const QString signUpPath = FakeService::signUpPath;
 
-int modeOf(const QString &path)
-{
-    struct stat info {};
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
-}
+const QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
 
 void writeFile(const QString &path, const QByteArray &content)
 {
@@ -142,7 +137,7 @@ private slots:
         await(auth->token(true));
         QCOMPARE(SessionFile::read(file)->refreshToken, QString("rt-2"));
         QCOMPARE(auth->session()->refreshToken, QString("rt-2"));
-        QCOMPARE(modeOf(file), 0600);
+        QCOMPARE(QFile::permissions(file), ownerOnly);
     }
 
     void signInFallsBackToSignUp()
@@ -264,7 +259,7 @@ private slots:
     {
         const Session session{"u", std::nullopt, "r"};
         QVERIFY(SessionFile::write(file, session));
-        QCOMPARE(modeOf(file), 0600);
+        QCOMPARE(QFile::permissions(file), ownerOnly);
         QCOMPARE(SessionFile::read(file), session);
         QCOMPARE(QJsonDocument::fromJson(readFile(file)).object(), (QJsonObject{{"uid", "u"}, {"refreshToken", "r"}}));
 
