@@ -6,7 +6,7 @@
 #include "platform/SystemClock.h"
 
 #include <QCoroTimer>
-#include <QtDBus>
+#include <QDBusMessage>
 #include <QtTest>
 
 using namespace tender;

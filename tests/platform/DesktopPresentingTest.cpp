@@ -7,8 +7,11 @@
 #include "platform/PresentingRules.h"
 #include "platform/X11DesktopReader.h"
 
-#include <QtGui>
-#include <QtTest>
+#include <QGuiApplication>
+#include <QRasterWindow>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
 #include <QtGui/qguiapplication_platform.h>
 
 #include <cstdio>
