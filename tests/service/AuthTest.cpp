@@ -1,5 +1,6 @@
 #include "TestMain.h"
 #include "Await.h"
+#include "Files.h"
 #include "ModelHarness.h"
 #include "service/AuthError.h"
 #include "service/SessionFile.h"
@@ -20,19 +21,6 @@ const QString signInPath = FakeService::signInPath;
 const QString signUpPath = FakeService::signUpPath;
 
 const QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
-
-void writeFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QString descriptionOf(QCoro::Task<> call)
 {
@@ -127,7 +115,7 @@ private slots:
     void rotatedRefreshTokenRewritesTheFile()
     {
         // A marker the app never writes: it survives only if the file is left alone.
-        writeFile(file, R"({"uid":"u1","email":"a@b.c","refreshToken":"rt","marker":true})");
+        QVERIFY(writeFile(file, R"({"uid":"u1","email":"a@b.c","refreshToken":"rt","marker":true})"));
         auto auth = h->makeAuth();
         h->service.on("POST", tokenPath, FakeReply::token("t1"));
         await(auth->token());
@@ -248,7 +236,7 @@ private slots:
     {
         QFETCH(QByteArray, content);
         QFETCH(bool, signedIn);
-        writeFile(file, content);
+        QVERIFY(writeFile(file, content));
         auto auth = h->makeAuth();
         QCOMPARE(auth->session().has_value(), signedIn);
         if (signedIn)
