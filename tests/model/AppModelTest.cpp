@@ -43,18 +43,15 @@ private slots:
     void init() { h = std::make_unique<ModelHarness>(); }
     void cleanup() { h.reset(); }
 
-    void launchWithoutSessionStaysSignedOut()
+    void launchReadsTheSessionAndLoadsDataOnTheFirstSync()
     {
-        TestModel &model = h->makeModel();
-        model.start();
-        QVERIFY(!model.signedIn());
-        QVERIFY(!model.stream().running());
+        TestModel &signedOut = h->makeModel();
+        signedOut.start();
+        QVERIFY(!signedOut.signedIn());
+        QVERIFY(!signedOut.stream().running());
         QTest::qWait(50);
         QCOMPARE(h->service.requests().size(), 0);
-    }
 
-    void launchWithSessionLoadsDataOnTheFirstSync()
-    {
         h->saveSession("u7", QString("u7@b.c"));
         h->scriptData({anna, boris});
         TestModel &model = h->makeModel();
@@ -79,7 +76,6 @@ private slots:
     void reloadFailures()
     {
         TestModel &model = loadedModel();
-        QCOMPARE(model.contacts().size(), 2);
         h->service.on("GET", "/v1/contacts", FakeReply::json(500, {}));
         await(model.reload());
         QCOMPARE(model.problem(), QString("Нет связи с сервером. Попробуем ещё раз чуть позже."));
@@ -91,12 +87,8 @@ private slots:
         await(model.reload());
         QCOMPARE(model.problem(), std::nullopt);
         QCOMPARE(model.contacts(), QList<Contact>{anna});
-    }
 
-    void sessionEndingReloadSignsOutWithoutMessage()
-    {
-        TestModel &model = loadedModel();
-        QCOMPARE(model.contacts().size(), 2);
+        // One that finds the session ended signs out without a message.
         h->service.on("GET", "/v1/me", FakeReply{401, {}});
         h->service.on("POST", FakeService::tokenPath, FakeReply::identityError("TOKEN_EXPIRED"));
         await(model.reload());
@@ -175,7 +167,6 @@ private slots:
     void signOutKeepsLocalChoices()
     {
         TestModel &model = loadedModel();
-        QCOMPARE(model.contacts().size(), 2);
         model.setContactColors({{"c1", 4}});
         model.setMyColor(7);
         model.pause(PauseLength::Hour);
@@ -249,7 +240,6 @@ private slots:
     void deleteAccount()
     {
         TestModel &model = loadedModel();
-        QCOMPARE(model.contacts().size(), 2);
         model.setContactColors({{"c1", 4}});
         h->service.on("DELETE", "/v1/me", FakeReply::json(500, {{"error", "busy"}}));
         QVERIFY_THROWS_EXCEPTION(APIError, await(model.deleteAccount()));
@@ -276,7 +266,7 @@ private slots:
         QCOMPARE(h->clipboard.text, QString("http://w/i/ABCDE-FGHJK"));
     }
 
-    void firstStartGivesDefaultsAndRegistersOnce()
+    void firstStartGivesDefaultsAndRegistersOnceThenFollowsTheSystem()
     {
         TestModel &model = h->makeModel();
         expectProperties(model, {{"myColor", 1}, {"sound", false}, {"calm", false}, {"emojiCount", 40},
@@ -290,9 +280,22 @@ private slots:
         TestModel &again = h->makeModel();
         QCOMPARE(h->loginItem.requests, 1);
         QVERIFY(!again.launchAtLogin());
+
+        // A change shows what the system made of it.
+        h->loginItem.refuse = true;
+        again.setLaunchAtLogin(true);
+        QCOMPARE(again.problem(), QString("Система не дала поменять автозапуск"));
+        QVERIFY(!again.launchAtLogin());
+        h->loginItem.refuse = false;
+        h->loginItem.awaitsApproval = true;
+        again.setLaunchAtLogin(true);
+        QVERIFY(!again.launchAtLogin());
+        h->loginItem.awaitsApproval = false;
+        again.setLaunchAtLogin(true);
+        QVERIFY(again.launchAtLogin());
     }
 
-    void storedValuesAreReadWithTheirTypes()
+    void storedValuesAreReadWithTheirTypesAndEveryAssignmentNotifies()
     {
         h->defaults.set("minGap", 20.0);
         h->defaults.set("emojiCount", QString("12"));
@@ -319,6 +322,13 @@ private slots:
             h->defaults.set("emojiCount", qint64(stored));
             QCOMPARE(h->makeModel().emojiCount(), loaded);
         }
+
+        // Every assignment is stored and notifies, also of the value already there.
+        QSignalSpy sound(&h->model(), &AppModel::soundChanged);
+        h->model().setSound(false);
+        h->model().setSound(false);
+        QCOMPARE(sound.size(), 2);
+        QCOMPARE(h->defaults.boolean("sound"), false);
     }
 
     void gapsAndTitles()
@@ -347,7 +357,7 @@ private slots:
         QCOMPARE(h->defaults.date("pausedUntil"), at(8, 0, 0, 3));
     }
 
-    void pauseEndsAndClearsOnTheNextTick()
+    void pauseEndsAndClearsOnTheNextTickAndSurvivesARestart()
     {
         TestModel &model = h->makeModel();
         QCOMPARE(h->clock.pendingCount(), 0); // nothing ticks at rest
@@ -369,13 +379,11 @@ private slots:
         QCOMPARE(h->defaults.value("pausedUntil"), std::nullopt);
         QCOMPARE(h->iconChanges, icons + 1);
         QCOMPARE(h->clock.pendingCount(), 0);
-    }
 
-    void storedPauseSurvivesARestart()
-    {
+        // A stored pause survives a restart; one that cannot be read is no pause.
         h->defaults.set("pausedUntil", h->clock.now().addSecs(600));
-        TestModel &model = h->makeModel();
-        QVERIFY(model.isPaused());
+        h->dropModel();
+        QVERIFY(h->makeModel().isPaused());
         h->dropModel();
         h->defaults.set("pausedUntil", QString("tomorrow"));
         QVERIFY(!h->makeModel().pausedUntil());
@@ -384,7 +392,6 @@ private slots:
     void acceptAnyoneReconnectsARunningStream()
     {
         TestModel &model = loadedModel();
-        QCOMPARE(model.contacts().size(), 2);
         QVERIFY(!h->service.peer(0)->request.query.hasQueryItem("anyone"));
         model.setAcceptAnyone(false);
         StreamPeer *second = h->awaitPeer(1);
@@ -398,32 +405,6 @@ private slots:
         model.setAcceptAnyone(true);
         QTest::qWait(100);
         QCOMPARE(h->service.peers().size(), 2);
-    }
-
-    void launchAtLoginFollowsTheSystem()
-    {
-        TestModel &model = h->makeModel();
-        h->loginItem.refuse = true;
-        model.setLaunchAtLogin(false);
-        QCOMPARE(model.problem(), QString("Система не дала поменять автозапуск"));
-        QVERIFY(model.launchAtLogin());
-
-        h->loginItem.refuse = false;
-        model.setLaunchAtLogin(false);
-        QVERIFY(!model.launchAtLogin());
-        h->loginItem.awaitsApproval = true;
-        model.setLaunchAtLogin(true);
-        QVERIFY(!model.launchAtLogin());
-    }
-
-    void everyAssignmentNotifies()
-    {
-        TestModel &model = h->makeModel();
-        QSignalSpy sound(&model, &AppModel::soundChanged);
-        model.setSound(false);
-        model.setSound(false);
-        QCOMPARE(sound.size(), 2);
-        QCOMPARE(h->defaults.boolean("sound"), false);
     }
 };
 

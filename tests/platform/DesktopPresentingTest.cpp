@@ -1,6 +1,7 @@
 // Runs itself as child processes: each platform setting (offscreen screens,
 // an X server with a window manager) needs a process of its own, and the
 // front application must be another process.
+#include "Files.h"
 #include "VirtualDesktop.h"
 #include "platform/DesktopPresenting.h"
 #include "platform/PresentingRules.h"
@@ -8,8 +9,8 @@
 
 #include <QGuiApplication>
 #include <QRasterWindow>
-#include <QTemporaryDir>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QtGui/qguiapplication_platform.h>
 
@@ -125,9 +126,7 @@ private:
     QProcessEnvironment offscreenWith(const QByteArray &screens)
     {
         const QString path = dir_.filePath(QString::number(qHash(screens)) + ".json");
-        QFile file(path);
-        if (file.open(QIODevice::WriteOnly))
-            file.write("{\"screens\": [" + screens + "]}");
+        test::writeFile(path, "{\"screens\": [" + screens + "]}");
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("QT_QPA_PLATFORM", "offscreen:configfile=" + path);
         return environment;

@@ -3,12 +3,9 @@
 #include "platform/QtClipboard.h"
 #include "platform/QtSoundPlayer.h"
 
-#include <QClipboard>
-#include <QDesktopServices>
-#include <QGuiApplication>
-#include <QMimeData>
+#include <QtGui>
+#include <QtTest>
 #include <QSoundEffect>
-#include <QTest>
 
 using namespace tender;
 

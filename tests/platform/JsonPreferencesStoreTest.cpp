@@ -1,8 +1,8 @@
 #include "TestMain.h"
+#include "Files.h"
 #include "platform/JsonPreferencesStore.h"
 
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
 
 #include <limits>
 
@@ -45,19 +45,6 @@ private:
     QTemporaryDir dir_;
     QString path() const { return dir_.filePath(QStringLiteral("config/Tender/preferences.json")); }
 
-    void writeFile(const QByteArray &bytes)
-    {
-        QDir().mkpath(QFileInfo(path()).absolutePath());
-        QFile file(path());
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
-    }
-
-    QByteArray readFile(const QString &name)
-    {
-        QFile file(name);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
 
 private slots:
     void init()
@@ -120,20 +107,10 @@ private slots:
         QCOMPARE(store.dateDictionary("lastSent"), (QMap<QString, QDateTime>{{"c1", sentAt}}));
     }
 
-    void aCorruptFileReadsAsEmptyAndIsKeptAside()
-    {
-        const QByteArray garbage = R"({"format": "tender-preferences", "values": {"myColor": )";
-        writeFile(garbage);
-        JsonPreferencesStore store(path());
-        QVERIFY(!store.value("myColor"));
-        QVERIFY(store.setInteger("myColor", 5));
-        QCOMPARE(JsonPreferencesStore(path()).integer("myColor"), 5);
-        QCOMPARE(readFile(path() + ".corrupt"), garbage);
-    }
-
-    void aFileOfAnotherShapeReadsAsEmpty_data()
+    void anUnreadableFileReadsAsEmptyAndIsKeptAside_data()
     {
         QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("cut short") << QByteArray(R"({"format": "tender-preferences", "values": {"myColor": )");
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("array") << QByteArray("[1, 2]");
         QTest::newRow("no format")
@@ -141,20 +118,25 @@ private slots:
         QTest::newRow("not an object") << QByteArray(R"({"format": "tender-preferences", "values": 3})");
     }
 
-    void aFileOfAnotherShapeReadsAsEmpty()
+    void anUnreadableFileReadsAsEmptyAndIsKeptAside()
     {
         QFETCH(QByteArray, bytes);
-        writeFile(bytes);
-        QVERIFY(!JsonPreferencesStore(path()).value("myColor"));
+        QVERIFY(test::writeFile(path(), bytes));
+        JsonPreferencesStore store(path());
+        QVERIFY(!store.value("myColor"));
+        QVERIFY(store.setInteger("myColor", 5));
+        QCOMPARE(JsonPreferencesStore(path()).integer("myColor"), 5);
+        QCOMPARE(test::readFile(path() + ".corrupt"), bytes);
     }
 
     void aBadEntryIsMissingButSurvivesOtherWrites()
     {
-        writeFile(R"({"format": "tender-preferences", "version": 1, "values": {)"
-                  R"("myColor": {"type": "integer", "value": 2.5},)"
-                  R"("future": {"type": "colour", "value": "#ff0000"},)"
-                  R"("lastSent": {"type": "dictionary", "value": {"c1": {"type": "date", "value": "yesterday"}}},)"
-                  R"("sound": {"type": "boolean", "value": true}}})");
+        const QByteArray stored = R"({"format": "tender-preferences", "version": 1, "values": {)"
+            R"("myColor": {"type": "integer", "value": 2.5},)"
+            R"("future": {"type": "colour", "value": "#ff0000"},)"
+            R"("lastSent": {"type": "dictionary", "value": {"c1": {"type": "date", "value": "yesterday"}}},)"
+            R"("sound": {"type": "boolean", "value": true}}})";
+        QVERIFY(test::writeFile(path(), stored));
         {
             JsonPreferencesStore store(path());
             QVERIFY(!store.value("myColor"));
@@ -163,7 +145,7 @@ private slots:
             QCOMPARE(store.boolean("sound"), true);
             QVERIFY(store.setBoolean("calm", true));
         }
-        QVERIFY(readFile(path()).contains("#ff0000"));
+        QVERIFY(test::readFile(path()).contains("#ff0000"));
     }
 
     void theFileIsPrivateAndWrittenRightAway()

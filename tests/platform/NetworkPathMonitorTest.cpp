@@ -3,8 +3,7 @@
 #include "platform/QtNetworkPathMonitor.h"
 
 #include <QNetworkInformation>
-#include <QProcess>
-#include <QTest>
+#include <QtTest>
 
 using namespace tender;
 using namespace std::chrono_literals;

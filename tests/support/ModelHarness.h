@@ -46,7 +46,8 @@ public:
     TestModel &makeModel(std::optional<Endpoints> endpoints = std::nullopt);
     // A model the caller owns, on the same fakes (no callbacks set).
     std::unique_ptr<TestModel> createModel(std::optional<Endpoints> endpoints = std::nullopt);
-    // A model signed in and online, with `contacts` loaded by the stream's first "ready".
+    // A model signed in and online, with `contacts` loaded by the stream's first "ready";
+    // the test fails when they do not load.
     TestModel &makeLoadedModel(const QList<Contact> &contacts);
     TestModel &model() { return *model_; }
     void dropModel() { model_.reset(); }
