@@ -1,13 +1,11 @@
 #include "TestMain.h"
+#include "Files.h"
 #include "FakeSettingsPortal.h"
 #include "PrivateDBus.h"
 #include "platform/DesktopReduceMotion.h"
 #include "platform/MotionSettings.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
 
 using namespace tender;
 
@@ -17,12 +15,9 @@ class ReduceMotionTest : public QObject {
 private:
     QTemporaryDir dir_;
 
-    void writeKdeGlobals(const QString &directory, const QByteArray &content)
+    bool writeKdeGlobals(const QString &directory, const QByteArray &content)
     {
-        QDir().mkpath(dir_.filePath(directory));
-        QFile file(dir_.filePath(directory + "/kdeglobals"));
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(content);
+        return test::writeFile(dir_.filePath(directory + "/kdeglobals"), content);
     }
 
 private slots:
@@ -98,11 +93,11 @@ private slots:
         QTRY_COMPARE(portal.reads, 1);
         QVERIFY(!reduce.enabled());
 
-        writeKdeGlobals("system", "[KDE]\nAnimationDurationFactor=0\n");
+        QVERIFY(writeKdeGlobals("system", "[KDE]\nAnimationDurationFactor=0\n"));
         QVERIFY(reduce.enabled());
-        writeKdeGlobals("home", "[KDE]\nAnimationDurationFactor=1\n");
+        QVERIFY(writeKdeGlobals("home", "[KDE]\nAnimationDurationFactor=0.5\n"));
         QVERIFY(!reduce.enabled());
-        writeKdeGlobals("home", "[KDE]\nAnimationDurationFactor=0.0\n");
+        QVERIFY(writeKdeGlobals("home", "[KDE]\nAnimationDurationFactor=0.0\n"));
         QVERIFY(reduce.enabled());
     }
 
