@@ -266,7 +266,7 @@ private slots:
         QCOMPARE(h->clipboard.text, QString("http://w/i/ABCDE-FGHJK"));
     }
 
-    void firstStartGivesDefaultsAndRegistersOnce()
+    void firstStartGivesDefaultsAndRegistersOnceThenFollowsTheSystem()
     {
         TestModel &model = h->makeModel();
         expectProperties(model, {{"myColor", 1}, {"sound", false}, {"calm", false}, {"emojiCount", 40},
@@ -280,9 +280,22 @@ private slots:
         TestModel &again = h->makeModel();
         QCOMPARE(h->loginItem.requests, 1);
         QVERIFY(!again.launchAtLogin());
+
+        // A change shows what the system made of it.
+        h->loginItem.refuse = true;
+        again.setLaunchAtLogin(true);
+        QCOMPARE(again.problem(), QString("Система не дала поменять автозапуск"));
+        QVERIFY(!again.launchAtLogin());
+        h->loginItem.refuse = false;
+        h->loginItem.awaitsApproval = true;
+        again.setLaunchAtLogin(true);
+        QVERIFY(!again.launchAtLogin());
+        h->loginItem.awaitsApproval = false;
+        again.setLaunchAtLogin(true);
+        QVERIFY(again.launchAtLogin());
     }
 
-    void storedValuesAreReadWithTheirTypes()
+    void storedValuesAreReadWithTheirTypesAndEveryAssignmentNotifies()
     {
         h->defaults.set("minGap", 20.0);
         h->defaults.set("emojiCount", QString("12"));
@@ -309,6 +322,13 @@ private slots:
             h->defaults.set("emojiCount", qint64(stored));
             QCOMPARE(h->makeModel().emojiCount(), loaded);
         }
+
+        // Every assignment is stored and notifies, also of the value already there.
+        QSignalSpy sound(&h->model(), &AppModel::soundChanged);
+        h->model().setSound(false);
+        h->model().setSound(false);
+        QCOMPARE(sound.size(), 2);
+        QCOMPARE(h->defaults.boolean("sound"), false);
     }
 
     void gapsAndTitles()
@@ -385,32 +405,6 @@ private slots:
         model.setAcceptAnyone(true);
         QTest::qWait(100);
         QCOMPARE(h->service.peers().size(), 2);
-    }
-
-    void launchAtLoginFollowsTheSystem()
-    {
-        TestModel &model = h->makeModel();
-        h->loginItem.refuse = true;
-        model.setLaunchAtLogin(false);
-        QCOMPARE(model.problem(), QString("Система не дала поменять автозапуск"));
-        QVERIFY(model.launchAtLogin());
-
-        h->loginItem.refuse = false;
-        model.setLaunchAtLogin(false);
-        QVERIFY(!model.launchAtLogin());
-        h->loginItem.awaitsApproval = true;
-        model.setLaunchAtLogin(true);
-        QVERIFY(!model.launchAtLogin());
-    }
-
-    void everyAssignmentNotifies()
-    {
-        TestModel &model = h->makeModel();
-        QSignalSpy sound(&model, &AppModel::soundChanged);
-        model.setSound(false);
-        model.setSound(false);
-        QCOMPARE(sound.size(), 2);
-        QCOMPARE(h->defaults.boolean("sound"), false);
     }
 };
 

@@ -47,24 +47,17 @@ class ContactListTest : public QObject {
 
     std::unique_ptr<ModelHarness> h;
 
-    // The model's contacts set directly: these checks need no service.
-    TestModel &modelWith(const QList<Contact> &contacts)
-    {
-        TestModel &model = h->makeModel();
-        model.setContacts(contacts);
-        return model;
-    }
-
 private slots:
     void init() { h = std::make_unique<ModelHarness>(); }
     void cleanup() { h.reset(); }
 
-    void nextColorTakesTheFirstFreeIndex()
+    void coloursComeFromTheStoredChoiceElseThePlace()
     {
         QList<Contact> people;
         for (int n = 0; n < 14; ++n)
             people << person(n, QString("Человек %1").arg(n));
-        TestModel &model = modelWith(people.mid(0, 4));
+        TestModel &model = h->makeModel(); // the contacts set directly: no service needed
+        model.setContacts(people.mid(0, 4));
         QCOMPARE(model.nextColor(), 0);
 
         // Colours of people who left the list do not count.
@@ -77,12 +70,11 @@ private slots:
             all.insert(QString("c%1").arg(n), n);
         model.setContactColors(all);
         QCOMPARE(model.nextColor(), 14 % 12);
-    }
 
-    void colorFollowsTheStoredChoiceElseThePlaceInTheList()
-    {
+        // A colour follows the stored choice, else the place in the list.
         const Contact third = person(2, "Вера");
-        TestModel &model = modelWith({person(0, "Аня"), person(1, "Борис"), third});
+        model.setContacts({person(0, "Аня"), person(1, "Борис"), third});
+        model.setContactColors({});
         QCOMPARE(model.color(third), Palette::all[2]);
         Contact stale = third;
         stale.label = "Вера (старое имя)";

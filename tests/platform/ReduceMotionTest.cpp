@@ -8,6 +8,7 @@
 #include <QtTest>
 
 using namespace tender;
+using Factor = std::optional<double>;
 
 class ReduceMotionTest : public QObject {
     Q_OBJECT
@@ -38,7 +39,8 @@ private slots:
         using MotionSettings::reduceFromPortalValue;
         QCOMPARE(reduceFromPortalValue(false), true);
         QCOMPARE(reduceFromPortalValue(true), false);
-        QCOMPARE(reduceFromPortalValue(QVariant::fromValue(QDBusVariant(QVariant::fromValue(QDBusVariant(false))))), true);
+        const auto wrapped = [](const QVariant &value) { return QVariant::fromValue(QDBusVariant(value)); };
+        QCOMPARE(reduceFromPortalValue(wrapped(wrapped(false))), true);
         QCOMPARE(reduceFromPortalValue(QStringLiteral("false")), std::nullopt);
         QCOMPARE(reduceFromPortalValue(0), std::nullopt);
         QCOMPARE(reduceFromPortalValue(QVariant()), std::nullopt);
@@ -47,19 +49,19 @@ private slots:
     void kdeFactorIsReadFromItsGroupOnly_data()
     {
         QTest::addColumn<QString>("content");
-        QTest::addColumn<std::optional<double>>("factor");
-        QTest::newRow("off") << "[General]\nName=x\n\n[KDE]\nAnimationDurationFactor=0\n" << std::optional<double>(0);
-        QTest::newRow("slower") << "[KDE]\nSingleClick=false\nAnimationDurationFactor=0.5\n" << std::optional<double>(0.5);
-        QTest::newRow("immutable") << "[KDE]\nAnimationDurationFactor[$i]=0\n" << std::optional<double>(0);
-        QTest::newRow("other group") << "[KDE]\nSingleClick=false\n[Other]\nAnimationDurationFactor=0\n" << std::optional<double>();
-        QTest::newRow("not a number") << "[KDE]\nAnimationDurationFactor=none\n" << std::optional<double>();
-        QTest::newRow("empty") << "" << std::optional<double>();
+        QTest::addColumn<Factor>("factor");
+        QTest::newRow("off") << "[General]\nName=x\n\n[KDE]\nAnimationDurationFactor=0\n" << Factor(0);
+        QTest::newRow("slower") << "[KDE]\nSingleClick=false\nAnimationDurationFactor=0.5\n" << Factor(0.5);
+        QTest::newRow("immutable") << "[KDE]\nAnimationDurationFactor[$i]=0\n" << Factor(0);
+        QTest::newRow("other group") << "[KDE]\nSingleClick=0\n[Other]\nAnimationDurationFactor=0\n" << Factor();
+        QTest::newRow("not a number") << "[KDE]\nAnimationDurationFactor=none\n" << Factor();
+        QTest::newRow("empty") << "" << Factor();
     }
 
     void kdeFactorIsReadFromItsGroupOnly()
     {
         QFETCH(QString, content);
-        QFETCH(std::optional<double>, factor);
+        QFETCH(Factor, factor);
         QCOMPARE(MotionSettings::kdeAnimationDurationFactor(content), factor);
     }
 

@@ -122,7 +122,7 @@ private slots:
         QCOMPARE(APIError(status, message).description(), description);
     }
 
-    void onlyTwoHundredsSucceed()
+    void typedCallsSendTheirBodiesAndOnlyTwoHundredsSucceed()
     {
         for (int status : {199, 300}) {
             h->service.on("POST", "/v1/events", FakeReply{status, {}});
@@ -135,10 +135,7 @@ private slots:
                  (QJsonObject{{"type", "signal"}, {"to", QJsonObject{{"anyone", true}}}}));
         h->service.on("GET", "/v1/devices", FakeReply{204, {}});
         QVERIFY_THROWS_EXCEPTION(DecodingError, await(api->devices()));
-    }
 
-    void typedCallsSendTheirBodies()
-    {
         const QJsonObject lamp{{"id", "d"}, {"name", "Лампа"}, {"capabilities", QJsonArray{"receive"}}};
         h->service.on("POST", "/v1/devices", FakeReply::json(200, {{"device", lamp}, {"token", "secret"}}));
         QCOMPARE(await(api->addDevice("Лампа", {"receive", "send"})).token, QString("secret"));

@@ -120,22 +120,22 @@ void FakeService::readFrom(QTcpSocket *socket)
         socket->abort();
         return;
     }
-    if (request.header("upgrade").toLower() == "websocket") {
-        socket->setProperty("answered", true);
-        requests_.append(request);
-        emit requestReceived(request);
-        upgrade(socket, request);
-        return;
-    }
-    const qsizetype length = request.header("content-length").toLongLong();
+    // An upgrade's bytes stay unread: its StreamPeer reads them.
+    const bool upgrading = request.header("upgrade").toLower() == "websocket";
+    const qsizetype length = upgrading ? 0 : request.header("content-length").toLongLong();
     if (buffered.size() < headEnd + 4 + length)
         return;
-    socket->read(headEnd + 4);
-    request.body = socket->read(length);
+    if (!upgrading) {
+        socket->read(headEnd + 4);
+        request.body = socket->read(length);
+    }
     socket->setProperty("answered", true);
     requests_.append(request);
     emit requestReceived(request);
-    answer(socket, request);
+    if (upgrading)
+        upgrade(socket, request);
+    else
+        answer(socket, request);
 }
 
 void FakeService::answer(QTcpSocket *socket, const RecordedRequest &request)
