@@ -97,10 +97,11 @@ private slots:
         bool cancelledRan = false;
         auto cancelled = clock.singleShot(1ms, [&] { cancelledRan = true; });
         cancelled.reset();
-        QTRY_COMPARE_WITH_TIMEOUT(log.size(), 1, 5000);
-        QVERIFY(repeats >= 2);
+        // A stalled process may fire both timers in one go, hence waiting for both.
+        QTRY_VERIFY_WITH_TIMEOUT(log.size() == 1 && repeats >= 2, 60'000);
         QVERIFY(!cancelledRan);
-        QVERIFY(qAbs(clock.now().msecsTo(QDateTime::currentDateTimeUtc())) < 1000);
+        const QDateTime before = QDateTime::currentDateTimeUtc(), now = clock.now();
+        QVERIFY(before <= now && now <= QDateTime::currentDateTimeUtc());
     }
 
     void logindResumeIsAWake()

@@ -80,8 +80,8 @@ ClusterServices::~ClusterServices()
 
 void ClusterServices::startDatabase()
 {
-    auto url = run(postgresScript + " start " + dir_.path().string() + "/postgres " + std::to_string(databasePort_)
-        + " --no-fsync");
+    auto url = run(postgresScript + " start " + dir_.path().string() + "/postgres "
+        + std::to_string(databasePort_) + " --no-fsync");
     adminUrl_ = url.substr(0, url.rfind('/')) + "/postgres";
 }
 
