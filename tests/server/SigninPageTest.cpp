@@ -9,7 +9,8 @@ class SigninPageTest : public ServerTest {
 protected:
     void SetUp() override { start({"--identity-key", TENDER_DEFAULT_IDENTITY_KEY}); }
 
-    HttpResult submit(const std::string& email, const std::string& password, const std::string& state = "4F1C-77AB")
+    HttpResult submit(const std::string& email, const std::string& password,
+        const std::string& state = "4F1C-77AB")
     {
         return http->postForm("/signin", {{"state", state}, {"email", email}, {"password", password}});
     }
@@ -87,7 +88,8 @@ TEST_F(SigninPageTest, ShowsEachProblemOnThePageAndChangesNothing)
         EXPECT_FALSE(shows(page, "<script>"));
         EXPECT_EQ(page.headers.count("location"), 0u);
     }
-    EXPECT_EQ(http->send("PUT", "/signin", cases[0].first, "", "application/x-www-form-urlencoded").status, 405);
+    EXPECT_EQ(http->send("PUT", "/signin", cases[0].first, "", "application/x-www-form-urlencoded").status,
+        405);
     EXPECT_EQ(http->get("/signin").status, 400);
     EXPECT_EQ(signIn(*http, untouched, "long enough").error(), "INVALID_LOGIN_CREDENTIALS")
         << "no account came of the refused forms";

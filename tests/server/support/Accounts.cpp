@@ -72,10 +72,11 @@ std::string inviteCodeOf(const HttpClient& http, const TestUser& user)
     return url.substr(url.rfind("/i/") + 3);
 }
 
-std::string addContact(const HttpClient& http, const TestUser& owner, const TestUser& other, const std::string& label)
+std::string addContact(const HttpClient& http, const TestUser& owner, const TestUser& other,
+    const std::string& label)
 {
-    auto added = http.post("/v1/contacts", {{"code", inviteCodeOf(http, other)}, {"label", label}, {"close", false}},
-        owner.idToken);
+    json::object body{{"code", inviteCodeOf(http, other)}, {"label", label}, {"close", false}};
+    auto added = http.post("/v1/contacts", body, owner.idToken);
     if (added.status != 201)
         throw std::runtime_error("adding a contact failed: " + added.body);
     return added.field("/id");
@@ -83,8 +84,8 @@ std::string addContact(const HttpClient& http, const TestUser& owner, const Test
 
 PairedDevice pairDevice(const HttpClient& http, const TestUser& owner, json::array capabilities)
 {
-    auto paired = http.post("/v1/devices", {{"name", "Лампа"}, {"kind", "custom"}, {"capabilities", capabilities}},
-        owner.idToken);
+    json::object body{{"name", "Лампа"}, {"kind", "custom"}, {"capabilities", capabilities}};
+    auto paired = http.post("/v1/devices", body, owner.idToken);
     if (paired.status != 201)
         throw std::runtime_error("pairing failed: " + paired.body);
     return {paired.field("/device/id"), paired.field("/token")};

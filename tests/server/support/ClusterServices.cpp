@@ -3,6 +3,7 @@
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#include <stdexcept>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -80,8 +81,8 @@ ClusterServices::~ClusterServices()
 
 void ClusterServices::startDatabase()
 {
-    auto url = run(postgresScript + " start " + dir_.path().string() + "/postgres " + std::to_string(databasePort_)
-        + " --no-fsync");
+    auto url = run(postgresScript + " start " + dir_.path().string() + "/postgres "
+        + std::to_string(databasePort_) + " --no-fsync");
     adminUrl_ = url.substr(0, url.rfind('/')) + "/postgres";
 }
 
