@@ -52,7 +52,8 @@ class DevicesViewTest : public ViewTest {
         std::unique_ptr<QSignalSpy> loaded;
         const auto watch = connect(&h->service, &FakeService::requestReceived, [&](const RecordedRequest &r) {
             if (r.path == u"/v1/devices" && !loaded)
-                loaded = std::make_unique<QSignalSpy>(controller(), &DevicesController::changed);
+                loaded = std::make_unique<QSignalSpy>(h->item("devicesView")->findChild<DevicesController *>(),
+                                                      &DevicesController::changed);
         });
         h->click("tab-2");
         QTRY_VERIFY(loaded && !loaded->isEmpty());
