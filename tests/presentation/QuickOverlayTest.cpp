@@ -1,8 +1,8 @@
 #include "TestMain.h"
+#include "ManualAnimations.h"
 #include "ManualClock.h"
 #include "OverlayScene.h"
 #include "SequenceRandom.h"
-#include "platform/SystemClock.h"
 #include "presentation/GlowPlan.h"
 #include "presentation/QuickOverlay.h"
 #include "presentation/SystemRandom.h"
@@ -14,6 +14,7 @@
 
 using namespace tender;
 using namespace std::chrono_literals;
+using tender::test::ManualAnimations;
 using tender::test::ManualClock;
 using tender::test::SequenceRandom;
 
@@ -129,30 +130,28 @@ private slots:
     void init() { makeOverlay({0.5}); }
     void cleanup() { overlay.reset(); }
 
-    // A real run on the system clock, on the screens as configured (later cases change them); leaves its
+    // A whole run on the screens as configured (later cases change them), drawn frame by frame; leaves its
     // screenshots in the working directory.
     void effectShowsOnEveryScreenThenLeavesNothing()
     {
         this->overlay.reset();
-        SystemClock systemClock;
         SystemRandom systemRandom(2026);
-        QuickOverlay overlay(systemClock, systemRandom);
+        QuickOverlay overlay(*clock, systemRandom);
         QCOMPARE(overlay.windows().size(), size_t(2));
+        ManualAnimations animations;
         overlay.play(QColor(0xE8, 0x5D, 0x75), Overlay::warm, 40, false);
-        // The glow blinks and the emoji fly for seconds; a loaded machine draws
-        // late, so look at frames until one shows both on every screen.
-        std::vector<QImage> shots;
-        while (shots.empty() && overlay.windows()[0]->isVisible()) {
-            QTest::qWait(100);
-            shots = midEffect(overlay);
-        }
-        QVERIFY2(!shots.empty(), "no frame showed the glow on every edge and the emoji in the middle");
+        // The glow's last flash: every emoji has set off and none has begun to fade.
+        animations.advance(2030ms);
+        clock->advance(2030ms);
+        std::vector<QImage> shots = midEffect(overlay);
+        QVERIFY2(!shots.empty(), "the frame does not show the glow on every edge and the emoji in the middle");
         QVERIFY(saveDesktop(overlay, shots, "overlay-mid-effect.png"));
 
         // The longest effect ends 5.9 s after the start and the windows go 0.3 s later.
-        QTRY_VERIFY_WITH_TIMEOUT(!overlay.windows()[0]->isVisible() && !overlay.windows()[1]->isVisible(), 60'000);
+        clock->advance(4170ms);
         shots.clear();
         for (const auto &window : overlay.windows()) {
+            QVERIFY(!window->isVisible());
             QCOMPARE(test::glows(*window) + test::emoji(*window), 0);
             const QImage after = window->grabWindow().convertToFormat(QImage::Format_ARGB32);
             QCOMPARE(colourfulPixels(after, after.rect()), 0);
