@@ -143,24 +143,20 @@ private slots:
         // The glow's last flash: every emoji has set off and none has begun to fade.
         animations.advance(2030ms);
         clock->advance(2030ms);
-        std::vector<QImage> shots = midEffect(overlay);
+        const std::vector<QImage> shots = midEffect(overlay);
         QVERIFY2(!shots.empty(), "the frame does not show the glow on every edge and the emoji in the middle");
         QVERIFY(saveDesktop(overlay, shots, "overlay-mid-effect.png"));
 
         // The longest effect ends 5.9 s after the start and the windows go 0.3 s later.
         clock->advance(4170ms);
-        shots.clear();
         for (const auto &window : overlay.windows()) {
             QVERIFY(!window->isVisible());
             QCOMPARE(test::glows(*window) + test::emoji(*window), 0);
             const QImage after = window->grabWindow().convertToFormat(QImage::Format_ARGB32);
-            QCOMPARE(colourfulPixels(after, after.rect()), 0);
             for (int y = 0; y < after.height(); y += 7)
                 for (int x = 0; x < after.width(); x += 7)
                     QCOMPARE(qGray(after.pixel(x, y)), 0);
-            shots.push_back(after);
         }
-        QVERIFY(saveDesktop(overlay, shots, "overlay-after-hide.png"));
     }
 
     void oneHiddenClickThroughWindowPerScreen()
@@ -173,11 +169,9 @@ private slots:
             QCOMPARE(window.screen(), screens[i]);
             QCOMPARE(window.geometry(), screens[i]->geometry());
             QVERIFY(!window.isVisible());
-            for (Qt::WindowType flag : {Qt::WindowTransparentForInput, Qt::X11BypassWindowManagerHint,
-                                        Qt::WindowStaysOnTopHint, Qt::FramelessWindowHint,
-                                        Qt::WindowDoesNotAcceptFocus})
-                QVERIFY(window.flags().testFlag(flag));
-            QCOMPARE(window.flags() & Qt::WindowType_Mask, Qt::Tool);
+            const Qt::WindowFlags kept = Qt::WindowTransparentForInput | Qt::X11BypassWindowManagerHint
+                | Qt::WindowStaysOnTopHint | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus | Qt::Tool;
+            QCOMPARE(window.flags() & (kept | Qt::WindowType_Mask), kept);
             QCOMPARE(window.color(), QColor(Qt::transparent));
             QCOMPARE(window.requestedFormat().alphaBufferSize(), 8);
             QVERIFY(window.mask().isEmpty());
