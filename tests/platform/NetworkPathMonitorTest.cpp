@@ -53,7 +53,7 @@ private slots:
     {
         test::ManualClock clock;
         NetworkSnapshot current{Reachability::Connected, {loopback, usable("wlan0")}};
-        QtNetworkPathMonitor monitor(clock, 5s, [&] { return current; });
+        QtNetworkPathMonitor monitor(clock, 5s, [&] { return current; }, QtNetworkPathMonitor::KernelReports::ignore);
         QList<Name> reports;
         monitor.onChange = [&](const Name &name) { reports << name; };
         QCOMPARE(monitor.interfaceName(), Name("wlan0"));
@@ -83,7 +83,7 @@ private slots:
             QSKIP("runs in a network namespace of its own");
         test::ManualClock clock;
         NetworkSnapshot current{Reachability::Connected, {usable("wlan0")}};
-        QtNetworkPathMonitor monitor(clock, 60s, [&] { return current; });
+        QtNetworkPathMonitor monitor(clock, 5s, [&] { return current; });
         QList<Name> reports;
         monitor.onChange = [&](const Name &name) { reports << name; };
         current.interfaces = {usable("eth0")};
@@ -104,7 +104,7 @@ private slots:
         QVERIFY(lo != snapshot.interfaces.cend());
         QVERIFY(monitor.interfaceName() != lo->name);
         QCOMPARE(monitor.interfaceName(), NetworkPath::interfaceName(snapshot));
-        QCOMPARE(clock.pendingCount(), 1);
+        QCOMPARE(clock.pendingCount(), 0); // the kernel reports: nothing polls
     }
 };
 
