@@ -3,6 +3,7 @@
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#include <stdexcept>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
