@@ -34,47 +34,6 @@ class ClockTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void manualClockFiresDueActionsInOrder()
-    {
-        test::ManualClock clock(QDateTime(QDate(2026, 1, 1), QTime(0, 0), Qt::UTC));
-        QStringList log;
-        const auto record = [&](QString n) { return [&, n] { log << n + clock.now().toString("@ss"); }; };
-        auto late = clock.singleShot(3s, record("late"));
-        auto early = clock.singleShot(1s, record("early"));
-        auto tie = clock.singleShot(1s, record("tie"));
-        clock.advance(999ms);
-        QVERIFY(log.isEmpty());
-        clock.advance(5s);
-        QCOMPARE(log, (QStringList{"early@01", "tie@01", "late@03"}));
-        QCOMPARE(clock.now().time(), QTime(0, 0, 5, 999));
-        QVERIFY(!early->isActive());
-
-        std::unique_ptr<Timer> self = clock.singleShot(1s, [&] { self.reset(); log << "gone"; });
-        clock.advance(1s);
-        QCOMPARE(log.last(), "gone"); // an action may destroy its own timer
-    }
-
-    void manualClockRepeatsAndCancels()
-    {
-        test::ManualClock clock;
-        int fired = 0;
-        std::unique_ptr<Timer> once;
-        auto every = clock.repeating(30s, [&] {
-            ++fired;
-            // An action scheduling another that falls due inside the same advance.
-            once = clock.singleShot(1s, [&] { fired += 100; });
-        });
-        clock.advance(61s);
-        QCOMPARE(fired, 202);
-
-        every.reset();
-        auto cancelled = clock.singleShot(1s, [&] { fired = -1; });
-        cancelled->cancel();
-        clock.advance(120s);
-        QCOMPARE(fired, 202);
-        QCOMPARE(clock.pendingCount(), 0);
-    }
-
     void sleepResumesOnManualClock()
     {
         test::ManualClock clock(QDateTime(QDate(2026, 1, 1), QTime(0, 0), Qt::UTC));
@@ -94,12 +53,10 @@ private slots:
         auto a = sleepThenRecord(clock, 30ms, log, "slept");
         int repeats = 0;
         auto every = clock.repeating(5ms, [&] { ++repeats; });
-        bool cancelledRan = false;
-        auto cancelled = clock.singleShot(1ms, [&] { cancelledRan = true; });
-        cancelled.reset();
+        clock.singleShot(1ms, [&] { log << "cancelled"; }).reset();
         // A stalled process may fire both timers in one go, hence waiting for both.
         QTRY_VERIFY_WITH_TIMEOUT(log.size() == 1 && repeats >= 2, 60'000);
-        QVERIFY(!cancelledRan);
+        QCOMPARE(log.first().left(5), "slept");
         const QDateTime before = QDateTime::currentDateTimeUtc(), now = clock.now();
         QVERIFY(before <= now && now <= QDateTime::currentDateTimeUtc());
     }
@@ -127,8 +84,6 @@ private slots:
 
         sendPrepareForSleep(logind, false);
         QTRY_COMPARE(wakes, 1);
-        QTest::qWait(50);
-        QCOMPARE(wakes, 1);
     }
 
     void wallTimeRunningAheadOfMonotonicTimeIsAWake()

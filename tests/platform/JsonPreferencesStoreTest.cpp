@@ -98,13 +98,17 @@ private slots:
         QCOMPARE(::reads(store, "key"), reads);
     }
 
-    void typedDictionariesAreStoredAsDictionaries()
+    void typedDictionariesAreWrittenRightAwayToAPrivateFile()
     {
         JsonPreferencesStore store(path());
+        QVERIFY(!QFile::exists(path()));
         QVERIFY(store.setIntegerDictionary("contactColors", {{"c1", 3}, {"c2", -1}}));
+        const auto ownerGroupOther = QFile::Permissions::fromInt(0x7077);
+        QCOMPARE(QFile::permissions(path()) & ownerGroupOther, QFile::ReadOwner | QFile::WriteOwner);
         QVERIFY(store.setDateDictionary("lastSent", {{"c1", sentAt}}));
-        QCOMPARE(store.integerDictionary("contactColors"), (QMap<QString, qint64>{{"c1", 3}, {"c2", -1}}));
-        QCOMPARE(store.dateDictionary("lastSent"), (QMap<QString, QDateTime>{{"c1", sentAt}}));
+        const JsonPreferencesStore reread(path());
+        QCOMPARE(reread.integerDictionary("contactColors"), (QMap<QString, qint64>{{"c1", 3}, {"c2", -1}}));
+        QCOMPARE(reread.dateDictionary("lastSent"), (QMap<QString, QDateTime>{{"c1", sentAt}}));
     }
 
     void anUnreadableFileReadsAsEmptyAndIsKeptAside_data()
@@ -146,15 +150,6 @@ private slots:
             QVERIFY(store.setBoolean("calm", true));
         }
         QVERIFY(test::readFile(path()).contains("#ff0000"));
-    }
-
-    void theFileIsPrivateAndWrittenRightAway()
-    {
-        JsonPreferencesStore store(path());
-        QVERIFY(!QFile::exists(path()));
-        QVERIFY(store.setBoolean("sound", true));
-        const auto ownerGroupOther = QFile::Permissions::fromInt(0x7077);
-        QCOMPARE(QFile::permissions(path()) & ownerGroupOther, QFile::ReadOwner | QFile::WriteOwner);
     }
 
     void aFailedWriteIsReportedAndKeptInMemory()

