@@ -207,8 +207,6 @@ private slots:
     void presentationsKeepSignalsQuiet()
     {
         QFETCH(bool, quiet);
-        QFETCH(int, shown);
-        QFETCH(QList<int>, asked);
         TestModel &model = h->makeModel();
         model.setQuietWhenPresenting(quiet);
         QFETCH(bool, mirrored);
@@ -216,8 +214,8 @@ private slots:
         h->presenting.isMirrored = mirrored;
         h->presenting.isFullScreen = fullScreen;
         model.receive();
-        QCOMPARE(this->shown(), shown);
-        QCOMPARE((QList{h->presenting.mirroredAsked, h->presenting.fullScreenAsked}), asked);
+        QTEST(shown(), "shown");
+        QTEST((QList{h->presenting.mirroredAsked, h->presenting.fullScreenAsked}), "asked");
     }
 
     void theGapCountsFromTheLastShownSignal()
@@ -254,9 +252,9 @@ private slots:
         model.pause(PauseLength::Indefinite);
         h->presenting.isMirrored = true;
         model.playEffect();
+        const int played = int(h->sound.played.size());
         // shown, flashed, purred, presenting asked
-        QCOMPARE((QList{shown(), int(h->received.size()), int(h->sound.played.size()), h->presenting.mirroredAsked}),
-                 (QList{1, 1, 1, 0}));
+        QCOMPARE((QList{shown(), int(h->received.size()), played, h->presenting.mirroredAsked}), (QList{1, 1, 1, 0}));
 
         // The preview leaves no gap behind.
         model.unpause();
