@@ -22,25 +22,11 @@ class CliTest : public QObject {
     FakeService service;
     QTemporaryDir home;
 
-    QProcessEnvironment environment() const
-    {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        const auto endpoints = service.endpoints();
-        environment.insert("TENDER_API_BASE", endpoints.apiBase.toString());
-        environment.insert("TENDER_WEB_BASE", endpoints.webBase.toString());
-        environment.insert("TENDER_IDENTITY_BASE", endpoints.identityBase.toString());
-        environment.insert("TENDER_TOKEN_BASE", endpoints.tokenBase.toString());
-        environment.insert("TENDER_IDENTITY_KEY", FakeService::identityKey);
-        environment.insert("XDG_DATA_HOME", home.path());
-        return environment;
-    }
-
     // Runs tender-cli, checks how it ended and hands back what it wrote: its output, or on failure
     // its error stream, without the trailing line end.
     QString cli(const QStringList &arguments, int status = 0, const QByteArray &input = {})
     {
         QProcess process;
-        process.setProcessEnvironment(environment());
         process.start(TENDER_CLI_PATH, arguments);
         process.write(input);
         process.closeWriteChannel();
@@ -52,11 +38,23 @@ class CliTest : public QObject {
             loop.exec();
         const int exit = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
         [&] { QCOMPARE(exit, status); }();
-        return QString::fromUtf8(status == 0 ? process.readAllStandardOutput() : process.readAllStandardError())
-            .trimmed();
+        const QByteArray said = status == 0 ? process.readAllStandardOutput() : process.readAllStandardError();
+        return QString::fromUtf8(said).trimmed();
     }
 
 private slots:
+    // Every run talks to the fake and keeps its files in `home`.
+    void initTestCase()
+    {
+        const auto endpoints = service.endpoints();
+        qputenv("TENDER_API_BASE", endpoints.apiBase.toEncoded());
+        qputenv("TENDER_WEB_BASE", endpoints.webBase.toEncoded());
+        qputenv("TENDER_IDENTITY_BASE", endpoints.identityBase.toEncoded());
+        qputenv("TENDER_TOKEN_BASE", endpoints.tokenBase.toEncoded());
+        qputenv("TENDER_IDENTITY_KEY", FakeService::identityKey);
+        qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
+    }
+
     void newUserSignsInAndSendsAHeart()
     {
         service.on("POST", FakeService::signInPath, FakeReply::identityError("EMAIL_NOT_FOUND"));
@@ -105,7 +103,6 @@ private slots:
             process.kill();
             process.waitForFinished();
         });
-        process.setProcessEnvironment(environment());
         process.start(TENDER_CLI_PATH, {"listen", "--no-anyone"});
         QTRY_VERIFY(service.last());
         StreamPeer *peer = service.last();
