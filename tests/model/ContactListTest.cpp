@@ -90,7 +90,6 @@ private slots:
         const QList<Contact> people = {person(0, "Саша 10"), person(1, "Саша 9"), person(2, "Близкий", true),
                                        person(3, "саша 9"), person(4, "Ёжик"), person(5, "Яна")};
         TestModel &model = h->makeLoadedModel(people);
-        h->service.on("POST", "/v1/events", FakeReply{204, {}});
         QCOMPARE(ids(model.closeContacts()), QStringList{"c2"});
         // Case is ignored, so the two "Саша 9" keep their list order; Ё sorts with Е, before Я.
         QCOMPARE(ids(model.otherContacts()), (QStringList{"c4", "c1", "c3", "c0", "c5"}));
@@ -111,7 +110,6 @@ private slots:
         for (int n = 0; n < 7; ++n)
             people << person(n, QString("П%1").arg(n), n == 2 || n == 5 || n == 6);
         TestModel &model = h->makeLoadedModel(people);
-        QCOMPARE(model.contacts(), people);
         h->service.on("PATCH", "/v1/contacts/c5", FakeReply::json(200, {}));
         h->service.on("PATCH", "/v1/contacts/c2", FakeReply::json(200, {}));
 
@@ -227,8 +225,7 @@ private slots:
 
     void removalForgetsColourAndLastSend()
     {
-        const QList<Contact> people = {person(0, "Аня", std::nullopt, 0), person(1, "Борис", std::nullopt, 1),
-                                       person(2, "Вера", std::nullopt, 2)};
+        const QList<Contact> people = {person(0, "Аня"), person(1, "Борис"), person(2, "Вера")};
         TestModel &model = h->makeLoadedModel(people);
         model.setContactColors({{"c1", 3}, {"c2", 5}});
         h->service.on("POST", "/v1/events", FakeReply{204, {}});

@@ -1,6 +1,6 @@
+#include "support/Probes.h"
 #include "support/ServerTest.h"
 #include <future>
-#include <thread>
 
 namespace tender::testing {
 namespace {
@@ -31,10 +31,8 @@ protected:
     // Asks `node`'s /readyz until it answers `status` or 10 s pass.
     static bool becomes(const ServerProcess& node, int status)
     {
-        for (int i = 0; i < 100; ++i, std::this_thread::sleep_for(milliseconds(100)))
-            if (HttpClient(node.port()).get("/readyz").status == status)
-                return true;
-        return false;
+        return eventually([&] { return HttpClient(node.port()).get("/readyz").status == status; },
+            milliseconds(10000));
     }
 
     TempDir dir;

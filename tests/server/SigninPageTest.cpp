@@ -1,5 +1,4 @@
 #include "support/ServerTest.h"
-#include <boost/url/parse.hpp>
 
 namespace tender::testing {
 namespace {
@@ -21,18 +20,6 @@ protected:
     }
 };
 
-std::map<std::string, std::string> callbackOf(const HttpResult& answer)
-{
-    std::map<std::string, std::string> items;
-    auto location = answer.headers.count("location") ? answer.headers.at("location") : "";
-    auto url = boost::urls::parse_uri(location);
-    if (!url || url->scheme() != "tender" || url->host() != "signin")
-        return items;
-    for (auto param : url->params())
-        items.emplace(param.key, param.value);
-    return items;
-}
-
 TEST_F(SigninPageTest, CreatesTheAccountOrSignsInAndHandsTheAppItsCallback)
 {
     auto form = http->get("/signin?state=4F1C-77AB");
@@ -46,7 +33,7 @@ TEST_F(SigninPageTest, CreatesTheAccountOrSignsInAndHandsTheAppItsCallback)
     for (const auto& typed : {" PAGE" + email.substr(4), email}) {
         auto answer = submit(typed, "long enough");
         ASSERT_EQ(answer.status, 303) << answer.body;
-        auto callback = callbackOf(answer);
+        auto callback = signinCallback(answer);
         EXPECT_EQ(callback["state"], "4F1C-77AB");
         EXPECT_EQ(callback["email"], email);
         auto token = refresh(*http, callback["rt"]).field("/id_token");

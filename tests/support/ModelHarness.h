@@ -16,8 +16,16 @@
 #include "service/Auth.h"
 
 #include <QTemporaryDir>
+#include <QTest>
 
 namespace tender::test {
+
+// Compares the named properties of `object`; a failure names the property.
+inline void expectProperties(const QObject &object, const QVariantMap &expected)
+{
+    for (const auto &[name, value] : expected.asKeyValueRange())
+        QCOMPARE((std::pair{name, object.property(qPrintable(name))}), (std::pair{name, value}));
+}
 
 // The model as the tests see it: the stream's reports can be driven directly.
 class TestModel : public AppModel {
@@ -36,7 +44,6 @@ public:
 class ModelHarness {
 public:
     ModelHarness();
-    ~ModelHarness();
 
     // A saved session for the next model, and the token refresh it will need.
     void saveSession(const QString &uid = QStringLiteral("me"), std::optional<QString> email = QStringLiteral("me@b.c"));

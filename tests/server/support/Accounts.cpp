@@ -47,19 +47,25 @@ HttpResult refresh(const HttpClient& http, const std::string& refreshToken, cons
     return http.postForm(tokenPath(), {{"grant_type", grant}, {"refresh_token", refreshToken}});
 }
 
+std::map<std::string, std::string> signinCallback(const HttpResult& page)
+{
+    std::map<std::string, std::string> items;
+    auto location = page.headers.count("location") ? page.headers.at("location") : "";
+    auto url = boost::urls::parse_uri(location); // a view into `location`
+    if (url && url->scheme() == "tender" && url->host() == "signin")
+        for (auto param : url->params())
+            items.emplace(param.key, param.value);
+    return items;
+}
+
 TestUser quickUser(const HttpClient& http, const std::string& name)
 {
-    TestUser user{"", uniqueEmail(name), "", ""};
-    auto page = http.postForm("/signin", {{"state", "S1"}, {"email", user.email}});
-    auto location = boost::urls::parse_uri(page.headers["location"]);
-    if (page.status != 303 || !location)
+    auto email = uniqueEmail(name);
+    auto page = http.postForm("/signin", {{"state", "S1"}, {"email", email}});
+    auto callback = signinCallback(page);
+    if (page.status != 303 || callback.empty())
         throw std::runtime_error("development sign-in failed: " + std::to_string(page.status));
-    for (auto param : location->params()) {
-        if (param.key == "uid")
-            user.uid = param.value;
-        if (param.key == "rt")
-            user.refreshToken = param.value;
-    }
+    TestUser user{callback["uid"], email, "", callback["rt"]};
     user.idToken = refresh(http, user.refreshToken).field("/id_token");
     if (user.idToken.empty())
         throw std::runtime_error("refresh failed");

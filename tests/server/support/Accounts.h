@@ -27,6 +27,8 @@ boost::json::object passwordBody(const std::string& email, const std::string& pa
 TestUser signUp(const HttpClient& http, const std::string& email,
     const std::string& password = "secret-pass");
 HttpResult signIn(const HttpClient& http, const std::string& email, const std::string& password);
+// The fields of the tender://signin callback a sign-in page redirects to (none when it does not).
+std::map<std::string, std::string> signinCallback(const HttpResult& page);
 // Through the development sign-in page and a token refresh: quick, for tests that need many users.
 TestUser quickUser(const HttpClient& http, const std::string& name = "user");
 
