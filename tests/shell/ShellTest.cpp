@@ -38,7 +38,7 @@ class ShellTest : public QObject {
     std::unique_ptr<AppDelegate> launch()
     {
         auto delegate = std::make_unique<AppDelegate>(AppDelegate::Parts{
-            [this]() -> std::unique_ptr<AppModel> { return h->createModel(); }, h->clock, tray, wake, rootView});
+            [this] { return std::unique_ptr<AppModel>(h->createModel()); }, h->clock, tray, wake, rootView});
         delegate->willFinishLaunching();
         delegate->didFinishLaunching();
         return delegate;
