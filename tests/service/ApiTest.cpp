@@ -74,7 +74,7 @@ private slots:
         QCOMPARE(h->service.requests("GET", "/v1/contacts").size(), 2);
     }
 
-    void errorMessageIsTheErrorString()
+    void errorMessagesAndTheirDescriptions()
     {
         const std::pair<QByteArray, QString> bodies[] = {
             {"", ""},
@@ -89,10 +89,7 @@ private slots:
             const auto error = failureOf<APIError>(api->addContact("ABCDE", "x", false));
             QCOMPARE((std::pair{body, error ? error->message() : "succeeded"}), (std::pair{body, message}));
         }
-    }
 
-    void descriptionsFollowStatusAndExactText()
-    {
         const QString server = "Сервер не ответил, попробуй ещё раз";
         const std::tuple<int, QString, QString> rows[] = { // status, message, description
             {400, "that is your own invite", "Это твоя собственная ссылка"},

@@ -207,7 +207,7 @@ private slots:
     }
 
     // What cannot be read means signed out; a missing or null email is no reason.
-    void unreadableSessionFilesMeanSignedOut()
+    void sessionFileReadsSafelyAndWritesOwnerOnlyAndWhole()
     {
         const std::pair<QByteArray, bool> files[] = {
             {"\x01\xff not json", false},
@@ -223,10 +223,7 @@ private slots:
             QCOMPARE((std::pair{content, session.has_value()}), (std::pair{content, signedIn}));
             QVERIFY(!session || !session->email);
         }
-    }
 
-    void sessionFileIsOwnerOnlyWholeOrNotAtAll()
-    {
         const Session session{"u", std::nullopt, "r"};
         QVERIFY(SessionFile::write(file, session));
         QCOMPARE(QFile::permissions(file), ownerOnly);
