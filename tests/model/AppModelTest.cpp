@@ -83,24 +83,6 @@ private slots:
         QCOMPARE(model.problem(), std::nullopt);
     }
 
-    void offlineShowsOnlyAfterFiveSeconds()
-    {
-        TestModel &model = h->makeModel();
-        model.connectionChanged(true);
-        QVERIFY(model.online());
-        model.connectionChanged(false);
-        h->clock.advance(4900ms);
-        model.connectionChanged(true);
-        h->clock.advance(10s);
-        QVERIFY(model.online());
-
-        model.connectionChanged(false);
-        h->clock.advance(4999ms);
-        QVERIFY(model.online());
-        h->clock.advance(1ms);
-        QVERIFY(!model.online());
-    }
-
     // Links bring the menu up; an add link waits for the sign-in, here one through the browser.
     void linksShowTheMenuAndAnAddWaitsForSignIn()
     {
@@ -275,10 +257,8 @@ private slots:
         h->model().setSound(false);
         QCOMPARE(sound.size(), 2);
         QCOMPARE(h->defaults.boolean("sound"), false);
-    }
 
-    void gapsAndTitles()
-    {
+        // Gap choices and their titles.
         QCOMPARE(Gaps::gapIndex(std::nan("")), 0);
         QCOMPARE(Gaps::gapIndex(-5), 0);
         QCOMPARE(Gaps::gapTitle(90), QString("1 мин"));
@@ -328,9 +308,22 @@ private slots:
         QVERIFY(!h->makeModel().pausedUntil());
     }
 
-    void acceptAnyoneReconnectsARunningStream()
+    void offlineShowsAfterFiveSecondsAndAcceptAnyoneReconnects()
     {
         TestModel &model = h->makeLoadedModel({anna, boris});
+        // Being offline shows only after five seconds.
+        model.connectionChanged(false);
+        h->clock.advance(4900ms);
+        model.connectionChanged(true);
+        h->clock.advance(10s);
+        QVERIFY(model.online());
+
+        model.connectionChanged(false);
+        h->clock.advance(4999ms);
+        QVERIFY(model.online());
+        h->clock.advance(1ms);
+        QVERIFY(!model.online());
+
         model.setAcceptAnyone(false);
         QVERIFY(h->awaitPeer(1));
         QCOMPARE(h->service.peer(1)->request.query.queryItemValue("anyone"), QString("false"));
