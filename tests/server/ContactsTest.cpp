@@ -1,5 +1,6 @@
 #include "api/InviteCode.h"
 #include "support/ServerTest.h"
+#include <boost/algorithm/string/case_conv.hpp>
 
 namespace tender::testing {
 namespace {
@@ -19,34 +20,24 @@ Labels labels(const HttpClient& http, const TestUser& user)
     return names;
 }
 
-TEST_F(ContactsTest, InviteUrlShowsTheCodeInTwoGroupsOfFive)
+TEST_F(ContactsTest, InviteUrlShowsTheCodeAndAddingReadsItLikeTheAppAndRefusesWhatItMust)
 {
-    auto url = http->get("/v1/me", quickUser(*http).idToken).field("/invite_url");
+    auto [me, f1, f2] = quickUsers(*http, "me", "f1", "f2");
+    auto code1 = inviteCodeOf(*http, f1);
+    auto url = http->get("/v1/me", f2.idToken).field("/invite_url");
     ASSERT_TRUE(url.starts_with(server->base() + "/i/")) << url;
-    auto code = url.substr(url.rfind('/') + 1);
-    auto read = server::inviteCode::read(code); // only ten characters of the code's alphabet pass
-    ASSERT_TRUE(read) << code;
-    EXPECT_EQ(server::inviteCode::display(*read), code);
-    EXPECT_EQ(http->get("/i/" + code).status, 200);
+    auto code2 = url.substr(url.rfind('/') + 1); // ten characters of the alphabet, in two groups of five
+    EXPECT_EQ(server::inviteCode::display(server::inviteCode::read(code2).value_or("")), code2);
+    EXPECT_EQ(http->get("/i/" + code2).status, 200);
     EXPECT_EQ(http->get("/i/22222-22222").status, 404);
-}
 
-TEST_F(ContactsTest, AddingReadsTheCodeLikeTheAppAndRefusesWhatItMust)
-{
-    auto me = quickUser(*http, "me");
-    auto code1 = inviteCodeOf(*http, quickUser(*http, "f1"));
-    auto code2 = inviteCodeOf(*http, quickUser(*http, "f2"));
     auto add = [&](const json::object& body) { return http->post("/v1/contacts", body, me.idToken); };
-    std::string lower;
-    for (char c : code1)
-        lower += static_cast<char>(std::tolower(c));
-
-    auto first = add({{"code", lower}, {"label", "  Маша  "}, {"close", true}});
+    auto first = add({{"code", boost::to_lower_copy(code1)}, {"label", "  Маша  "}, {"close", true}});
     ASSERT_EQ(first.status, 201) << first.body;
     EXPECT_EQ(first.field("/label"), "Маша");
     EXPECT_EQ(first.json().at("position"), 0);
     EXPECT_EQ(first.json().at("close"), true);
-    auto second = add({{"code", server->base() + "/i/" + code2 + "?from=mail"}, {"label", "Петя"}});
+    auto second = add({{"code", url + "?from=mail"}, {"label", "Петя"}});
     ASSERT_EQ(second.status, 201) << second.body;
     EXPECT_EQ(second.json().at("position"), 1);
 

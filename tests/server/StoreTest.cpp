@@ -118,8 +118,18 @@ TEST_F(StoreTest, ANewPasswordEndsThatUsersSessionsAndResetCodesOnly)
     EXPECT_EQ(database.takeResetCode("code-b", 2000), "b");
 }
 
-TEST_F(StoreTest, CachedListsFollowAddingRemovingAndDeletedAccounts)
+TEST_F(StoreTest, CachedUsersAndListsFollowEveryWrite)
 {
+    EXPECT_EQ(cached.userById("c")->passwordHash, std::nullopt);
+    cached.replacePassword("c", "new-hash");
+    EXPECT_EQ(cached.userById("c")->passwordHash, "new-hash");
+    EXPECT_EQ(cached.userById("c")->sessionEpoch, 1);
+    EXPECT_EQ(cached.userById("nobody"), std::nullopt);
+    ASSERT_TRUE(cached.createUser(User{"nobody", "n@example.org", "CODEN", std::nullopt, 0}));
+    EXPECT_TRUE(cached.userById("nobody")) << "a miss is not remembered";
+    cached.deleteUser("c");
+    EXPECT_EQ(cached.userById("c"), std::nullopt);
+
     EXPECT_EQ(cached.contactTarget("owner", "to-a"), std::nullopt);
     add(cached, "to-a", "owner", "a");
     EXPECT_EQ(cached.contactTarget("owner", "to-a"), "a") << "an entry added after the list was read";
@@ -164,19 +174,6 @@ TEST_F(StoreTest, CachedCopiesServeWhatWasReadWithoutTheDatabase)
 
     ASSERT_TRUE(cached.removeContact("owner", "to-b"));
     EXPECT_EQ(cached.contactTarget("owner", "to-b"), std::nullopt);
-}
-
-TEST_F(StoreTest, CachedUsersFollowPasswordChangesAndDeletion)
-{
-    EXPECT_EQ(cached.userById("a")->passwordHash, std::nullopt);
-    cached.replacePassword("a", "new-hash");
-    EXPECT_EQ(cached.userById("a")->passwordHash, "new-hash");
-    EXPECT_EQ(cached.userById("a")->sessionEpoch, 1);
-    EXPECT_EQ(cached.userById("nobody"), std::nullopt);
-    ASSERT_TRUE(cached.createUser(User{"nobody", "n@example.org", "CODEN", std::nullopt, 0}));
-    EXPECT_TRUE(cached.userById("nobody")) << "a miss is not remembered";
-    cached.deleteUser("a");
-    EXPECT_EQ(cached.userById("a"), std::nullopt);
 }
 
 TEST_F(StoreTest, AWriteBetweenAReadAndItsKeepingLeavesNoStaleCopy)

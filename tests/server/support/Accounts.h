@@ -1,5 +1,6 @@
 #pragma once
 #include "support/HttpClient.h"
+#include <array>
 #include <boost/json/array.hpp>
 #include <boost/json/object.hpp>
 #include <string>
@@ -31,6 +32,12 @@ HttpResult signIn(const HttpClient& http, const std::string& email, const std::s
 std::map<std::string, std::string> signinCallback(const HttpResult& page);
 // Through the development sign-in page and a token refresh: quick, for tests that need many users.
 TestUser quickUser(const HttpClient& http, const std::string& name = "user");
+// Several at once: auto [a, b] = quickUsers(http, "a", "b").
+template <class... Names>
+std::array<TestUser, sizeof...(Names)> quickUsers(const HttpClient& http, const Names&... names)
+{
+    return {quickUser(http, names)...};
+}
 
 HttpResult refresh(const HttpClient& http, const std::string& refreshToken,
     const std::string& grant = "refresh_token");

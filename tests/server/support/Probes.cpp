@@ -45,6 +45,13 @@ int RawSocket::get(const std::string& target)
     return answer.starts_with("HTTP/1.1 ") ? std::stoi(answer.substr(9, 3)) : 0;
 }
 
+void RawSocket::post(const std::string& target, const std::string& body)
+{
+    auto request = "POST " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: "
+        + std::to_string(body.size()) + "\r\n\r\n" + body;
+    net::write(socket_, net::buffer(request));
+}
+
 std::map<std::string, double> readMetrics(const std::string& text)
 {
     std::map<std::string, double> values;

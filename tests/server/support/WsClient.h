@@ -21,7 +21,7 @@ public:
     // The next text frame, or nothing within `wait`.
     std::optional<std::string> next(milliseconds wait = milliseconds(3000));
     // Whether the server closed the connection within `wait`.
-    bool closedWithin(milliseconds wait);
+    bool closedWithin(milliseconds wait = milliseconds(3000));
     void ping();
     // Pongs received so far.
     int pongs();
