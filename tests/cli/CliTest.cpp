@@ -92,6 +92,12 @@ private slots:
         cli({"logout"});
         QVERIFY(!QFile::exists(home.filePath("Tender/session.json")));
         QCOMPARE(cli({"me"}, 1), QString("Нужно войти заново"));
+
+        // Wrong usage explains itself.
+        QVERIFY(cli({"send"}, 2).contains("--help"));
+        const QString help = cli({"--help"});
+        for (const char *command : {"login", "logout", "me", "contacts", "add", "send", "anyone", "devices", "listen"})
+            QVERIFY2(help.contains(QString("  %1 ").arg(command)), command);
     }
 
     void listenPrintsOneLinePerEvent()
@@ -160,14 +166,6 @@ private slots:
         QCOMPARE(waitpid(child, &status, 0), child);
         QVERIFY(echoes());
         close(terminal);
-    }
-
-    void wrongUsageExplainsItself()
-    {
-        QVERIFY(cli({"send"}, 2).contains("--help"));
-        const QString help = cli({"--help"});
-        for (const char *command : {"login", "logout", "me", "contacts", "add", "send", "anyone", "devices", "listen"})
-            QVERIFY2(help.contains(QString("  %1 ").arg(command)), command);
     }
 };
 

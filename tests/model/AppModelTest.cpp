@@ -83,24 +83,6 @@ private slots:
         QCOMPARE(model.problem(), std::nullopt);
     }
 
-    void offlineShowsOnlyAfterFiveSeconds()
-    {
-        TestModel &model = h->makeModel();
-        model.connectionChanged(true);
-        QVERIFY(model.online());
-        model.connectionChanged(false);
-        h->clock.advance(4900ms);
-        model.connectionChanged(true);
-        h->clock.advance(10s);
-        QVERIFY(model.online());
-
-        model.connectionChanged(false);
-        h->clock.advance(4999ms);
-        QVERIFY(model.online());
-        h->clock.advance(1ms);
-        QVERIFY(!model.online());
-    }
-
     // Links bring the menu up; an add link waits for the sign-in, here one through the browser.
     void linksShowTheMenuAndAnAddWaitsForSignIn()
     {
@@ -138,12 +120,16 @@ private slots:
         QCOMPARE(model.problem(), std::nullopt);
     }
 
-    void signOutKeepsLocalChoices()
+    void signOutKeepsLocalChoicesAndDeletionForgetsThem()
     {
         TestModel &model = h->makeLoadedModel({anna, boris});
         model.setContactColors({{"c1", 4}});
         model.setMyColor(7);
         model.pause(PauseLength::Hour);
+        h->service.on("DELETE", "/v1/me", FakeReply::json(500, {{"error", "busy"}}));
+        h->service.on("DELETE", "/v1/me", FakeReply{204, {}});
+        QVERIFY_THROWS_EXCEPTION(APIError, await(model.deleteAccount()));
+        QVERIFY(model.signedIn() && model.contactColors().size() == 1);
         h->service.on("GET", "/v1/contacts", FakeReply::json(500, {}));
         await(model.reload());
         model.signOut();
@@ -151,6 +137,13 @@ private slots:
                                  {"contactColors", QVariantMap{{"c1", 4}}}});
         QVERIFY(model.contacts().isEmpty() && !QFile::exists(h->sessionFile));
         QVERIFY(model.problem().has_value() && model.isPaused());
+
+        h->service.on("POST", FakeService::signInPath, FakeReply::account("me", "me@b.c"));
+        await(model.auth().signIn("me@b.c", "secret"));
+        model.didSignIn();
+        await(model.deleteAccount());
+        QVERIFY(!model.signedIn() && model.contactColors().isEmpty());
+        QCOMPARE(h->defaults.integerDictionary("contactColors"), (QMap<QString, qint64>{}));
     }
 
     // Work still on its way when the user signs out reaches neither the signed-out
@@ -201,19 +194,6 @@ private slots:
         QVERIFY(switched && model.contacts().isEmpty());
         expectProperties(model, {{"inviteURL", ""}, {"myUID", nextAccount ? "u2" : ""},
                                  {"problem", nextAccount ? "" : message}});
-    }
-
-    void deleteAccount()
-    {
-        TestModel &model = h->makeLoadedModel({anna, boris});
-        model.setContactColors({{"c1", 4}});
-        h->service.on("DELETE", "/v1/me", FakeReply::json(500, {{"error", "busy"}}));
-        h->service.on("DELETE", "/v1/me", FakeReply{204, {}});
-        QVERIFY_THROWS_EXCEPTION(APIError, await(model.deleteAccount()));
-        QVERIFY(model.signedIn() && model.contactColors().size() == 1);
-        await(model.deleteAccount());
-        QVERIFY(!model.signedIn() && model.contactColors().isEmpty());
-        QCOMPARE(h->defaults.integerDictionary("contactColors"), (QMap<QString, qint64>{}));
     }
 
     void firstStartGivesDefaultsAndRegistersOnceThenFollowsTheSystem()
@@ -275,10 +255,8 @@ private slots:
         h->model().setSound(false);
         QCOMPARE(sound.size(), 2);
         QCOMPARE(h->defaults.boolean("sound"), false);
-    }
 
-    void gapsAndTitles()
-    {
+        // Gap choices and their titles.
         QCOMPARE(Gaps::gapIndex(std::nan("")), 0);
         QCOMPARE(Gaps::gapIndex(-5), 0);
         QCOMPARE(Gaps::gapTitle(90), QString("1 мин"));
@@ -328,9 +306,22 @@ private slots:
         QVERIFY(!h->makeModel().pausedUntil());
     }
 
-    void acceptAnyoneReconnectsARunningStream()
+    void offlineShowsAfterFiveSecondsAndAcceptAnyoneReconnects()
     {
         TestModel &model = h->makeLoadedModel({anna, boris});
+        // Being offline shows only after five seconds.
+        model.connectionChanged(false);
+        h->clock.advance(4900ms);
+        model.connectionChanged(true);
+        h->clock.advance(10s);
+        QVERIFY(model.online());
+
+        model.connectionChanged(false);
+        h->clock.advance(4999ms);
+        QVERIFY(model.online());
+        h->clock.advance(1ms);
+        QVERIFY(!model.online());
+
         model.setAcceptAnyone(false);
         QVERIFY(h->awaitPeer(1));
         QCOMPARE(h->service.peer(1)->request.query.queryItemValue("anyone"), QString("false"));
