@@ -120,12 +120,16 @@ private slots:
         QCOMPARE(model.problem(), std::nullopt);
     }
 
-    void signOutKeepsLocalChoices()
+    void signOutKeepsLocalChoicesAndDeletionForgetsThem()
     {
         TestModel &model = h->makeLoadedModel({anna, boris});
         model.setContactColors({{"c1", 4}});
         model.setMyColor(7);
         model.pause(PauseLength::Hour);
+        h->service.on("DELETE", "/v1/me", FakeReply::json(500, {{"error", "busy"}}));
+        h->service.on("DELETE", "/v1/me", FakeReply{204, {}});
+        QVERIFY_THROWS_EXCEPTION(APIError, await(model.deleteAccount()));
+        QVERIFY(model.signedIn() && model.contactColors().size() == 1);
         h->service.on("GET", "/v1/contacts", FakeReply::json(500, {}));
         await(model.reload());
         model.signOut();
@@ -133,6 +137,13 @@ private slots:
                                  {"contactColors", QVariantMap{{"c1", 4}}}});
         QVERIFY(model.contacts().isEmpty() && !QFile::exists(h->sessionFile));
         QVERIFY(model.problem().has_value() && model.isPaused());
+
+        h->service.on("POST", FakeService::signInPath, FakeReply::account("me", "me@b.c"));
+        await(model.auth().signIn("me@b.c", "secret"));
+        model.didSignIn();
+        await(model.deleteAccount());
+        QVERIFY(!model.signedIn() && model.contactColors().isEmpty());
+        QCOMPARE(h->defaults.integerDictionary("contactColors"), (QMap<QString, qint64>{}));
     }
 
     // Work still on its way when the user signs out reaches neither the signed-out
@@ -183,19 +194,6 @@ private slots:
         QVERIFY(switched && model.contacts().isEmpty());
         expectProperties(model, {{"inviteURL", ""}, {"myUID", nextAccount ? "u2" : ""},
                                  {"problem", nextAccount ? "" : message}});
-    }
-
-    void deleteAccount()
-    {
-        TestModel &model = h->makeLoadedModel({anna, boris});
-        model.setContactColors({{"c1", 4}});
-        h->service.on("DELETE", "/v1/me", FakeReply::json(500, {{"error", "busy"}}));
-        h->service.on("DELETE", "/v1/me", FakeReply{204, {}});
-        QVERIFY_THROWS_EXCEPTION(APIError, await(model.deleteAccount()));
-        QVERIFY(model.signedIn() && model.contactColors().size() == 1);
-        await(model.deleteAccount());
-        QVERIFY(!model.signedIn() && model.contactColors().isEmpty());
-        QCOMPARE(h->defaults.integerDictionary("contactColors"), (QMap<QString, qint64>{}));
     }
 
     void firstStartGivesDefaultsAndRegistersOnceThenFollowsTheSystem()

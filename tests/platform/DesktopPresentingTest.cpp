@@ -184,7 +184,7 @@ private slots:
         QVERIFY2(desktop.isReady(), "Xvfb with openbox did not start");
 
         for (const QString fullScreen : {"1", "0"}) {
-            QProcess window; // killed when it goes
+            QProcess window;
             window.setProcessEnvironment(desktop.environment());
             window.start(QCoreApplication::applicationFilePath(), {"--child", "window", fullScreen});
             while (!window.canReadLine() && window.waitForReadyRead(hangGuardMs)) {
@@ -194,6 +194,8 @@ private slots:
             QCOMPARE(report(desktop.environment(), {}), expected.arg(window.processId()).arg(fullScreen));
             // Its own full-screen window in front never counts, whatever is behind.
             QVERIFY(report(desktop.environment(), {"own"}).endsWith(" mirrored=0 fullScreen=0"));
+            window.kill();
+            window.waitForFinished();
         }
     }
 };

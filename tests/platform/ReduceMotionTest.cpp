@@ -16,11 +16,6 @@ class ReduceMotionTest : public QObject {
 private:
     QTemporaryDir dir_;
 
-    bool writeKdeGlobals(const QString &directory, const QByteArray &content)
-    {
-        return test::writeFile(dir_.filePath(directory + "/kdeglobals"), content);
-    }
-
 private slots:
     void initTestCase()
     {
@@ -93,11 +88,11 @@ private slots:
         QTRY_COMPARE(portal.reads, 1);
         QVERIFY(!reduce.enabled());
 
-        QVERIFY(writeKdeGlobals("system", "[KDE]\nAnimationDurationFactor=0\n"));
+        QVERIFY(test::writeFile(dir_.filePath("system/kdeglobals"), "[KDE]\nAnimationDurationFactor=0\n"));
         QVERIFY(reduce.enabled());
-        QVERIFY(writeKdeGlobals("home", "[KDE]\nAnimationDurationFactor=0.5\n"));
+        QVERIFY(test::writeFile(dir_.filePath("home/kdeglobals"), "[KDE]\nAnimationDurationFactor=0.5\n"));
         QVERIFY(!reduce.enabled());
-        QVERIFY(writeKdeGlobals("home", "[KDE]\nAnimationDurationFactor=0.0\n"));
+        QVERIFY(test::writeFile(dir_.filePath("home/kdeglobals"), "[KDE]\nAnimationDurationFactor=0.0\n"));
         QVERIFY(reduce.enabled());
     }
 };

@@ -237,18 +237,13 @@ private slots:
         painter.end();
         const QRegion visible = glow.visible();
         const int least = int(std::lround(255 * GlowPlan::visibleAlpha));
-        int kept = 0;
         for (int y = 0; y < screen.height(); ++y)
             for (int x = 0; x < screen.width(); ++x) {
                 const int alpha = qAlpha(light.pixel(x, y));
                 if (qAbs(alpha - least) > 1)
-                    QVERIFY2(visible.contains(QPoint(x, y)) == (alpha > least), qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
-                kept += visible.contains(QPoint(x, y));
+                    QVERIFY2(visible.contains(QPoint(x, y)) == (alpha > least),
+                             qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
             }
-        // A band along every edge, far narrower than where any light reaches.
-        QVERIFY(visible.contains(QPoint(160, 0)) && visible.contains(QPoint(0, 120)) && visible.contains(QPoint(319, 239)));
-        const int half = int(GlowPlan::bandWidth() / 2);
-        QVERIFY(kept < screen.width() * screen.height() - (screen.width() - 2 * half) * (screen.height() - 2 * half));
         QCOMPARE(GlowImage(screen, 2.0, Qt::red).visible().boundingRect(), QRect(QPoint(), screen));
     }
 

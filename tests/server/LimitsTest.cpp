@@ -123,21 +123,19 @@ TEST_F(LimitsTest, StreamsAreCappedPerUserAndPerDevice)
 {
     start({"--dev-signin", "--max-streams-per-user", "2", "--max-streams-per-device", "1"});
     auto me = quickUser(*http);
-    struct Case {
-        std::string path, token, kind;
-        int cap;
-    } cases[] = {{"/v1/stream", me.idToken, "app", 2},
+    const std::tuple<std::string, std::string, std::string, int> cases[] = { // path, token, kind, cap
+        {"/v1/stream", me.idToken, "app", 2},
         {"/v1/device/stream", pairDevice(*http, me, {"receive"}).token, "device", 1}};
-    for (const auto& c : cases) {
+    for (const auto& [path, token, kind, cap] : cases) {
         std::vector<std::unique_ptr<WsClient>> open;
-        for (int i = 0; i < c.cap; ++i)
-            open.push_back(WsClient::open(server->port(), c.path, c.token).client);
-        EXPECT_EQ(upgrade(c.path, c.token), 429) << c.kind;
+        for (int i = 0; i < cap; ++i)
+            open.push_back(WsClient::open(server->port(), path, token).client);
+        EXPECT_EQ(upgrade(path, token), 429) << kind;
         open.pop_back();
-        auto streams = "tender_streams{kind=\"" + c.kind + "\"}";
-        ASSERT_TRUE(eventually([&] { return readMetrics(http->get("/metrics").body)[streams] == c.cap - 1; }))
-            << c.kind;
-        EXPECT_EQ(upgrade(c.path, c.token), 101) << "a closed stream's place is free";
+        auto streams = "tender_streams{kind=\"" + kind + "\"}";
+        ASSERT_TRUE(eventually([&] { return readMetrics(http->get("/metrics").body)[streams] == cap - 1; }))
+            << kind;
+        EXPECT_EQ(upgrade(path, token), 101) << "a closed stream's place is free";
     }
 }
 

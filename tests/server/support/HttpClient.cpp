@@ -43,13 +43,6 @@ std::string formBody(const std::map<std::string, std::string>& fields)
     return body;
 }
 
-HttpClient HttpClient::with(const std::string& name, const std::string& value) const
-{
-    auto copy = *this;
-    copy.headers_[name] = value;
-    return copy;
-}
-
 HttpResult HttpClient::postForm(const std::string& target,
     const std::map<std::string, std::string>& fields) const
 {
@@ -62,8 +55,6 @@ HttpResult HttpClient::send(const std::string& method, const std::string& target
     http::request<http::string_body> request{http::string_to_verb(method), target, 11};
     request.set(http::field::host, "127.0.0.1:" + std::to_string(port_));
     request.set("X-Client", "linux/test");
-    for (const auto& [name, value] : headers_)
-        request.set(name, value);
     if (!bearer.empty())
         request.set(http::field::authorization, "Bearer " + bearer);
     if (!body.empty()) {

@@ -32,9 +32,9 @@ bool RawSocket::closedWithin(std::chrono::milliseconds wait)
     }
 }
 
-int RawSocket::get(const std::string& target)
+int RawSocket::get(const std::string& target, const std::string& headers)
 {
-    auto request = "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+    auto request = "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n" + headers + "\r\n";
     boost::system::error_code error;
     net::write(socket_, net::buffer(request), error);
     std::string answer;

@@ -8,8 +8,7 @@ namespace tender::testing {
 
 using std::chrono::milliseconds;
 
-// A WebSocket client that reads on a thread of its own, so a test can wait for the next frame
-// with a time limit without disturbing the connection.
+// A WebSocket client for tests: each call waits for what it asks with a time limit.
 class WsClient {
 public:
     struct Opened;
