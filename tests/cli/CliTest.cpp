@@ -38,8 +38,8 @@ class CliTest : public QObject {
             loop.exec();
         const int exit = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
         [&] { QCOMPARE(exit, status); }();
-        const QByteArray said = status == 0 ? process.readAllStandardOutput() : process.readAllStandardError();
-        return QString::fromUtf8(said).trimmed();
+        const QByteArray text = status == 0 ? process.readAllStandardOutput() : process.readAllStandardError();
+        return QString::fromUtf8(text).trimmed();
     }
 
 private slots:

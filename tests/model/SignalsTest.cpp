@@ -247,7 +247,8 @@ private slots:
         model.playEffect();
         const int played = int(h->sound.played.size());
         // shown, flashed, purred, presenting asked
-        QCOMPARE((QList{shown(), int(h->received.size()), played, h->presenting.mirroredAsked}), (QList{1, 1, 1, 0}));
+        QCOMPARE((QList{shown(), int(h->received.size()), played, h->presenting.mirroredAsked}),
+                 (QList{1, 1, 1, 0}));
 
         // The preview leaves no gap behind.
         model.unpause();

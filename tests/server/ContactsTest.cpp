@@ -8,18 +8,6 @@ namespace {
 using ContactsTest = ServerTest;
 using Labels = std::vector<std::string>;
 
-// Labels in list order, each with its position checked against its index.
-Labels labels(const HttpClient& http, const TestUser& user)
-{
-    auto list = http.get("/v1/contacts", user.idToken).json().at("contacts").as_array();
-    Labels names;
-    for (std::size_t i = 0; i < list.size(); ++i) {
-        EXPECT_EQ(list[i].at("position"), static_cast<std::int64_t>(i));
-        names.emplace_back(list[i].at("label").as_string());
-    }
-    return names;
-}
-
 TEST_F(ContactsTest, InviteUrlShowsTheCodeAndAddingReadsItLikeTheAppAndRefusesWhatItMust)
 {
     auto [me, f1, f2] = quickUsers(*http, "me", "f1", "f2");
@@ -53,7 +41,7 @@ TEST_F(ContactsTest, InviteUrlShowsTheCodeAndAddingReadsItLikeTheAppAndRefusesWh
              json::object{{"code", code1}, {"label", std::string(65, 'a')}},
              json::object{{"code", code1}, {"label", "Маша"}, {"close", "yes"}}})
         EXPECT_TRUE(refusal(bad).starts_with("400 ")) << json::serialize(bad);
-    EXPECT_EQ(labels(*http, me), (Labels{"Маша", "Петя"}));
+    EXPECT_EQ(contactLabels(*http, me), (Labels{"Маша", "Петя"}));
 }
 
 TEST_F(ContactsTest, PatchMovesRenamesAndMarksDeleteRenumbersAndStrangersFindNothing)
@@ -67,9 +55,9 @@ TEST_F(ContactsTest, PatchMovesRenamesAndMarksDeleteRenumbersAndStrangersFindNot
     };
 
     EXPECT_EQ(patch(3, {{"position", 0}}).status, 200);
-    EXPECT_EQ(labels(*http, me), (Labels{"D", "A", "B", "C"}));
+    EXPECT_EQ(contactLabels(*http, me), (Labels{"D", "A", "B", "C"}));
     EXPECT_EQ(patch(0, {{"position", 3}}).status, 200);
-    EXPECT_EQ(labels(*http, me), (Labels{"D", "B", "C", "A"}));
+    EXPECT_EQ(contactLabels(*http, me), (Labels{"D", "B", "C", "A"}));
 
     std::string name64;
     for (int i = 0; i < 64; ++i)
@@ -88,11 +76,11 @@ TEST_F(ContactsTest, PatchMovesRenamesAndMarksDeleteRenumbersAndStrangersFindNot
     EXPECT_EQ(http->patch("/v1/contacts/" + ids[1], {{"label", "Мой"}}, stranger.idToken).status, 404);
     EXPECT_EQ(http->del("/v1/contacts/" + ids[1], stranger.idToken).status, 404);
     EXPECT_EQ(signal(*http, ids[1], stranger.idToken), 404);
-    EXPECT_TRUE(labels(*http, stranger).empty());
-    EXPECT_EQ(labels(*http, me), (Labels{"D", name64, "C", "A"}));
+    EXPECT_TRUE(contactLabels(*http, stranger).empty());
+    EXPECT_EQ(contactLabels(*http, me), (Labels{"D", name64, "C", "A"}));
 
     EXPECT_EQ(http->del("/v1/contacts/" + ids[1], me.idToken).status, 204);
-    EXPECT_EQ(labels(*http, me), (Labels{"D", "C", "A"}));
+    EXPECT_EQ(contactLabels(*http, me), (Labels{"D", "C", "A"}));
     EXPECT_EQ(http->del("/v1/contacts/" + ids[1], me.idToken).status, 404);
 }
 
@@ -105,7 +93,7 @@ TEST_F(ContactsTest, TheListHoldsAtMostTwoHundredPeople)
     auto refused = http->post("/v1/contacts", extra, me.idToken);
     EXPECT_EQ(refused.status, 400);
     EXPECT_EQ(refused.error(), "too many contacts");
-    EXPECT_EQ(labels(*http, me).size(), 200u);
+    EXPECT_EQ(contactLabels(*http, me).size(), 200u);
 }
 
 }

@@ -47,36 +47,10 @@ protected:
         store.addContact(Contact{id, owner, target, target, false, 0}, 200);
     }
 
-    // Targets in list order, each with its position checked against its index.
-    std::vector<std::string> targets(const std::string& owner)
-    {
-        std::vector<std::string> list;
-        for (const auto& c : database.contacts(owner)) {
-            EXPECT_EQ(c.position, static_cast<std::int64_t>(list.size()));
-            list.push_back(c.target);
-        }
-        return list;
-    }
-
     tender::testing::TempDir dir;
     ScriptedStore database{dir.path() / "tender.db"};
     CachedStore cached{database};
 };
-
-TEST_F(StoreTest, DeletingAUserClosesTheGapInEveryListThatHeldThem)
-{
-    for (const char* target : {"a", "b", "c"})
-        add(database, std::string("id-") + target, "owner", target);
-    add(database, "id-s", "other", "b");
-    add(database, "id-s2", "other", "c");
-
-    auto owners = database.deleteUser("b");
-    std::sort(owners.begin(), owners.end());
-    EXPECT_EQ(owners, (std::vector<std::string>{"other", "owner"}));
-    EXPECT_EQ(targets("owner"), (std::vector<std::string>{"a", "c"}));
-    EXPECT_EQ(targets("other"), (std::vector<std::string>{"c"}));
-    EXPECT_FALSE(database.userById("b"));
-}
 
 TEST_F(StoreTest, DataAndSchemaSurviveReopening)
 {

@@ -27,7 +27,7 @@ T await(QCoro::Task<T> task, int timeoutMs = 10'000)
         }
     };
     QObject deadline;
-    QTimer::singleShot(timeoutMs, &deadline, [=] { qFatal("a task did not finish within %d ms", timeoutMs); });
+    QTimer::singleShot(timeoutMs, &deadline, [=] { qFatal("a task took longer than %d ms", timeoutMs); });
     QCoro::waitFor(run());
     if (error)
         std::rethrow_exception(error);

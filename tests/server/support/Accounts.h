@@ -4,6 +4,7 @@
 #include <boost/json/array.hpp>
 #include <boost/json/object.hpp>
 #include <string>
+#include <vector>
 
 namespace tender::testing {
 
@@ -45,6 +46,8 @@ std::string inviteCodeOf(const HttpClient& http, const TestUser& user);
 // Adds `other` to `owner`'s list and gives the new entry's id.
 std::string addContact(const HttpClient& http, const TestUser& owner, const TestUser& other,
     const std::string& label = "Друг");
+// The labels of `user`'s list in order, each entry's position checked against its index.
+std::vector<std::string> contactLabels(const HttpClient& http, const TestUser& user);
 PairedDevice pairDevice(const HttpClient& http, const TestUser& owner, boost::json::array capabilities);
 // A heart to an entry of the bearer's list, or to anyone; the answer's status.
 int signal(const HttpClient& http, const std::string& contact, const std::string& bearer);
