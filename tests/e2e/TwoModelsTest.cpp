@@ -37,7 +37,8 @@ private slots:
         QCOMPARE(senderSide.overlay->plays.size(), size_t(1)); // the sender's own echo, at once
         QTRY_COMPARE(receiverSide.overlay->plays.size(), size_t(1));
         QTest::qWait(300);
-        QCOMPARE(receiverSide.overlay->plays.size(), size_t(1));
+        QCOMPARE(receiverSide.overlay->plays.size(), size_t(1)); // once, and not back to its sender
+        QCOMPARE(senderSide.overlay->plays.size(), size_t(1));
         QCOMPARE(receiverSide.overlay->plays[0].color, QColor("#9B83DD"));
         QCOMPARE(receiverSide.received, QList<QColor>{QColor("#9B83DD")});
         QCOMPARE(sender.problem(), std::nullopt);
