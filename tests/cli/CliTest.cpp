@@ -38,8 +38,8 @@ class CliTest : public QObject {
             loop.exec();
         const int exit = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
         [&] { QCOMPARE(exit, status); }();
-        const QByteArray said = status == 0 ? process.readAllStandardOutput() : process.readAllStandardError();
-        return QString::fromUtf8(said).trimmed();
+        const QByteArray text = status == 0 ? process.readAllStandardOutput() : process.readAllStandardError();
+        return QString::fromUtf8(text).trimmed();
     }
 
 private slots:
@@ -92,6 +92,12 @@ private slots:
         cli({"logout"});
         QVERIFY(!QFile::exists(home.filePath("Tender/session.json")));
         QCOMPARE(cli({"me"}, 1), QString("Нужно войти заново"));
+
+        // Wrong usage explains itself.
+        QVERIFY(cli({"send"}, 2).contains("--help"));
+        const QString help = cli({"--help"});
+        for (const char *command : {"login", "logout", "me", "contacts", "add", "send", "anyone", "devices", "listen"})
+            QVERIFY2(help.contains(QString("  %1 ").arg(command)), command);
     }
 
     void listenPrintsOneLinePerEvent()
@@ -160,14 +166,6 @@ private slots:
         QCOMPARE(waitpid(child, &status, 0), child);
         QVERIFY(echoes());
         close(terminal);
-    }
-
-    void wrongUsageExplainsItself()
-    {
-        QVERIFY(cli({"send"}, 2).contains("--help"));
-        const QString help = cli({"--help"});
-        for (const char *command : {"login", "logout", "me", "contacts", "add", "send", "anyone", "devices", "listen"})
-            QVERIFY2(help.contains(QString("  %1 ").arg(command)), command);
     }
 };
 

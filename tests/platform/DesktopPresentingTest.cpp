@@ -1,7 +1,6 @@
 // Runs itself as child processes: each platform setting (offscreen screens,
 // an X server with a window manager) needs a process of its own, and the
 // front application must be another process.
-#include "Files.h"
 #include "VirtualDesktop.h"
 #include "platform/DesktopPresenting.h"
 #include "platform/PresentingRules.h"
@@ -10,7 +9,6 @@
 #include <QGuiApplication>
 #include <QRasterWindow>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QtGui/qguiapplication_platform.h>
 
@@ -25,21 +23,9 @@ constexpr qint64 own = 100;
 constexpr qint64 other = 200;
 const QRectF first(0, 0, 1920, 1080);
 
-DesktopWindow window(qint64 pid, QRectF bounds, int layer = 0)
-{
-    return DesktopWindow{pid, layer, bounds};
-}
-
 DesktopState frontWith(std::optional<qint64> front, QList<DesktopWindow> windows)
 {
     return DesktopState{front, own, std::move(windows), {{1920, 1080}, {1280, 1024}}};
-}
-
-// An offscreen screen's configuration, 1920 by 1080 at `x`.
-QByteArray screenAt(const char *name, int x)
-{
-    return QStringLiteral(R"({"name": "%1", "x": %2, "y": 0, "width": 1920, "height": 1080, )"
-                          R"("logicalDpi": 96, "dpr": 1})").arg(name).arg(x).toUtf8();
 }
 
 // Parent-side waits end only a hung child; none of them judges speed.
@@ -111,8 +97,6 @@ class DesktopPresentingTest : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir dir_;
-
     static QString report(const QProcessEnvironment &environment, const QStringList &arguments)
     {
         QProcess child;
@@ -123,15 +107,13 @@ private:
         return QString::fromUtf8(child.readAllStandardOutput()).trimmed();
     }
 
-    QProcessEnvironment offscreenWith(const QByteArray &screens)
+    // Qt's offscreen platform with the screens of this folder's `file`.
+    static QProcessEnvironment offscreen(const QString &file)
     {
-        const QString path = dir_.filePath(QString::number(qHash(screens)) + ".json");
-        test::writeFile(path, "{\"screens\": [" + screens + "]}");
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("QT_QPA_PLATFORM", "offscreen:configfile=" + path);
+        environment.insert("QT_QPA_PLATFORM", QStringLiteral("offscreen:configfile=" SCREENS_DIR "/") + file);
         return environment;
     }
-
 
 private slots:
     void screensWithOneGeometryAreMirrored()
@@ -144,35 +126,34 @@ private slots:
         // Overlapping is not the same picture.
         QVERIFY(!mirrored({QRect(0, 0, 1920, 1080), QRect(0, 0, 1280, 1024)}));
         // And the screens Qt reports are the ones judged.
-        const QByteArray sideBySide = screenAt("a", 0) + ',' + screenAt("b", 1920);
-        QCOMPARE(report(offscreenWith(sideBySide), {}), "front=0 mirrored=0 fullScreen=0");
-        const QByteArray mirroring = sideBySide + ',' + screenAt("c", 0);
-        QCOMPARE(report(offscreenWith(mirroring), {}), "front=0 mirrored=1 fullScreen=0");
+        QCOMPARE(report(offscreen("side-by-side.json"), {}), "front=0 mirrored=0 fullScreen=0");
+        QCOMPARE(report(offscreen("mirroring.json"), {}), "front=0 mirrored=1 fullScreen=0");
     }
 
     void theFrontAppCoversAScreen_data()
     {
         QTest::addColumn<DesktopState>("desktop");
         QTest::addColumn<bool>("fullScreen");
-        QTest::newRow("front window fills a screen") << frontWith(other, {window(other, first)}) << true;
+        QTest::newRow("front window fills a screen") << frontWith(other, {{other, 0, first}}) << true;
         QTest::newRow("second screen's size, placed on the first")
-            << frontWith(other, {window(other, QRectF(100, 50, 1280, 1024))}) << true;
+            << frontWith(other, {{other, 0, QRectF(100, 50, 1280, 1024)}}) << true;
         QTest::newRow("any of its windows, in any order")
-            << frontWith(other, {window(other, {0, 0, 800, 600}), window(7, first), window(other, first)})
+            << frontWith(other, {{other, 0, QRectF(0, 0, 800, 600)}, {7, 0, first}, {other, 0, first}})
             << true;
-        QTest::newRow("a higher layer counts") << frontWith(other, {window(other, first, 25)}) << true;
-        QTest::newRow("no front app") << frontWith(std::nullopt, {window(other, first)}) << false;
-        QTest::newRow("this app in front") << frontWith(own, {window(own, first)}) << false;
-        QTest::newRow("another app fills the screen") << frontWith(other, {window(7, first)}) << false;
-        QTest::newRow("one pixel short") << frontWith(other, {window(other, {0, 0, 1920, 1079})}) << false;
-        QTest::newRow("fractional size") << frontWith(other, {window(other, {0, 0, 1920, 1080.5})}) << false;
-        QTest::newRow("negative layer") << frontWith(other, {window(other, first, -1)}) << false;
-        QTest::newRow("no bounds") << frontWith(other, {DesktopWindow{other, 0, std::nullopt}}) << false;
-        QTest::newRow("no layer") << frontWith(other, {DesktopWindow{other, std::nullopt, first}}) << false;
-        QTest::newRow("no pid") << frontWith(other, {DesktopWindow{std::nullopt, 0, first}}) << false;
+        QTest::newRow("a higher layer counts") << frontWith(other, {{other, 25, first}}) << true;
+        QTest::newRow("no front app") << frontWith(std::nullopt, {{other, 0, first}}) << false;
+        QTest::newRow("this app in front") << frontWith(own, {{own, 0, first}}) << false;
+        QTest::newRow("another app fills the screen") << frontWith(other, {{7, 0, first}}) << false;
+        QTest::newRow("one pixel short") << frontWith(other, {{other, 0, QRectF(0, 0, 1920, 1079)}}) << false;
+        QTest::newRow("fractional size")
+            << frontWith(other, {{other, 0, QRectF(0, 0, 1920, 1080.5)}}) << false;
+        QTest::newRow("negative layer") << frontWith(other, {{other, -1, first}}) << false;
+        QTest::newRow("no bounds") << frontWith(other, {{other, 0, std::nullopt}}) << false;
+        QTest::newRow("no layer") << frontWith(other, {{other, std::nullopt, first}}) << false;
+        QTest::newRow("no pid") << frontWith(other, {{std::nullopt, 0, first}}) << false;
         QTest::newRow("pid compared in 32 bits")
-            << frontWith(other + (qint64(1) << 32), {window(other, first)}) << true;
-        QTest::newRow("no screens") << DesktopState{other, own, {window(other, first)}, {}} << false;
+            << frontWith(other + (qint64(1) << 32), {{other, 0, first}}) << true;
+        QTest::newRow("no screens") << DesktopState{other, own, {{other, 0, first}}, {}} << false;
     }
 
     void theFrontAppCoversAScreen()
@@ -188,16 +169,18 @@ private slots:
         QVERIFY2(desktop.isReady(), "Xvfb with openbox did not start");
 
         for (const QString fullScreen : {"1", "0"}) {
-            QProcess window; // killed when it goes
+            QProcess window;
             window.setProcessEnvironment(desktop.environment());
             window.start(QCoreApplication::applicationFilePath(), {"--child", "window", fullScreen});
             while (!window.canReadLine() && window.waitForReadyRead(hangGuardMs)) {
             }
             QCOMPARE(window.readLine().trimmed(), "shown");
-            QCOMPARE(report(desktop.environment(), {}),
-                     QStringLiteral("front=%1 mirrored=0 fullScreen=%2").arg(window.processId()).arg(fullScreen));
+            const QString expected = QStringLiteral("front=%1 mirrored=0 fullScreen=%2");
+            QCOMPARE(report(desktop.environment(), {}), expected.arg(window.processId()).arg(fullScreen));
             // Its own full-screen window in front never counts, whatever is behind.
             QVERIFY(report(desktop.environment(), {"own"}).endsWith(" mirrored=0 fullScreen=0"));
+            window.kill();
+            window.waitForFinished();
         }
     }
 };

@@ -55,7 +55,7 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(DecodingError, Contact::fromJson(json::parseObject(json)));
     }
 
-    void oneBadElementFailsTheWholeList()
+    void oneBadElementFailsTheWholeListAndDevicesDecode()
     {
         const auto good = ContactList::fromJson(object(R"({"contacts":[{"id":"a","label":"x","position":0}]})"));
         QCOMPARE(good.items.size(), 1);
@@ -65,10 +65,7 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(DecodingError, ContactList::fromJson(object(R"({"people":[]})")));
         QVERIFY_THROWS_EXCEPTION(DecodingError, json::parseObject("[1,2]"));
         QVERIFY_THROWS_EXCEPTION(DecodingError, json::parseObject("{\"contacts\":"));
-    }
 
-    void devicesAndCreated()
-    {
         const auto list = DeviceList::fromJson(object(
             R"({"devices":[{"id":"d","name":"Лампа","capabilities":["receive","send"]},
                            {"id":"e","name":"Кнопка","capabilities":[],"last_seen_at":"2026-03-02T10:00:00.123Z"}]})"));

@@ -46,6 +46,11 @@ private slots:
 
         for (const QNetworkRequest &sent : h->network.sent)
             QCOMPARE(sent.transferTimeout(), 60'000);
+
+        // Signed out, nothing more is sent.
+        h->model().auth().signOut();
+        QVERIFY_THROWS_EXCEPTION(AuthError, await(api->me()));
+        QCOMPARE(h->service.requests().size(), 3); // the refresh, PATCH and DELETE
     }
 
     void unauthorizedIsRetriedOnceWithAFreshToken()
@@ -69,7 +74,7 @@ private slots:
         QCOMPARE(h->service.requests("GET", "/v1/contacts").size(), 2);
     }
 
-    void errorMessageIsTheErrorString()
+    void errorMessagesAndTheirDescriptions()
     {
         const std::pair<QByteArray, QString> bodies[] = {
             {"", ""},
@@ -84,10 +89,7 @@ private slots:
             const auto error = failureOf<APIError>(api->addContact("ABCDE", "x", false));
             QCOMPARE((std::pair{body, error ? error->message() : "succeeded"}), (std::pair{body, message}));
         }
-    }
 
-    void descriptionsFollowStatusAndExactText()
-    {
         const QString server = "Сервер не ответил, попробуй ещё раз";
         const std::tuple<int, QString, QString> rows[] = { // status, message, description
             {400, "that is your own invite", "Это твоя собственная ссылка"},
@@ -130,13 +132,6 @@ private slots:
         QCOMPARE(await(api->addContact("abcde-fghjk", "Аня", true)).position, 4);
         QCOMPARE(h->service.requests("POST", "/v1/contacts").value(0).json(),
                  (QJsonObject{{"code", "abcde-fghjk"}, {"label", "Аня"}, {"close", true}}));
-    }
-
-    void signedOutSendsNothing()
-    {
-        h->model().auth().signOut();
-        QVERIFY_THROWS_EXCEPTION(AuthError, await(api->me()));
-        QCOMPARE(h->service.requests().size(), 0);
     }
 
     void transportFailuresHaveTheirOwnWordsAndHugeAnswersAreCutOff()

@@ -120,7 +120,7 @@ private slots:
         QCOMPARE(await(auth->token(true)), QString("again"));
     }
 
-    void signInFallsBackToSignUp()
+    void signInFallsBackToSignUpAndSignOutForgets()
     {
         auto auth = h->makeAuth();
         h->service.on("POST", signInPath, FakeReply::identityError("EMAIL_NOT_FOUND"));
@@ -133,6 +133,21 @@ private slots:
         // The token of the answer is used as it is: no refresh follows.
         QCOMPARE(await(auth->token()), QString("id-new"));
         QCOMPARE(h->service.requests("POST", tokenPath).size(), 0);
+
+        // Signing out forgets the session, also a refresh answered after it.
+        FakeReply slow = FakeReply::token("late", "rt-9");
+        slow.delayMs = 50;
+        h->service.on("POST", tokenPath, slow);
+        auto pending = auth->token(true);
+        auth->signOut();
+        QVERIFY(!QFile::exists(file));
+        QCOMPARE(await(std::move(pending)), QString("late"));
+        QVERIFY(!auth->session());
+        QVERIFY(!QFile::exists(file));
+        const auto error = failureOf<AuthError>(auth->token());
+        QVERIFY(error && error->endsSession());
+        QCOMPARE(error->description(), QString("Нужно войти заново"));
+        QCOMPARE(h->service.requests().size(), 3);
     }
 
     // An unknown address, or one the provider will not name, goes on to sign up.
@@ -191,28 +206,8 @@ private slots:
         QCOMPARE(complete("tender://signin?state=" + state + "&uid=u9&rt=r"), bad);
     }
 
-    // Also a refresh answered after the sign-out is not kept.
-    void signOutForgetsTheSession()
-    {
-        h->saveSession();
-        auto auth = h->makeAuth();
-        FakeReply slow = FakeReply::token("late", "rt-9");
-        slow.delayMs = 50;
-        h->service.on("POST", tokenPath, slow);
-        auto pending = auth->token();
-        auth->signOut();
-        QVERIFY(!QFile::exists(file));
-        QCOMPARE(await(std::move(pending)), QString("late"));
-        QVERIFY(!auth->session());
-        QVERIFY(!QFile::exists(file));
-        const auto error = failureOf<AuthError>(auth->token());
-        QVERIFY(error && error->endsSession());
-        QCOMPARE(error->description(), QString("Нужно войти заново"));
-        QCOMPARE(h->service.requests().size(), 1);
-    }
-
     // What cannot be read means signed out; a missing or null email is no reason.
-    void unreadableSessionFilesMeanSignedOut()
+    void sessionFileReadsSafelyAndWritesOwnerOnlyAndWhole()
     {
         const std::pair<QByteArray, bool> files[] = {
             {"\x01\xff not json", false},
@@ -228,10 +223,7 @@ private slots:
             QCOMPARE((std::pair{content, session.has_value()}), (std::pair{content, signedIn}));
             QVERIFY(!session || !session->email);
         }
-    }
 
-    void sessionFileIsOwnerOnlyWholeOrNotAtAll()
-    {
         const Session session{"u", std::nullopt, "r"};
         QVERIFY(SessionFile::write(file, session));
         QCOMPARE(QFile::permissions(file), ownerOnly);

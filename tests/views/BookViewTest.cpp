@@ -16,8 +16,7 @@ QList<Contact> spread(int people, int letters)
     const QString alphabet = QStringLiteral("АБВГДЕЖЗИКЛМНОПРСТУФ");
     QList<Contact> list;
     for (int i = 0; i < people; ++i)
-        list << person(QStringLiteral("p%1").arg(i), alphabet[i % letters] + QStringLiteral("ня %1").arg(i),
-                       i);
+        list << person("p" + QString::number(i), alphabet[i % letters] + QStringLiteral("ня %1").arg(i), i);
     return list;
 }
 
@@ -43,7 +42,7 @@ class BookViewTest : public ViewTest {
     qreal contentHeight() const { return h->item("bookList")->property("contentHeight").toReal(); }
 
 private slots:
-    void groupsByLetterInLabelOrder()
+    void groupsByLetterInLabelOrderOrSaysNobody()
     {
         QVERIFY(h->open({person("b10", "Борис 10", 0), person("anna", "анна", 1, true),
                          person("nameless", "", 2), person("b9", "Борис 9", 3), person("alla", "Алла", 4),
@@ -53,6 +52,11 @@ private slots:
                                         "b9", "b10", "#Ё", "yo"}));
         QCOMPARE(h->text("bookSummary"), QString("8 человек · близких 1"));
         QCOMPARE(h->showing({"star-anna", "nobody"}), QStringList{"star-anna"});
+
+        h = std::make_unique<ViewHarness>();
+        QVERIFY(h->open({}, Route::book()));
+        QVERIFY(h->isShown("nobody"));
+        QCOMPARE(h->text("bookSummary"), QString("0 человек · близких 0"));
     }
 
     void searchKeepsMatchingPeopleInTheirGroups()
@@ -72,13 +76,6 @@ private slots:
 
         h->setText("searchInput", "   ");
         QCOMPARE(listed().size(), 6);
-    }
-
-    void emptyBookSaysNobody()
-    {
-        QVERIFY(h->open({}, Route::book()));
-        QVERIFY(h->isShown("nobody"));
-        QCOMPARE(h->text("bookSummary"), QString("0 человек · близких 0"));
     }
 
     void listHeightFollowsGroupsAndPeopleUpTo420()
@@ -120,7 +117,6 @@ private slots:
 
     void groupingAloneWithoutAView()
     {
-        QVERIFY(views::letterGroups({}, "x").isEmpty());
         QStringList groups;
         for (const views::LetterGroup &group :
              views::letterGroups({person("1", "я", 0), person("2", "Я", 1), person("3", "🐱 Кот", 2)}, ""))

@@ -1,53 +1,24 @@
 #include "support/ClusterServices.h"
+#include "load/ChildProcess.h"
 #include "support/Probes.h"
-#include <boost/asio/ip/tcp.hpp>
 #include <csignal>
-#include <cstdio>
-#include <fcntl.h>
+#include <cstdlib>
 #include <stdexcept>
-#include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 
 namespace tender::testing {
 namespace {
 
-namespace net = boost::asio;
 constexpr const char* natsBinary = "/usr/sbin/nats-server";
 const std::string postgresScript = TENDER_SOURCE_DIR "/tests/support/private-postgres";
 
-// What `command` printed, without the last line break; throws when it fails.
-std::string run(const std::string& command)
+void run(const std::string& command)
 {
-    std::string output;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        throw std::runtime_error("cannot run " + command);
-    char chunk[256];
-    while (std::fgets(chunk, sizeof chunk, pipe))
-        output += chunk;
-    if (::pclose(pipe) != 0)
-        throw std::runtime_error("failed: " + command + "\n" + output);
-    while (!output.empty() && output.back() == '\n')
-        output.pop_back();
-    return output;
+    if (std::system(command.c_str()) != 0)
+        throw std::runtime_error("failed: " + command);
 }
 
-bool accepts(unsigned short port)
-{
-    net::io_context io;
-    net::ip::tcp::socket socket(io);
-    boost::system::error_code error;
-    socket.connect({net::ip::address_v4::loopback(), port}, error);
-    return !error;
-}
-
-}
-
-unsigned short freeLoopbackPort()
-{
-    net::io_context io;
-    net::ip::tcp::acceptor bound(io, {net::ip::address_v4::loopback(), 0});
-    return bound.local_endpoint().port();
 }
 
 std::string ClusterServices::missing()
@@ -66,10 +37,10 @@ ClusterServices* ClusterServices::shared()
 }
 
 ClusterServices::ClusterServices()
-    : databasePort_(freeLoopbackPort())
+    : databasePort_(bench::freePort())
 {
     startDatabase();
-    busPort_ = freeLoopbackPort();
+    busPort_ = bench::freePort();
     startBus();
 }
 
@@ -81,9 +52,8 @@ ClusterServices::~ClusterServices()
 
 void ClusterServices::startDatabase()
 {
-    auto url = run(postgresScript + " start " + dir_.path().string() + "/postgres "
-        + std::to_string(databasePort_) + " --no-fsync");
-    adminUrl_ = url.substr(0, url.rfind('/')) + "/postgres";
+    run(postgresScript + " start " + dir_.path().string() + "/postgres " + std::to_string(databasePort_)
+        + " --no-fsync >/dev/null");
 }
 
 void ClusterServices::stopDatabase()
@@ -94,32 +64,21 @@ void ClusterServices::stopDatabase()
 std::string ClusterServices::freshDatabase()
 {
     auto name = "test" + std::to_string(++databases_);
-    run("psql -q '" + adminUrl_ + "' -c 'CREATE DATABASE " + name + "'");
-    return adminUrl_.substr(0, adminUrl_.rfind('/')) + "/" + name;
+    auto server = "postgresql://tender@127.0.0.1:" + std::to_string(databasePort_) + "/";
+    run("psql -q '" + server + "postgres' -c 'CREATE DATABASE " + name + "'");
+    return server + name;
 }
 
 void ClusterServices::startBus()
 {
-    bus_ = ::fork();
-    if (bus_ == 0) {
-        int devNull = ::open("/dev/null", O_WRONLY);
-        ::dup2(devNull, STDOUT_FILENO);
-        ::dup2(devNull, STDERR_FILENO);
-        auto port = std::to_string(busPort_);
-        ::execl(natsBinary, natsBinary, "-a", "127.0.0.1", "-p", port.c_str(), static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    if (!eventually([&] { return accepts(busPort_); }))
+    bus_ = bench::spawnPinned({natsBinary, "-a", "127.0.0.1", "-p", std::to_string(busPort_)}, -1, -1);
+    if (!eventually([&] { return bench::accepts(busPort_); }))
         throw std::runtime_error("nats-server did not start");
 }
 
 void ClusterServices::stopBus()
 {
-    if (bus_ <= 0)
-        return;
-    ::kill(bus_, SIGKILL);
-    ::waitpid(bus_, nullptr, 0);
-    bus_ = -1;
+    bench::killAndReap(std::exchange(bus_, -1), SIGKILL);
 }
 
 }

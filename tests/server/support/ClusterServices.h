@@ -28,13 +28,9 @@ private:
 
     TempDir dir_;
     unsigned short databasePort_ = 0;
-    std::string adminUrl_;
     unsigned short busPort_ = 0;
     pid_t bus_ = -1;
     int databases_ = 0;
 };
-
-// A free loopback port, for a server that cannot report the one it took.
-unsigned short freeLoopbackPort();
 
 }
