@@ -1,5 +1,6 @@
 #include "TestMain.h"
 #include "Await.h"
+#include "ModelHarness.h"
 #include "RealServer.h"
 #include "platform/SystemClock.h"
 #include "records/InviteCode.h"
@@ -39,7 +40,7 @@ struct Person {
 
 } // namespace
 
-// Two people and a device on the real service, end to end.
+// Two people and a device on the real service, end to end, with the app's classes and whole models.
 class TwoPeopleTest : public QObject {
     Q_OBJECT
 
@@ -101,6 +102,34 @@ private slots:
         // Unpairing revokes the token at once and closes its stream.
         await(boris->api.request("DELETE", "v1/devices/" + lamp.device.id));
         QTRY_COMPARE(device.state(), QAbstractSocket::UnconnectedState);
+    }
+
+    // A click on one screen glows on the other in the receiver's own colour.
+    void aClickGlowsOnTheOtherScreenInItsOwnColour()
+    {
+        ModelHarness senderSide, receiverSide;
+        AppModel &sender = senderSide.makeModel(server.endpoints());
+        AppModel &receiver = receiverSide.makeModel(server.endpoints());
+        receiver.setMyColor(4);
+
+        await(sender.auth().signIn("s@example.org", "secret1"));
+        sender.didSignIn();
+        await(receiver.auth().signIn("r@example.org", "secret1"));
+        receiver.didSignIn();
+        QTRY_VERIFY(receiver.inviteURL().has_value());
+        QTRY_VERIFY(receiver.online());
+        await(sender.api().addContact(*receiver.inviteURL(), "Получатель", false));
+        QTRY_COMPARE(sender.contacts().size(), 1); // the service's "sync" reloads the list
+
+        sender.send(sender.contacts().first());
+        QCOMPARE(senderSide.overlay->plays.size(), size_t(1)); // the sender's own echo, at once
+        QTRY_COMPARE(receiverSide.overlay->plays.size(), size_t(1));
+        QTest::qWait(300);
+        QCOMPARE(receiverSide.overlay->plays.size(), size_t(1)); // once, and not back to its sender
+        QCOMPARE(senderSide.overlay->plays.size(), size_t(1));
+        QCOMPARE(receiverSide.overlay->plays[0].color, QColor("#9B83DD"));
+        QCOMPARE(receiverSide.received, QList<QColor>{QColor("#9B83DD")});
+        QCOMPARE(sender.problem(), std::nullopt);
     }
 };
 
