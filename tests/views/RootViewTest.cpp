@@ -55,7 +55,7 @@ private slots:
         QCOMPARE(h->view.rootObject()->width(), 330.0);
     }
 
-    void peopleCountFollowsRussianPlural()
+    void peopleCountFollowsRussianPluralAndInitialsAreWholeGraphemes()
     {
         const QList<std::pair<int, QString>> counts{
             {1, "1 человек"},     {2, "2 человека"},     {5, "5 человек"},
@@ -63,10 +63,8 @@ private slots:
             {111, "111 человек"}, {112, "112 человек"}, {104, "104 человека"}};
         for (const auto &[count, words] : counts)
             QCOMPARE(views::peopleCount(count), words);
-    }
 
-    void avatarInitialIsTheFirstGraphemeUpperCased()
-    {
+        // An avatar's initial is the first grapheme, upper-cased.
         const QList<std::pair<QString, QString>> initials{
             {"", "♥"}, {"аня", "А"}, {"ёжик", "Ё"}, {"🐱 Кот", "🐱"}, {"👍🏽 ok", "👍🏽"}, {"ßa", "SS"}};
         for (const auto &[name, initial] : initials)
