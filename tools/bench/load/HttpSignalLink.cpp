@@ -1,4 +1,5 @@
 #include "load/HttpSignalLink.h"
+#include "load/Awaitable.h"
 #include <boost/asio/as_tuple.hpp>
 #include <boost/asio/use_awaitable.hpp>
 #include <boost/beast/http.hpp>
@@ -8,7 +9,6 @@ namespace tender::bench {
 namespace net = boost::asio;
 namespace beast = boost::beast;
 namespace http = beast::http;
-constexpr auto use = net::as_tuple(net::use_awaitable);
 
 HttpSignalLink::HttpSignalLink(net::any_io_executor executor, net::ip::tcp::endpoint server,
     const Population& population, Route route)

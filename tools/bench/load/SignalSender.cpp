@@ -1,4 +1,5 @@
 #include "load/SignalSender.h"
+#include "load/Awaitable.h"
 #include <boost/asio/as_tuple.hpp>
 #include <boost/asio/co_spawn.hpp>
 #include <boost/asio/detached.hpp>
@@ -7,7 +8,6 @@
 namespace tender::bench {
 
 namespace net = boost::asio;
-constexpr auto use = net::as_tuple(net::use_awaitable);
 
 struct SignalSender::Worker {
     Worker(net::any_io_executor executor, std::unique_ptr<SignalLink> link)

@@ -1,4 +1,5 @@
 #include "load/StreamClient.h"
+#include "load/Awaitable.h"
 #include <algorithm>
 #include <boost/asio/as_tuple.hpp>
 #include <boost/asio/use_awaitable.hpp>
@@ -11,7 +12,6 @@ namespace tender::bench {
 namespace net = boost::asio;
 namespace beast = boost::beast;
 namespace websocket = beast::websocket;
-constexpr auto use = net::as_tuple(net::use_awaitable);
 
 StreamClient::StreamClient(net::any_io_executor executor, net::ip::tcp::endpoint server, std::string token,
     unsigned index, Deliveries& deliveries, const StreamEvents& events)

@@ -1,4 +1,5 @@
 #include "load/StreamFleet.h"
+#include "load/Awaitable.h"
 #include <boost/asio/as_tuple.hpp>
 #include <boost/asio/co_spawn.hpp>
 #include <boost/asio/detached.hpp>
@@ -7,7 +8,6 @@
 namespace tender::bench {
 
 namespace net = boost::asio;
-constexpr auto use = net::as_tuple(net::use_awaitable);
 
 StreamFleet::StreamFleet(net::any_io_executor executor, unsigned users, const MakeSubscriber& make, unsigned pingSeconds)
     : executor_(executor)

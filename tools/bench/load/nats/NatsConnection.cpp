@@ -1,4 +1,5 @@
 #include "load/nats/NatsConnection.h"
+#include "load/Awaitable.h"
 #include <boost/asio/as_tuple.hpp>
 #include <boost/asio/buffer.hpp>
 #include <boost/asio/use_awaitable.hpp>
@@ -10,7 +11,6 @@ namespace tender::bench {
 namespace net = boost::asio;
 namespace beast = boost::beast;
 namespace websocket = beast::websocket;
-constexpr auto use = net::as_tuple(net::use_awaitable);
 
 namespace {
 

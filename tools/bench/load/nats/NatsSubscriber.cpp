@@ -1,4 +1,5 @@
 #include "load/nats/NatsSubscriber.h"
+#include "load/Awaitable.h"
 #include "load/nats/NatsSubject.h"
 #include <algorithm>
 #include <boost/asio/as_tuple.hpp>
@@ -9,7 +10,6 @@
 namespace tender::bench {
 
 namespace net = boost::asio;
-constexpr auto use = net::as_tuple(net::use_awaitable);
 
 namespace {
 
