@@ -45,7 +45,6 @@ AppModel::AppModel(AppServices services, QObject *parent)
     loadPreferences();
     stream_->anyone = acceptAnyone_;
     wireStream();
-    pauseExpiry_ = clock_.repeating(30s, [this] { expirePause(); });
     setUpLoginItem();
 }
 

@@ -9,6 +9,8 @@
 
 namespace tender {
 
+using namespace std::chrono_literals;
+
 namespace Key {
 const QString myColor = QStringLiteral("myColor");
 const QString sound = QStringLiteral("sound");
@@ -132,6 +134,11 @@ void AppModel::setPausedUntil(std::optional<QDateTime> value)
         defaults_.setDate(Key::pausedUntil, *pausedUntil_);
     else
         defaults_.remove(Key::pausedUntil);
+    // The 30-second check runs only while there is a pause to end: at rest nothing ticks.
+    if (!pausedUntil_)
+        pauseExpiry_.reset();
+    else if (!pauseExpiry_)
+        pauseExpiry_ = clock_.repeating(30s, [this] { expirePause(); });
     onIconChange();
 }
 

@@ -12,7 +12,9 @@ namespace tender {
 class ClockJumpWakeMonitor final : public WakeMonitor {
 public:
     using Monotonic = std::function<qint64()>; // milliseconds
-    static constexpr Milliseconds defaultInterval{10'000};
+    // A wake noticed up to half a minute late costs little (the stream's ping
+    // finds a dead connection in about as long); each check wakes the process.
+    static constexpr Milliseconds defaultInterval{30'000};
     static constexpr Milliseconds defaultThreshold{30'000};
 
     explicit ClockJumpWakeMonitor(Clock &clock, Milliseconds interval = defaultInterval,

@@ -22,8 +22,10 @@ QtNetworkPathMonitor::QtNetworkPathMonitor(Clock &clock, Milliseconds pollInterv
 {
     if (QNetworkInformation *information = loadReachabilityBackend())
         connect(information, &QNetworkInformation::reachabilityChanged, this, &QtNetworkPathMonitor::refresh);
+    connect(&kernel_, &InterfaceWatch::changed, this, &QtNetworkPathMonitor::refresh);
     name_ = NetworkPath::interfaceName(snapshot_());
-    poll_ = clock.repeating(pollInterval, [this] { refresh(); });
+    const Milliseconds interval = kernel_.isWatching() ? pollInterval : std::min(pollInterval, blindPollInterval);
+    poll_ = clock.repeating(interval, [this] { refresh(); });
 }
 
 void QtNetworkPathMonitor::refresh()

@@ -16,12 +16,8 @@ public:
         timer_->setSingleShot(!repeat);
         timer_->setInterval(interval);
         QObject::connect(timer_, &QTimer::timeout, timer_, [this, repeat] {
-            if (repeat) {
-                action_();
-                return;
-            }
             // The action may destroy this handle; keep the callable alive meanwhile.
-            auto action = std::move(action_);
+            auto action = repeat ? action_ : std::move(action_);
             action();
         });
         timer_->start();

@@ -65,6 +65,7 @@ void Stream::teardown()
     ++generation_;
     openTimer_.reset();
     pingTimer_.reset();
+    pongTimer_.reset();
     if (QWebSocket *socket = task_) {
         task_ = nullptr;
         QObject::connect(socket, &QWebSocket::disconnected, socket, &QObject::deleteLater);
@@ -203,7 +204,13 @@ void Stream::ping(QWebSocket *socket, qint64 g)
         return;
     const qint64 n = ++pingsSent_;
     socket->ping(QByteArray::number(n));
-    awaitPong(g, n);
+    pongTimer_ = clock_.singleShot(pongDeadline, [this, g, n] {
+        try {
+            if (generation_ == g && pongsSeen_ < n)
+                scheduleReconnect(g);
+        } catch (...) {
+        }
+    });
 }
 
 void Stream::ponged(qint64 g, const QByteArray &payload)
@@ -214,17 +221,9 @@ void Stream::ponged(qint64 g, const QByteArray &payload)
     if (generation_ != g || !isNumber || n > pingsSent_)
         return;
     pongsSeen_ = std::max(pongsSeen_, n);
-}
-
-QCoro::Task<> Stream::awaitPong(qint64 g, qint64 n)
-{
-    QPointer<Stream> self(this);
-    co_await clock_.sleep(pongDeadline);
-    try {
-        if (self && generation_ == g && pongsSeen_ < n)
-            scheduleReconnect(g);
-    } catch (...) {
-    }
+    // Answered: nothing need wake at the deadline.
+    if (pongsSeen_ == pingsSent_)
+        pongTimer_.reset();
 }
 
 void Stream::scheduleReconnect(qint64 g)

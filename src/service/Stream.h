@@ -69,7 +69,6 @@ private:
     void failed(qint64 g, QWebSocket *socket);
     void ping(QWebSocket *socket, qint64 g);
     void ponged(qint64 g, const QByteArray &payload);
-    QCoro::Task<> awaitPong(qint64 g, qint64 n);
     void scheduleReconnect(qint64 g);
     QCoro::Task<> reconnectAfter(std::chrono::milliseconds wait, qint64 h);
 
@@ -79,6 +78,7 @@ private:
     QPointer<QWebSocket> task_;
     std::unique_ptr<Timer> openTimer_;
     std::unique_ptr<Timer> pingTimer_;
+    std::unique_ptr<Timer> pongTimer_;
     qint64 pingsSent_ = 0;
     qint64 pongsSeen_ = 0;
     std::optional<QString> network_;

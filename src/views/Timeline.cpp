@@ -2,6 +2,8 @@
 
 #include "platform/Clock.h"
 
+#include <QQuickItem>
+
 namespace tender::views {
 
 namespace {
@@ -37,6 +39,21 @@ void Timeline::setInterval(int interval)
 void Timeline::componentComplete()
 {
     complete_ = true;
+    auto *item = qobject_cast<QQuickItem *>(parent());
+    if (!item) {
+        restart();
+        return;
+    }
+    connect(item, &QQuickItem::windowChanged, this, &Timeline::follow);
+    follow(item->window());
+}
+
+void Timeline::follow(QQuickWindow *window)
+{
+    disconnect(shown_);
+    window_ = window;
+    if (window)
+        shown_ = connect(window, &QWindow::visibleChanged, this, &Timeline::restart);
     restart();
 }
 
@@ -46,7 +63,7 @@ void Timeline::restart()
     if (!complete_ || !appClock)
         return;
     tick();
-    if (interval_ > 0)
+    if (interval_ > 0 && (!window_ || window_->isVisible()))
         timer_ = appClock->repeating(Milliseconds(interval_), [this] { tick(); });
 }
 

@@ -2,8 +2,10 @@
 
 #include <QDateTime>
 #include <QObject>
+#include <QPointer>
 #include <QQmlEngine>
 #include <QQmlParserStatus>
+#include <QQuickWindow>
 
 #include <memory>
 
@@ -16,6 +18,8 @@ namespace tender::views {
 
 // "Now", refreshed every `interval` ms on the app's clock from the moment the
 // item is created, so a view's time-based look follows a test's manual clock.
+// While the window it sits in is hidden it does not tick; shown again, it
+// reads the time at once.
 class Timeline : public QObject, public QQmlParserStatus {
     Q_OBJECT
     Q_INTERFACES(QQmlParserStatus)
@@ -44,11 +48,14 @@ signals:
 private:
     void restart();
     void tick();
+    void follow(QQuickWindow *window);
 
     int interval_ = 1000;
     bool complete_ = false;
     QDateTime now_;
     std::unique_ptr<Timer> timer_;
+    QPointer<QQuickWindow> window_;
+    QMetaObject::Connection shown_;
 };
 
 } // namespace tender::views

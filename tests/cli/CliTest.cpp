@@ -1,5 +1,6 @@
 #include "TestMain.h"
-#include "FakeStreamService.h"
+#include "FakeService.h"
+#include "records/Contact.h"
 #include "service/SessionFile.h"
 
 #include <QProcess>
@@ -11,6 +12,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+using namespace tender;
 using namespace tender::test;
 
 namespace {
@@ -27,7 +29,7 @@ struct Run {
 class CliTest : public QObject {
     Q_OBJECT
 
-    FakeStreamService service;
+    FakeService service;
     QTemporaryDir home;
 
     QProcessEnvironment environment() const
@@ -63,34 +65,32 @@ class CliTest : public QObject {
 private slots:
     void newUserSignsInAndSendsAHeart()
     {
-        service.on("POST", "/identitytoolkit/v1/accounts:signInWithPassword", FakeReply::identityError("EMAIL_NOT_FOUND"));
-        service.on("POST", "/identitytoolkit/v1/accounts:signUp",
-                   FakeReply::json(200, {{"localId", "u1"}, {"idToken", "tok"}, {"refreshToken", "rt"}, {"email", "new@b.c"}}));
+        service.on("POST", FakeService::signInPath, FakeReply::identityError("EMAIL_NOT_FOUND"));
+        service.on("POST", FakeService::signUpPath, FakeReply::account("u1", "new@b.c"));
         Run run = cli({"login", "new@b.c"}, "secret1\n");
         QCOMPARE(run.status, 0);
         QVERIFY(run.out.contains("new@b.c"));
-        QCOMPARE(service.requests("POST", "/identitytoolkit/v1/accounts:signUp").value(0).json().value("password"),
+        QCOMPARE(service.requests("POST", FakeService::signUpPath).value(0).json().value("password"),
                  QJsonValue("secret1"));
         QVERIFY(QFile::exists(home.filePath("Tender/session.json")));
 
         // Each run is a new process: the saved session is refreshed into a token.
-        service.on("POST", "/securetoken/v1/token",
-                   FakeReply::json(200, {{"id_token", "tok2"}, {"refresh_token", "rt"}, {"expires_in", "3600"}}));
+        service.on("POST", FakeService::tokenPath, FakeReply::token("tok2"));
         service.on("GET", "/v1/me", FakeReply::json(200, {{"uid", "u1"}, {"invite_url", "http://w/i/ABCDE-FGHJK"}}));
         run = cli({"me"});
         QCOMPARE(run.status, 0);
         QVERIFY(run.out.contains("http://w/i/ABCDE-FGHJK"));
         QCOMPARE(service.requests("GET", "/v1/me").value(0).header("authorization"), QByteArray("Bearer tok2"));
 
-        service.on("POST", "/v1/contacts", FakeReply::json(200, {{"id", "c2"}, {"label", "Аня"}, {"position", 1}}));
+        const Contact boris{"c1", "Борис", 0, true};
+        const Contact anna{"c2", "Аня", 1, {}};
+        service.on("POST", "/v1/contacts", FakeReply::json(200, anna.toJson()));
         run = cli({"add", " https://w/i/zzzzz-22222?x=1 ", "Аня"});
         QCOMPARE(run.status, 0);
         QCOMPARE(service.requests("POST", "/v1/contacts").value(0).json(),
                  (QJsonObject{{"code", "zzzzz-22222"}, {"label", "Аня"}, {"close", false}}));
 
-        service.on("GET", "/v1/contacts", FakeReply::json(200, {{"contacts", QJsonArray{
-            QJsonObject{{"id", "c1"}, {"label", "Борис"}, {"position", 0}, {"close", true}},
-            QJsonObject{{"id", "c2"}, {"label", "Аня"}, {"position", 1}}}}}));
+        service.on("GET", "/v1/contacts", FakeReply::json(200, {{"contacts", QJsonArray{boris.toJson(), anna.toJson()}}}));
         run = cli({"contacts"});
         QCOMPARE(run.out, QString("c1\tБорис\t★\nc2\tАня\n"));
 
@@ -118,9 +118,8 @@ private slots:
 
     void listenPrintsOneLinePerEvent()
     {
-        QVERIFY(tender::SessionFile::write(home.filePath("Tender/session.json"), tender::Session{"u1", {}, "rt"}));
-        service.on("POST", "/securetoken/v1/token",
-                   FakeReply::json(200, {{"id_token", "tok3"}, {"refresh_token", "rt"}, {"expires_in", "3600"}}));
+        QVERIFY(SessionFile::write(home.filePath("Tender/session.json"), Session{"u1", {}, "rt"}));
+        service.on("POST", FakeService::tokenPath, FakeReply::token("tok3"));
         QProcess process;
         auto stop = qScopeGuard([&] {
             process.kill();
@@ -157,8 +156,8 @@ private slots:
         QFETCH(QString, refusal);
         QFETCH(QString, said);
         const QString file = home.filePath("Tender/session.json");
-        QVERIFY(tender::SessionFile::write(file, tender::Session{"u1", {}, "rt"}));
-        service.on("POST", "/securetoken/v1/token", FakeReply::identityError(refusal));
+        QVERIFY(SessionFile::write(file, Session{"u1", {}, "rt"}));
+        service.on("POST", FakeService::tokenPath, FakeReply::identityError(refusal));
         const Run run = cli(arguments);
         QCOMPARE(run.status, 1);
         QCOMPARE(run.err.trimmed(), said);

@@ -22,6 +22,12 @@ QDateTime at(int hour, int minute, int second, int day = 2)
     return QDateTime(QDate(2026, 3, day), QTime(hour, minute, second), Qt::LocalTime);
 }
 
+void expectProperties(const QObject &object, const QVariantMap &expected)
+{
+    for (const auto &[name, value] : expected.asKeyValueRange())
+        QCOMPARE((std::pair{name, object.property(qPrintable(name))}), (std::pair{name, value}));
+}
+
 } // namespace
 
 class AppModelTest : public QObject {
@@ -92,7 +98,7 @@ private slots:
         TestModel &model = loadedModel();
         QCOMPARE(model.contacts().size(), 2);
         h->service.on("GET", "/v1/me", FakeReply{401, {}});
-        h->service.on("POST", "/securetoken/v1/token", FakeReply::identityError("TOKEN_EXPIRED"));
+        h->service.on("POST", FakeService::tokenPath, FakeReply::identityError("TOKEN_EXPIRED"));
         await(model.reload());
         QVERIFY(!model.signedIn());
         QCOMPARE(model.problem(), std::nullopt);
@@ -209,8 +215,7 @@ private slots:
         TestModel &model = loadedModel();
         h->service.on("POST", "/v1/contacts", FakeReply::json(200, Contact{"c3", "Вера", 2, {}}.toJson()));
         h->service.on("PATCH", "/v1/contacts/c1", FakeReply::json(500, {}));
-        h->service.on("POST", "/identitytoolkit/v1/accounts:signInWithPassword",
-                      FakeReply::json(200, {{"localId", "u2"}, {"idToken", "t2"}, {"refreshToken", "r2"}, {"email", "u2@b.c"}}));
+        h->service.on("POST", FakeService::signInPath, FakeReply::account("u2", "u2@b.c"));
         const QString message = "Нужно войти заново";
         bool switched = false;
         // The request has arrived and is not answered until this returns.
@@ -274,17 +279,11 @@ private slots:
     void firstStartGivesDefaultsAndRegistersOnce()
     {
         TestModel &model = h->makeModel();
-        QCOMPARE(model.myColor(), 1);
-        QCOMPARE(model.sound(), false);
-        QCOMPARE(model.calm(), false);
-        QCOMPARE(model.emojiCount(), 40);
-        QCOMPARE(model.quietWhenPresenting(), true);
-        QCOMPARE(model.minGap(), 1.0);
-        QCOMPARE(model.acceptAnyone(), true);
-        QCOMPARE(model.pausedUntil(), std::nullopt);
+        expectProperties(model, {{"myColor", 1}, {"sound", false}, {"calm", false}, {"emojiCount", 40},
+                                 {"quietWhenPresenting", true}, {"minGap", 1.0}, {"acceptAnyone", true},
+                                 {"pausedUntil", QDateTime()}, {"launchAtLogin", true}});
         QVERIFY(model.stream().anyone);
         QCOMPARE(h->loginItem.requests, 1);
-        QVERIFY(model.launchAtLogin());
 
         h->dropModel();
         h->loginItem.enabled = false; // the user turned it off in the system
@@ -301,13 +300,10 @@ private slots:
         h->defaults.set("acceptAnyone", false);
         h->defaults.set("quietWhenPresenting", qint64(0));
         TestModel &model = h->makeModel();
-        QCOMPARE(model.minGap(), 15.0);
+        expectProperties(model, {{"minGap", 15.0}, {"emojiCount", 40}, {"myColor", 13}, {"acceptAnyone", false},
+                                 {"quietWhenPresenting", true}});
         QCOMPARE(h->defaults.number("minGap"), 20.0);
-        QCOMPARE(model.emojiCount(), 40);
-        QCOMPARE(model.myColor(), 13);
-        QCOMPARE(model.acceptAnyone(), false);
         QVERIFY(!model.stream().anyone);
-        QCOMPARE(model.quietWhenPresenting(), true);
 
         for (auto [stored, loaded] : {std::pair(45.0, 30.0), std::pair(100000.0, 3600.0), std::pair(3.0, 1.0)}) {
             h->dropModel();
@@ -354,6 +350,7 @@ private slots:
     void pauseEndsAndClearsOnTheNextTick()
     {
         TestModel &model = h->makeModel();
+        QCOMPARE(h->clock.pendingCount(), 0); // nothing ticks at rest
         model.pause(PauseLength::Indefinite);
         QCOMPARE(model.pauseText(), QString("Пауза, пока не снимешь"));
         h->clock.advance(48h);
@@ -371,6 +368,7 @@ private slots:
         QCOMPARE(model.pausedUntil(), std::nullopt);
         QCOMPARE(h->defaults.value("pausedUntil"), std::nullopt);
         QCOMPARE(h->iconChanges, icons + 1);
+        QCOMPARE(h->clock.pendingCount(), 0);
     }
 
     void storedPauseSurvivesARestart()

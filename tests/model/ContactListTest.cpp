@@ -136,8 +136,7 @@ private slots:
         QCOMPARE(model.contacts()[5].position, 5);
         QCOMPARE(ids(model.closeContacts()), (QStringList{"c5", "c2", "c6"}));
 
-        QTRY_COMPARE(h->service.requests("PATCH", "/v1/contacts/c2").size(), 1);
-        QTest::qWait(100);
+        QVERIFY(h->awaitRequests("PATCH", "/v1/contacts/c2", 1));
         QCOMPARE(listCalls(h->service).mid(2),
                  (QStringList{R"(PATCH /v1/contacts/c5 {"position":2})", R"(PATCH /v1/contacts/c2 {"position":5})"}));
 
@@ -155,8 +154,7 @@ private slots:
         model.move(people[0], +1);
         QCOMPARE(ids(model.contacts()), (QStringList{"c1", "c0", "c2"}));
 
-        QTRY_COMPARE(h->service.requests("GET", "/v1/contacts").size(), 2);
-        QTest::qWait(100);
+        QVERIFY(h->awaitRequests("GET", "/v1/contacts", 2));
         QCOMPARE(model.contacts(), people);
         QCOMPARE(model.problem(), QString("Не получилось сохранить порядок")); // kept after the reload
         QCOMPARE(listCalls(h->service).mid(2), (QStringList{R"(PATCH /v1/contacts/c1 {"position":0})",
@@ -178,8 +176,7 @@ private slots:
         model.move(model.contacts()[0], +1);
         h->service.last()->sendText(R"({"type":"sync"})");
 
-        QTRY_COMPARE(h->service.requests("GET", "/v1/contacts").size(), 3);
-        QTest::qWait(100);
+        QVERIFY(h->awaitRequests("GET", "/v1/contacts", 3));
         QCOMPARE(listCalls(h->service).mid(2),
                  (QStringList{R"(PATCH /v1/contacts/c2 {"close":true})", "GET /v1/me", "GET /v1/contacts",
                               R"(PATCH /v1/contacts/c1 {"position":0})", R"(PATCH /v1/contacts/c0 {"position":1})",
@@ -197,8 +194,7 @@ private slots:
         model.setClose(stale, true);
         QVERIFY(model.contacts()[0].isClose());
         QCOMPARE(model.contacts()[0].label, QString("А"));
-        QTRY_COMPARE(h->service.requests("PATCH", "/v1/contacts/c0").size(), 1);
-        QTest::qWait(100);
+        QVERIFY(h->awaitRequests("PATCH", "/v1/contacts/c0", 1));
         QCOMPARE(model.problem(), std::nullopt);
         QCOMPARE(h->service.requests("GET", "/v1/contacts").size(), 1);
 
@@ -209,8 +205,7 @@ private slots:
         h->service.on("PATCH", "/v1/contacts/c1", FakeReply::json(500, {}));
         model.setClose(people[1], false);
         QVERIFY(!model.contacts()[1].isClose());
-        QTRY_COMPARE(h->service.requests("GET", "/v1/contacts").size(), 2);
-        QTest::qWait(100);
+        QVERIFY(h->awaitRequests("GET", "/v1/contacts", 2));
         QCOMPARE(model.contacts(), people);
         QCOMPARE(model.problem(), QString("Не получилось сохранить"));
     }

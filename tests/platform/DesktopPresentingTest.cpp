@@ -3,13 +3,11 @@
 // front application must be another process.
 #include "VirtualDesktop.h"
 #include "platform/DesktopPresenting.h"
+#include "platform/PresentingRules.h"
 #include "platform/X11DesktopReader.h"
 
-#include <QGuiApplication>
-#include <QRasterWindow>
-#include <QTemporaryDir>
-#include <QScreen>
-#include <QTest>
+#include <QtGui>
+#include <QtTest>
 #include <QtGui/qguiapplication_platform.h>
 
 #include <cstdio>
@@ -18,6 +16,27 @@
 using namespace tender;
 
 namespace {
+
+constexpr qint64 own = 100;
+constexpr qint64 other = 200;
+const QRectF first(0, 0, 1920, 1080);
+
+DesktopWindow window(qint64 pid, QRectF bounds, int layer = 0)
+{
+    return DesktopWindow{pid, layer, bounds};
+}
+
+DesktopState frontWith(std::optional<qint64> front, QList<DesktopWindow> windows)
+{
+    return DesktopState{front, own, std::move(windows), {{1920, 1080}, {1280, 1024}}};
+}
+
+// An offscreen screen's configuration, 1920 by 1080 at `x`.
+QByteArray screenAt(const char *name, int x)
+{
+    return QStringLiteral(R"({"name": "%1", "x": %2, "y": 0, "width": 1920, "height": 1080, )"
+                          R"("logicalDpi": 96, "dpr": 1})").arg(name).arg(x).toUtf8();
+}
 
 // Parent-side waits end only a hung child; none of them judges speed.
 constexpr int hangGuardMs = 120'000;
@@ -75,11 +94,14 @@ int runChild(const QStringList &arguments)
         ownWindow = showInFront(true);
     DesktopPresenting presenting;
     const qint64 front = frontPid().value_or(0);
-    std::printf("front=%lld mirrored=%d fullScreen=%d\n", front, presenting.mirrored(), presenting.frontAppFullScreen());
+    std::printf("front=%lld mirrored=%d fullScreen=%d\n", front, presenting.mirrored(),
+                presenting.frontAppFullScreen());
     return 0;
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(DesktopState)
 
 class DesktopPresentingTest : public QObject {
     Q_OBJECT
@@ -93,7 +115,7 @@ private:
         child.setProcessEnvironment(environment);
         child.start(QCoreApplication::applicationFilePath(), QStringList{"--child", "report"} + arguments);
         if (!child.waitForFinished(hangGuardMs) || child.exitCode() != 0)
-            return QStringLiteral("failed (%1): %2").arg(child.exitCode()).arg(QString::fromUtf8(child.readAllStandardError()));
+            return QStringLiteral("failed (%1): %2").arg(child.exitCode()).arg(child.readAllStandardError());
         return QString::fromUtf8(child.readAllStandardOutput()).trimmed();
     }
 
@@ -122,13 +144,52 @@ private:
     }
 
 private slots:
-    void mirroringFollowsScreenGeometry()
+    void screensWithOneGeometryAreMirrored()
     {
-        const QByteArray first = "{\"name\": \"a\", \"x\": 0, \"y\": 0, \"width\": 1920, \"height\": 1080, \"logicalDpi\": 96, \"dpr\": 1}";
-        const QByteArray beside = "{\"name\": \"b\", \"x\": 1920, \"y\": 0, \"width\": 1920, \"height\": 1080, \"logicalDpi\": 96, \"dpr\": 1}";
-        const QByteArray same = "{\"name\": \"c\", \"x\": 0, \"y\": 0, \"width\": 1920, \"height\": 1080, \"logicalDpi\": 96, \"dpr\": 1}";
-        QCOMPARE(report(offscreenWith(first + "," + beside), {}), "front=0 mirrored=0 fullScreen=0");
-        QCOMPARE(report(offscreenWith(first + "," + beside + "," + same), {}), "front=0 mirrored=1 fullScreen=0");
+        using PresentingRules::mirrored;
+        QVERIFY(!mirrored({}));
+        QVERIFY(!mirrored({QRect(0, 0, 1920, 1080)}));
+        QVERIFY(!mirrored({QRect(0, 0, 1920, 1080), QRect(1920, 0, 1920, 1080)}));
+        QVERIFY(mirrored({QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024), QRect(0, 0, 1920, 1080)}));
+        // Overlapping is not the same picture.
+        QVERIFY(!mirrored({QRect(0, 0, 1920, 1080), QRect(0, 0, 1280, 1024)}));
+        // And the screens Qt reports are the ones judged.
+        const QByteArray sideBySide = screenAt("a", 0) + ',' + screenAt("b", 1920);
+        QCOMPARE(report(offscreenWith(sideBySide), {}), "front=0 mirrored=0 fullScreen=0");
+        const QByteArray mirroring = sideBySide + ',' + screenAt("c", 0);
+        QCOMPARE(report(offscreenWith(mirroring), {}), "front=0 mirrored=1 fullScreen=0");
+    }
+
+    void theFrontAppCoversAScreen_data()
+    {
+        QTest::addColumn<DesktopState>("desktop");
+        QTest::addColumn<bool>("fullScreen");
+        QTest::newRow("front window fills a screen") << frontWith(other, {window(other, first)}) << true;
+        QTest::newRow("second screen's size, placed on the first")
+            << frontWith(other, {window(other, QRectF(100, 50, 1280, 1024))}) << true;
+        QTest::newRow("any of its windows, in any order")
+            << frontWith(other, {window(other, {0, 0, 800, 600}), window(7, first), window(other, first)})
+            << true;
+        QTest::newRow("a higher layer counts") << frontWith(other, {window(other, first, 25)}) << true;
+        QTest::newRow("no front app") << frontWith(std::nullopt, {window(other, first)}) << false;
+        QTest::newRow("this app in front") << frontWith(own, {window(own, first)}) << false;
+        QTest::newRow("another app fills the screen") << frontWith(other, {window(7, first)}) << false;
+        QTest::newRow("one pixel short") << frontWith(other, {window(other, {0, 0, 1920, 1079})}) << false;
+        QTest::newRow("fractional size") << frontWith(other, {window(other, {0, 0, 1920, 1080.5})}) << false;
+        QTest::newRow("negative layer") << frontWith(other, {window(other, first, -1)}) << false;
+        QTest::newRow("no bounds") << frontWith(other, {DesktopWindow{other, 0, std::nullopt}}) << false;
+        QTest::newRow("no layer") << frontWith(other, {DesktopWindow{other, std::nullopt, first}}) << false;
+        QTest::newRow("no pid") << frontWith(other, {DesktopWindow{std::nullopt, 0, first}}) << false;
+        QTest::newRow("pid compared in 32 bits")
+            << frontWith(other + (qint64(1) << 32), {window(other, first)}) << true;
+        QTest::newRow("no screens") << DesktopState{other, own, {window(other, first)}, {}} << false;
+    }
+
+    void theFrontAppCoversAScreen()
+    {
+        QFETCH(DesktopState, desktop);
+        QFETCH(bool, fullScreen);
+        QCOMPARE(PresentingRules::frontAppFullScreen(desktop), fullScreen);
     }
 
     void anotherAppsFullScreenWindowInFrontCounts()

@@ -1,12 +1,11 @@
 #include "TestMain.h"
 #include "platform/DesktopUrlOpener.h"
 #include "platform/QtClipboard.h"
+#include "platform/QtSoundPlayer.h"
 
-#include <QClipboard>
-#include <QDesktopServices>
-#include <QGuiApplication>
-#include <QMimeData>
-#include <QTest>
+#include <QtGui>
+#include <QtTest>
+#include <QSoundEffect>
 
 using namespace tender;
 
@@ -29,10 +28,8 @@ private slots:
         rich->setText(QStringLiteral("old"));
         QGuiApplication::clipboard()->setMimeData(rich);
 
-        QtClipboard clipboard;
         const QString invite = QStringLiteral("https://tender.example/i/AbCdE-fGhJ");
-        clipboard.setText(invite);
-
+        QtClipboard().setText(invite);
         const QMimeData *now = QGuiApplication::clipboard()->mimeData();
         QCOMPARE(now->text(), invite);
         QVERIFY(!now->hasHtml());
@@ -45,11 +42,25 @@ private slots:
         DesktopUrlOpener opener;
         const QUrl url(QStringLiteral("https://tender.example/signin?state=a%20b"));
         QVERIFY(opener.open(url));
-        QCOMPARE(recorder.urls, QList<QUrl>{url});
-
         QVERIFY(!opener.open(QUrl()));
-        QCOMPARE(recorder.urls.size(), 1);
+        QCOMPARE(recorder.urls, QList<QUrl>{url});
         QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+    }
+
+    void purrIsShippedAndLoadsAndAMissingSoundIsSkipped()
+    {
+        QtSoundPlayer player;
+        QSoundEffect *purr = player.effect(QStringLiteral("Purr"));
+        QVERIFY(purr);
+        QCOMPARE(player.effect(QStringLiteral("Purr")), purr);
+        player.play(QStringLiteral("Purr"), 0.35f);
+        QCOMPARE(purr->volume(), 0.35f);
+        QTRY_COMPARE(purr->status(), QSoundEffect::Ready);
+
+        QVERIFY(!player.effect(QStringLiteral("Glass")));
+        QVERIFY(!player.effect(QStringLiteral("../sounds/Purr")));
+        player.play(QStringLiteral("Glass"), 1.0f);
+        QCOMPARE(player.findChildren<QSoundEffect *>(), QList<QSoundEffect *>{purr});
     }
 };
 

@@ -1,20 +1,38 @@
 #include "TestMain.h"
 #include "platform/JsonPreferencesStore.h"
 
-#include <QFile>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
 
 #include <limits>
 
 using namespace tender;
 
+using V = PreferenceValue;
+Q_DECLARE_METATYPE(V)
+
 namespace {
 
-// JSON written with single quotes, to keep the test data readable.
-QByteArray json(const char *text)
+const QDateTime sentAt(QDate(2026, 3, 2), QTime(7, 59, 59, 123), Qt::UTC);
+
+// What every typed reader answers for the key; the ones that treat it as missing are left out.
+QString reads(const PreferencesStore &store, const QString &key)
 {
-    return QByteArray(text).replace('\'', '"');
+    QStringList found;
+    if (const auto v = store.integer(key))
+        found << "integer " + QString::number(*v);
+    if (const auto v = store.number(key))
+        found << "number " + QString::number(*v);
+    if (const auto v = store.boolean(key))
+        found << (*v ? "true" : "false");
+    if (const auto v = store.text(key))
+        found << "text " + *v;
+    if (const auto v = store.date(key))
+        found << "date " + v->toUTC().toString(Qt::ISODateWithMs);
+    if (const auto v = store.integerDictionary(key))
+        found << "integers [" + QStringList(v->keys()).join(' ') + ']';
+    if (const auto v = store.dateDictionary(key))
+        found << "dates [" + QStringList(v->keys()).join(' ') + ']';
+    return found.join(", ");
 }
 
 } // namespace
@@ -34,6 +52,12 @@ private:
         file.write(bytes);
     }
 
+    QByteArray readFile(const QString &name)
+    {
+        QFile file(name);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
 private slots:
     void init()
     {
@@ -41,117 +65,69 @@ private slots:
         QFile::remove(path() + ".corrupt");
     }
 
-    void everyTypeSurvivesARestart()
+    void everyTypeSurvivesARestartAndReadsOnlyAsItself_data()
     {
-        const QDateTime anyoneSentAt(QDate(2026, 3, 2), QTime(7, 59, 59, 123), Qt::UTC);
-        const QDateTime distantFuture(QDate(4001, 1, 1), QTime(0, 0), Qt::UTC);
-        const QDateTime localEvening(QDate(2026, 3, 2), QTime(21, 30), Qt::OffsetFromUTC, 3 * 3600);
-        {
-            JsonPreferencesStore store(path());
-            QVERIFY(store.setInteger("myColor", 7));
-            QVERIFY(store.setInteger("big", std::numeric_limits<qint64>::max()));
-            QVERIFY(store.setBoolean("sound", true));
-            QVERIFY(store.setBoolean("calm", false));
-            QVERIFY(store.setNumber("minGap", 1.0));
-            QVERIFY(store.setNumber("fraction", 0.35));
-            QVERIFY(store.setText("name", QStringLiteral("Мама \"и\" папа")));
-            QVERIFY(store.setDate("anyoneSentAt", anyoneSentAt));
-            QVERIFY(store.setDate("pausedUntil", distantFuture));
-            QVERIFY(store.setDate("evening", localEvening));
-            QVERIFY(store.setIntegerDictionary("contactColors", {{"c1", 3}, {"c2", -1}}));
-            QVERIFY(store.setDateDictionary("lastSent", {{"c1", anyoneSentAt}}));
-        }
-        JsonPreferencesStore store(path());
-        QVERIFY(std::holds_alternative<qint64>(*store.value("myColor")));
-        QCOMPARE(store.integer("myColor"), 7);
-        QCOMPARE(store.integer("big"), std::numeric_limits<qint64>::max());
-        QCOMPARE(store.boolean("sound"), true);
-        QCOMPARE(store.boolean("calm"), false);
+        QTest::addColumn<PreferenceValue>("value");
+        QTest::addColumn<QString>("reads");
+        const QDateTime evening(QDate(2026, 3, 2), QTime(21, 30), Qt::OffsetFromUTC, 3 * 3600);
+        QTest::newRow("integer") << V(qint64(1)) << "integer 1, number 1";
+        QTest::newRow("largest integer") << V(std::numeric_limits<qint64>::max())
+                                         << "integer 9223372036854775807, number 9.22337e+18";
+        QTest::newRow("true") << V(true) << "true";
+        QTest::newRow("false") << V(false) << "false";
         // A whole double must come back as a double, not as the integer JSON makes of it.
-        QVERIFY(std::holds_alternative<double>(*store.value("minGap")));
-        QCOMPARE(store.number("minGap"), 1.0);
-        QCOMPARE(store.number("fraction"), 0.35);
-        QCOMPARE(store.text("name"), QStringLiteral("Мама \"и\" папа"));
-        QCOMPARE(store.date("anyoneSentAt"), anyoneSentAt);
-        QCOMPARE(store.date("pausedUntil"), distantFuture);
-        QCOMPARE(store.date("evening"), localEvening);
-        QCOMPARE(store.integerDictionary("contactColors"), (QMap<QString, qint64>{{"c1", 3}, {"c2", -1}}));
-        QCOMPARE(store.dateDictionary("lastSent"), (QMap<QString, QDateTime>{{"c1", anyoneSentAt}}));
+        QTest::newRow("whole double") << V(3.0) << "integer 3, number 3";
+        QTest::newRow("fraction") << V(0.35) << "number 0.35";
+        QTest::newRow("too large a whole") << V(1e300) << "number 1e+300";
+        QTest::newRow("text") << V(QString("Мама \"и\" папа")) << "text Мама \"и\" папа";
+        QTest::newRow("digits as text") << V(QString("40")) << "text 40";
+        QTest::newRow("date as text") << V(QString("2026-03-02T08:00:00Z"))
+                                      << "text 2026-03-02T08:00:00Z";
+        QTest::newRow("date") << V(sentAt) << "date 2026-03-02T07:59:59.123Z";
+        QTest::newRow("distant date") << V(QDateTime(QDate(4001, 1, 1), QTime(0, 0), Qt::UTC))
+                                      << "date 4001-01-01T00:00:00.000Z";
+        QTest::newRow("local date") << V(evening) << "date 2026-03-02T18:30:00.000Z";
+        QTest::newRow("whole numbers") << V(PreferenceDictionary{{"c1", qint64(3)}, {"c2", 2.0}})
+                                       << "integers [c1 c2]";
+        QTest::newRow("dates") << V(PreferenceDictionary{{"c1", sentAt}}) << "dates [c1]";
+        QTest::newRow("mixed") << V(PreferenceDictionary{{"a", qint64(1)}, {"b", QString("2")}})
+                               << "";
+        QTest::newRow("empty dictionary") << V(PreferenceDictionary{}) << "integers [], dates []";
     }
 
-    void removedKeysStayRemoved()
+    void everyTypeSurvivesARestartAndReadsOnlyAsItself()
     {
+        QFETCH(PreferenceValue, value);
+        QFETCH(QString, reads);
         {
-            JsonPreferencesStore store(path());
-            QVERIFY(store.setDate("pausedUntil", QDateTime::currentDateTimeUtc()));
-            QVERIFY(store.setInteger("myColor", 2));
-            QVERIFY(store.remove("pausedUntil"));
+            JsonPreferencesStore first(path());
+            QVERIFY(first.set("key", value) && first.set("removed", value));
+            QVERIFY(first.remove("removed"));
         }
-        JsonPreferencesStore store(path());
-        QVERIFY(!store.value("pausedUntil"));
-        QCOMPARE(store.integer("myColor"), 2);
+        const JsonPreferencesStore store(path());
+        QVERIFY(store.value("key") == value);
+        QVERIFY(!store.value("removed"));
+        QCOMPARE(::reads(store, "key"), reads);
     }
 
-    void aValueOfAnotherTypeReadsAsMissing()
+    void typedDictionariesAreStoredAsDictionaries()
     {
         JsonPreferencesStore store(path());
-        store.setText("emojiCount", "40");
-        QVERIFY(!store.integer("emojiCount"));
-        QVERIFY(!store.number("emojiCount"));
-
-        store.setBoolean("flag", true);
-        QVERIFY(!store.integer("flag"));
-        QVERIFY(!store.number("flag"));
-        QVERIFY(!store.text("flag"));
-
-        store.setInteger("quietWhenPresenting", 1);
-        QVERIFY(!store.boolean("quietWhenPresenting"));
-        QVERIFY(!store.date("quietWhenPresenting"));
-        QCOMPARE(store.number("quietWhenPresenting"), 1.0);
-
-        store.setNumber("whole", 3.0);
-        QCOMPARE(store.integer("whole"), 3);
-        store.setNumber("half", 2.5);
-        QVERIFY(!store.integer("half"));
-        store.setNumber("huge", 1e300);
-        QVERIFY(!store.integer("huge"));
-
-        store.setText("when", "2026-03-02T08:00:00Z");
-        QVERIFY(!store.date("when"));
-        QVERIFY(!store.integerDictionary("when"));
-    }
-
-    void aDictionaryIsTypedOnlyWhenEveryEntryIs()
-    {
-        JsonPreferencesStore store(path());
-        store.set("mixed", PreferenceDictionary{{"a", qint64(1)}, {"b", QString("2")}});
-        QVERIFY(!store.integerDictionary("mixed"));
-        QVERIFY(!store.dateDictionary("mixed"));
-
-        store.set("dates", PreferenceDictionary{{"a", QDateTime::currentDateTimeUtc()}});
-        QVERIFY(!store.integerDictionary("dates"));
-        QCOMPARE(store.dateDictionary("dates")->size(), 1);
-
-        store.setIntegerDictionary("empty", {});
-        QCOMPARE(store.integerDictionary("empty"), (QMap<QString, qint64>{}));
-        QCOMPARE(store.dateDictionary("empty"), (QMap<QString, QDateTime>{}));
-
-        store.setInteger("scalar", 4);
-        QVERIFY(!store.integerDictionary("scalar"));
+        QVERIFY(store.setIntegerDictionary("contactColors", {{"c1", 3}, {"c2", -1}}));
+        QVERIFY(store.setDateDictionary("lastSent", {{"c1", sentAt}}));
+        QCOMPARE(store.integerDictionary("contactColors"), (QMap<QString, qint64>{{"c1", 3}, {"c2", -1}}));
+        QCOMPARE(store.dateDictionary("lastSent"), (QMap<QString, QDateTime>{{"c1", sentAt}}));
     }
 
     void aCorruptFileReadsAsEmptyAndIsKeptAside()
     {
-        const QByteArray garbage = "{\"format\": \"tender-preferences\", \"values\": {\"myColor\": ";
+        const QByteArray garbage = R"({"format": "tender-preferences", "values": {"myColor": )";
         writeFile(garbage);
         JsonPreferencesStore store(path());
         QVERIFY(!store.value("myColor"));
         QVERIFY(store.setInteger("myColor", 5));
         QCOMPARE(JsonPreferencesStore(path()).integer("myColor"), 5);
-
-        QFile aside(path() + ".corrupt");
-        QVERIFY(aside.open(QIODevice::ReadOnly));
-        QCOMPARE(aside.readAll(), garbage);
+        QCOMPARE(readFile(path() + ".corrupt"), garbage);
     }
 
     void aFileOfAnotherShapeReadsAsEmpty_data()
@@ -159,25 +135,25 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("array") << QByteArray("[1, 2]");
-        QTest::newRow("no format") << (json("{'values': {'myColor': {'type': 'integer', 'value': 1}}}"));
-        QTest::newRow("values not an object") << (json("{'format': 'tender-preferences', 'values': 3}"));
+        QTest::newRow("no format")
+            << QByteArray(R"({"values": {"myColor": {"type": "integer", "value": 1}}})");
+        QTest::newRow("not an object") << QByteArray(R"({"format": "tender-preferences", "values": 3})");
     }
 
     void aFileOfAnotherShapeReadsAsEmpty()
     {
         QFETCH(QByteArray, bytes);
         writeFile(bytes);
-        JsonPreferencesStore store(path());
-        QVERIFY(!store.value("myColor"));
+        QVERIFY(!JsonPreferencesStore(path()).value("myColor"));
     }
 
     void aBadEntryIsMissingButSurvivesOtherWrites()
     {
-        writeFile(json("{'format': 'tender-preferences', 'version': 1, 'values': {"
-                       "'myColor': {'type': 'integer', 'value': 2.5},"
-                       "'future': {'type': 'colour', 'value': '#ff0000'},"
-                       "'lastSent': {'type': 'dictionary', 'value': {'c1': {'type': 'date', 'value': 'yesterday'}}},"
-                       "'sound': {'type': 'boolean', 'value': true}}}"));
+        writeFile(R"({"format": "tender-preferences", "version": 1, "values": {)"
+                  R"("myColor": {"type": "integer", "value": 2.5},)"
+                  R"("future": {"type": "colour", "value": "#ff0000"},)"
+                  R"("lastSent": {"type": "dictionary", "value": {"c1": {"type": "date", "value": "yesterday"}}},)"
+                  R"("sound": {"type": "boolean", "value": true}}})");
         {
             JsonPreferencesStore store(path());
             QVERIFY(!store.value("myColor"));
@@ -186,9 +162,7 @@ private slots:
             QCOMPARE(store.boolean("sound"), true);
             QVERIFY(store.setBoolean("calm", true));
         }
-        QFile file(path());
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QVERIFY(file.readAll().contains("#ff0000"));
+        QVERIFY(readFile(path()).contains("#ff0000"));
     }
 
     void theFileIsPrivateAndWrittenRightAway()
@@ -196,16 +170,13 @@ private slots:
         JsonPreferencesStore store(path());
         QVERIFY(!QFile::exists(path()));
         QVERIFY(store.setBoolean("sound", true));
-        QVERIFY(QFile::exists(path()));
         const auto ownerGroupOther = QFile::Permissions::fromInt(0x7077);
         QCOMPARE(QFile::permissions(path()) & ownerGroupOther, QFile::ReadOwner | QFile::WriteOwner);
     }
 
     void aFailedWriteIsReportedAndKeptInMemory()
     {
-        QFile blocker(dir_.filePath("blocker"));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
+        QVERIFY(QFile(dir_.filePath("blocker")).open(QIODevice::WriteOnly));
         JsonPreferencesStore store(dir_.filePath("blocker/Tender/preferences.json"));
         QVERIFY(!store.setInteger("myColor", 4));
         QCOMPARE(store.integer("myColor"), 4);

@@ -4,10 +4,7 @@
 #include "platform/DesktopReduceMotion.h"
 #include "platform/MotionSettings.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
 
 using namespace tender;
 

@@ -4,8 +4,8 @@
 #include "platform/ClockJumpWakeMonitor.h"
 #include "platform/LogindWakeMonitor.h"
 
-#include <QDBusMessage>
-#include <QTest>
+#include <QtDBus>
+#include <QtTest>
 
 using namespace tender;
 using namespace std::chrono_literals;
@@ -61,30 +61,22 @@ private slots:
         int wakes = 0;
         monitor.onWake = [&] { ++wakes; };
 
-        // Ordinary ticks, with the loop running late now and then.
-        for (int i = 0; i < 6; ++i) {
-            monotonic += 10'000 + (i % 2) * 2'000;
+        // One check: the wall clock jumped by `jump` seconds just before it, the monotonic one moved `ms`.
+        const auto tick = [&](int jump, qint64 ms = 10'000) {
+            clock.setNow(clock.now().addSecs(jump));
+            monotonic += ms;
             clock.advance(10s);
-        }
-        QCOMPARE(wakes, 0);
-
+            return wakes;
+        };
+        // Ordinary ticks, with the loop running late now and then.
+        for (int i = 0; i < 6; ++i)
+            QCOMPARE(tick(0, 10'000 + (i % 2) * 2'000), 0);
         // Asleep for an hour: the wall clock moved, the monotonic one did not.
-        clock.setNow(clock.now().addSecs(3600));
-        monotonic += 10'000;
-        clock.advance(10s);
-        QCOMPARE(wakes, 1);
-        monotonic += 10'000;
-        clock.advance(10s);
-        QCOMPARE(wakes, 1);
-
+        QCOMPARE(tick(3600), 1);
+        QCOMPARE(tick(0), 1);
         // A short correction and a backward jump are not sleeps.
-        clock.setNow(clock.now().addSecs(20));
-        monotonic += 10'000;
-        clock.advance(10s);
-        clock.setNow(clock.now().addSecs(-3600));
-        monotonic += 10'000;
-        clock.advance(10s);
-        QCOMPARE(wakes, 1);
+        QCOMPARE(tick(20), 1);
+        QCOMPARE(tick(-3600), 1);
     }
 };
 

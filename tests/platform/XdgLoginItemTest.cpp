@@ -2,10 +2,7 @@
 #include "platform/DesktopEntry.h"
 #include "platform/XdgLoginItem.h"
 
-#include <QCoreApplication>
-#include <QFile>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
 
 using namespace tender;
 
@@ -16,7 +13,7 @@ private:
     QTemporaryDir dir_;
     QString autostart() const { return dir_.filePath(QStringLiteral("autostart")); }
 
-    QString readEntry(const XdgLoginItem &item)
+    static QString readEntry(const XdgLoginItem &item)
     {
         QFile file(item.entryPath());
         return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
@@ -27,7 +24,7 @@ private slots:
 
     void enablingWritesAnEntryThatStartsTheProgram()
     {
-        XdgLoginItem item(autostart(), QStringLiteral("app.tender.Tender"), QStringLiteral("/opt/Tender App/tender"));
+        XdgLoginItem item(autostart(), "app.tender.Tender", "/opt/Tender App/tender");
         QVERIFY(!item.isEnabled());
         QVERIFY(item.setEnabled(true));
         QVERIFY(item.isEnabled());
@@ -48,9 +45,8 @@ private slots:
     void aHiddenEntryIsDisabledUntilEnabledAgain()
     {
         XdgLoginItem item(autostart(), "tender", "/usr/bin/tender");
-        QDir().mkpath(autostart());
         QFile file(item.entryPath());
-        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(QDir().mkpath(autostart()) && file.open(QIODevice::WriteOnly));
         file.write("[Desktop Entry]\nType=Application\nExec=/usr/bin/tender\nHidden=true\n");
         file.close();
         QVERIFY(!item.isEnabled());
@@ -61,9 +57,7 @@ private slots:
 
     void aRefusedChangeIsReported()
     {
-        QFile blocker(dir_.filePath("blocker"));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
+        QVERIFY(QFile(dir_.filePath("blocker")).open(QIODevice::WriteOnly));
         XdgLoginItem item(dir_.filePath("blocker/autostart"), "tender", "/usr/bin/tender");
         QVERIFY(!item.setEnabled(true));
         QVERIFY(!item.isEnabled());

@@ -3,8 +3,8 @@
 #include "SequenceRandom.h"
 #include "presentation/QuickOverlay.h"
 
-#include <QGuiApplication>
-#include <QTest>
+#include <QtGui>
+#include <QtTest>
 
 using namespace tender;
 using namespace std::chrono_literals;

@@ -5,12 +5,8 @@
 #include "presentation/GlowPlan.h"
 #include "presentation/QuickOverlay.h"
 
-#include <QGuiApplication>
-#include <QPainter>
-#include <QProcess>
-#include <QRasterWindow>
-#include <QScreen>
-#include <QTest>
+#include <QtGui>
+#include <QtTest>
 
 #include <xcb/xcb.h>
 #include <xcb/xtest.h>

@@ -1,6 +1,7 @@
 #include "TestMain.h"
 #include "records/Created.h"
 #include "records/DecodingError.h"
+#include "records/InviteCode.h"
 #include "records/Me.h"
 #include "records/Palette.h"
 #include "records/RecordList.h"
@@ -89,23 +90,46 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(DecodingError, Me::fromJson(object(R"({"uid":"u"})")));
     }
 
-
     void paletteLookupsWrap()
     {
-        QCOMPARE(Palette::all.size(), 12u);
         QCOMPARE(Palette::at(0).name, QString("Коралловый"));
         QCOMPARE(Palette::at(12).name, QString("Коралловый"));
         QCOMPARE(Palette::at(-1).name, QString("Грифельный"));
         QCOMPARE(Palette::at(-13).name, QString("Грифельный"));
         QCOMPARE(Palette::at(25).name, QString("Розовый"));
         QVERIFY(Palette::normalized(std::numeric_limits<qint64>::min()) >= 0);
-        const QColor coral = Palette::at(0).mainColor();
-        QCOMPARE(coral.redF(), 240 / 255.0f);
-        QCOMPARE(coral.greenF(), 122 / 255.0f);
-        QCOMPARE(coral.blueF(), 98 / 255.0f);
-        QCOMPARE(coral.alphaF(), 1.0f);
+        QCOMPARE(Palette::at(0).mainColor(), QColor(240, 122, 98));
     }
 
+    void recognisesInviteCodes_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("code"); // "" when there is none
+        QTest::newRow("web link") << "  https://tender.example/i/ABCDE-FGHJK?from=mail \n" << "ABCDE-FGHJK";
+        QTest::newRow("case and dashes kept") << "https://tender.example/i/abcde-fghjk" << "abcde-fghjk";
+        QTest::newRow("bare code") << "23456789AB" << "23456789AB";
+        QTest::newRow("scheme") << "tender://add/ABCDE-FGHJK" << "ABCDE-FGHJK";
+        QTest::newRow("scheme with fragment") << "tender://add/ABCDEFGHJK#" << "ABCDEFGHJK";
+        QTest::newRow("last marker wins") << "https://x/i/ZZZZZ/i/ABCDEFGHJK/" << "ABCDEFGHJK";
+        QTest::newRow("many dashes") << "A-B-C-D-E-F-G-H-J-K" << "A-B-C-D-E-F-G-H-J-K";
+        QTest::newRow("nine") << "https://x/i/ABCDEFGHJ" << "";
+        QTest::newRow("eleven") << "https://x/i/ABCDEFGHJKM" << "";
+        QTest::newRow("zero") << "ABCDEFGHJ0" << "";
+        QTest::newRow("one") << "ABCDEFGHJ1" << "";
+        QTest::newRow("I") << "ABCDEFGHJI" << "";
+        QTest::newRow("L") << "ABCDEFGHJL" << "";
+        QTest::newRow("O") << "ABCDEFGHJO" << "";
+        QTest::newRow("U") << "ABCDEFGHJU" << "";
+        QTest::newRow("empty scheme") << "tender://add/" << "";
+        QTest::newRow("cyrillic look-alike") << "АBCDEFGHJK" << "";
+        QTest::newRow("nothing") << "   " << "";
+    }
+    void recognisesInviteCodes()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, code);
+        QCOMPARE(inviteID(text).value_or(QString()), code);
+    }
 };
 
 TENDER_TEST_GUILESS_MAIN(RecordsTest)

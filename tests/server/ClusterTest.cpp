@@ -1,41 +1,74 @@
-#include "support/ClusterTest.h"
+#include "support/ServerTest.h"
 #include <thread>
 
 namespace tender::testing {
 namespace {
 
-namespace json = boost::json;
-constexpr auto quiet = milliseconds(400);
-const std::string signalFrame = R"({"type":"event","event":{"type":"signal","v":1}})";
-const json::object toAnyone{{"type", "signal"}, {"to", {{"anyone", true}}}};
+// Two tender-server nodes on one fresh PostgreSQL database and the shared nats-server, started
+// together so their migrations meet. Skipped where PostgreSQL or nats-server is not installed.
+class ClusterTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        services = ClusterServices::shared();
+        if (!services)
+            GTEST_SKIP() << ClusterServices::missing();
+        database = services->freshDatabase();
+        std::exception_ptr failed;
+        std::thread second([&] {
+            try {
+                b = startNode("b");
+            } catch (...) {
+                failed = std::current_exception();
+            }
+        });
+        a = startNode("a");
+        second.join();
+        if (failed)
+            std::rethrow_exception(failed);
+        viaA = std::make_unique<HttpClient>(a->port());
+        viaB = std::make_unique<HttpClient>(b->port());
+    }
 
-json::object toContact(const std::string& id)
-{
-    return {{"type", "signal"}, {"to", {{"contact", id}}}};
-}
+    std::unique_ptr<ServerProcess> startNode(const std::string& name)
+    {
+        return std::make_unique<ServerProcess>(dir.path() / name, std::vector<std::string>{"--dev-signin",
+            "--database", database, "--bus", services->busUrl(), "--database-connections", "2"});
+    }
 
-std::string text(const json::value& v)
-{
-    return v.is_string() ? std::string(v.as_string()) : std::string();
-}
+    // Asks `node`'s /readyz until it answers `status` or 10 s pass.
+    static bool becomes(const ServerProcess& node, int status)
+    {
+        for (int i = 0; i < 100; ++i, std::this_thread::sleep_for(milliseconds(100)))
+            if (HttpClient(node.port()).get("/readyz").status == status)
+                return true;
+        return false;
+    }
+
+    TempDir dir;
+    ClusterServices* services = nullptr;
+    std::string database;
+    std::unique_ptr<ServerProcess> a, b;
+    std::unique_ptr<HttpClient> viaA, viaB;
+};
 
 TEST_F(ClusterTest, AHeartThroughEitherNodeReachesStreamsOnBoth)
 {
     auto sender = quickUser(*viaA, "sender");
     auto receiver = quickUser(*viaB, "receiver");
     auto contact = addContact(*viaB, sender, receiver); // a token signed by A, accepted by B
-    auto onA = readyStream(*a, receiver);
-    auto onB = readyStream(*b, receiver);
-    auto senderOnB = readyStream(*b, sender);
+    auto onA = streamOn(a->port(), receiver.idToken);
+    auto onB = streamOn(b->port(), receiver.idToken);
+    auto senderOnB = streamOn(b->port(), sender.idToken);
     for (auto* node : {viaA.get(), viaB.get()}) {
-        ASSERT_EQ(node->post("/v1/events", toContact(contact), sender.idToken).status, 202);
+        ASSERT_EQ(signal(*node, contact, sender.idToken), 202);
         for (auto* stream : {onA.get(), onB.get()}) {
             EXPECT_EQ(stream->next(), signalFrame);
             EXPECT_EQ(stream->next(quiet), std::nullopt) << "exactly once";
         }
     }
     viaA->patch("/v1/contacts/" + contact, {{"close", true}}, sender.idToken);
-    EXPECT_EQ(senderOnB->next(), R"({"type":"sync"})") << "a change through A reaches the sender's stream on B";
+    EXPECT_EQ(senderOnB->next(), syncFrame) << "a change through A reaches the sender's stream on B";
 }
 
 TEST_F(ClusterTest, ARemovalAnsweredByOneNodeHoldsOnTheOtherAtOnce)
@@ -45,24 +78,21 @@ TEST_F(ClusterTest, ARemovalAnsweredByOneNodeHoldsOnTheOtherAtOnce)
     auto leaving = quickUser(*viaA, "leaving");
     auto contact = addContact(*viaA, owner, other);
     auto toLeaving = addContact(*viaA, owner, leaving);
-    ASSERT_EQ(viaA->post("/v1/events", toContact(contact), owner.idToken).status, 202);
+    ASSERT_EQ(signal(*viaA, contact, owner.idToken), 202);
     ASSERT_EQ(viaB->del("/v1/contacts/" + contact, owner.idToken).status, 204);
-    EXPECT_EQ(viaA->post("/v1/events", toContact(contact), owner.idToken).status, 404);
+    EXPECT_EQ(signal(*viaA, contact, owner.idToken), 404);
 
-    auto paired = viaA->post("/v1/devices", {{"name", "Лампа"}, {"kind", "custom"}, {"capabilities", {"receive"}}},
-        other.idToken);
-    auto lamp = WsClient::open(a->port(), "/v1/device/stream", text(paired.json().at("token")));
-    ASSERT_EQ(lamp.refusedStatus, 101);
-    EXPECT_EQ(lamp.client->next(), R"({"type":"ready"})");
-    ASSERT_EQ(viaB->del("/v1/devices/" + text(paired.json().at("device").at("id")), other.idToken).status, 204);
-    EXPECT_TRUE(lamp.client->closedWithin(milliseconds(3000))) << "a device removed through B loses its stream on A";
+    auto lamp = pairDevice(*viaA, other, {"receive"});
+    auto lampStream = streamOn(a->port(), lamp.token, "/v1/device/stream");
+    ASSERT_EQ(viaB->del("/v1/devices/" + lamp.id, other.idToken).status, 204);
+    EXPECT_TRUE(lampStream->closedWithin(milliseconds(3000))) << "a device removed through B loses its stream on A";
 
-    auto leavingOnA = readyStream(*a, leaving);
-    ASSERT_EQ(viaA->post("/v1/events", toContact(toLeaving), owner.idToken).status, 202);
+    auto leavingOnA = streamOn(a->port(), leaving.idToken);
+    ASSERT_EQ(signal(*viaA, toLeaving, owner.idToken), 202);
     ASSERT_EQ(viaB->del("/v1/me", leaving.idToken).status, 204);
     EXPECT_TRUE(leavingOnA->closedWithin(milliseconds(3000)));
     EXPECT_EQ(viaA->get("/v1/me", leaving.idToken).status, 401);
-    EXPECT_EQ(viaA->post("/v1/events", toContact(toLeaving), owner.idToken).status, 404);
+    EXPECT_EQ(signal(*viaA, toLeaving, owner.idToken), 404);
 }
 
 TEST_F(ClusterTest, TheRandomHeartCrossesNodesAndItsHourHoldsOnEvery)
@@ -71,18 +101,18 @@ TEST_F(ClusterTest, TheRandomHeartCrossesNodesAndItsHourHoldsOnEvery)
     auto sender = quickUser(*viaA, "sender");
     auto open = quickUser(*viaB, "open");
     auto closed = quickUser(*viaB, "closed");
-    auto closedStream = readyStream(*b, closed, "?anyone=false");
-    ASSERT_EQ(viaA->post("/v1/events", toAnyone, early.idToken).status, 202) << "nobody online: the heart waits";
+    auto closedStream = streamOn(b->port(), closed.idToken, "/v1/stream?anyone=false");
+    ASSERT_EQ(signalAnyone(*viaA, early.idToken), 202) << "nobody online: the heart waits";
 
-    auto openStream = readyStream(*b, open);
+    auto openStream = streamOn(b->port(), open.idToken);
     EXPECT_EQ(openStream->next(), signalFrame) << "the waiting heart, kept by A, reaches a stream on B";
-    auto senderStream = readyStream(*a, sender);
-    ASSERT_EQ(viaA->post("/v1/events", toAnyone, sender.idToken).status, 202);
+    auto senderStream = streamOn(a->port(), sender.idToken);
+    ASSERT_EQ(signalAnyone(*viaA, sender.idToken), 202);
     EXPECT_EQ(openStream->next(), signalFrame);
     EXPECT_EQ(closedStream->next(quiet), std::nullopt);
     EXPECT_EQ(senderStream->next(quiet), std::nullopt) << "never to the sender";
-    EXPECT_EQ(viaB->post("/v1/events", toAnyone, sender.idToken).status, 429) << "once an hour, whichever node";
-    EXPECT_EQ(viaA->post("/v1/events", toAnyone, early.idToken).status, 429);
+    EXPECT_EQ(signalAnyone(*viaB, sender.idToken), 429) << "once an hour, whichever node";
+    EXPECT_EQ(signalAnyone(*viaA, early.idToken), 429);
 }
 
 TEST_F(ClusterTest, StreamsOfAKilledNodeComeBackOnTheOtherAndARestartedNodeFindsEveryAccount)
@@ -90,22 +120,21 @@ TEST_F(ClusterTest, StreamsOfAKilledNodeComeBackOnTheOtherAndARestartedNodeFinds
     auto owner = signUp(*viaA, uniqueEmail("owner"));
     auto friendUser = quickUser(*viaB, "friend");
     auto contact = addContact(*viaA, owner, friendUser, "Оля");
-    auto stream = readyStream(*a, friendUser);
+    auto stream = streamOn(a->port(), friendUser.idToken);
     a->kill();
     EXPECT_TRUE(stream->closedWithin(milliseconds(3000)));
-    stream = readyStream(*b, friendUser); // where the balancer sends the app's next attempt
-    ASSERT_EQ(viaB->post("/v1/events", toContact(contact), owner.idToken).status, 202);
+    stream = streamOn(b->port(), friendUser.idToken); // where the balancer sends the app's next attempt
+    ASSERT_EQ(signal(*viaB, contact, owner.idToken), 202);
     EXPECT_EQ(stream->next(), signalFrame);
 
     b->stop();
     a = startNode("a2");
     viaA = std::make_unique<HttpClient>(a->port());
-    auto signedIn = viaA->post(identityPath("signInWithPassword"),
-        {{"email", owner.email}, {"password", "secret-pass"}, {"returnSecureToken", true}});
+    auto signedIn = signIn(*viaA, owner.email, "secret-pass");
     ASSERT_EQ(signedIn.status, 200) << signedIn.body;
-    auto contacts = viaA->get("/v1/contacts", text(signedIn.json().at("idToken"))).json().at("contacts").as_array();
-    ASSERT_EQ(contacts.size(), 1u);
-    EXPECT_EQ(text(contacts[0].at("label")), "Оля");
+    auto contacts = viaA->get("/v1/contacts", signedIn.field("/idToken"));
+    EXPECT_EQ(contacts.field("/contacts/0/label"), "Оля");
+    EXPECT_EQ(contacts.field("/contacts/1/label"), "");
     EXPECT_EQ(viaA->get("/v1/me", friendUser.idToken).status, 200) << "tokens signed before the restart";
 }
 
@@ -113,13 +142,10 @@ TEST_F(ClusterTest, FailedSignInsCountOnEveryNode)
 {
     auto email = uniqueEmail("gleb");
     signUp(*viaA, email, "right-password");
-    auto attempt = [&](HttpClient& node, const std::string& password) {
-        return node.post(identityPath("signInWithPassword"),
-            {{"email", email}, {"password", password}, {"returnSecureToken", true}});
-    };
     for (int i = 0; i < 10; ++i)
-        EXPECT_EQ(attempt(i % 2 ? *viaA : *viaB, "wrong-" + std::to_string(i)).error(), "INVALID_LOGIN_CREDENTIALS");
-    EXPECT_TRUE(attempt(*viaA, "right-password").error().starts_with("TOO_MANY_ATTEMPTS_TRY_LATER"));
+        EXPECT_EQ(signIn(i % 2 ? *viaA : *viaB, email, "wrong-" + std::to_string(i)).error(),
+            "INVALID_LOGIN_CREDENTIALS");
+    EXPECT_TRUE(signIn(*viaA, email, "right-password").error().starts_with("TOO_MANY_ATTEMPTS_TRY_LATER"));
 }
 
 TEST_F(ClusterTest, ABusOutageFailsReadinessRefusesHeartsKeepsStreamsAndPasses)
@@ -127,18 +153,18 @@ TEST_F(ClusterTest, ABusOutageFailsReadinessRefusesHeartsKeepsStreamsAndPasses)
     auto sender = quickUser(*viaA, "sender");
     auto receiver = quickUser(*viaA, "receiver");
     auto contact = addContact(*viaA, sender, receiver);
-    auto stream = readyStream(*b, receiver);
+    auto stream = streamOn(b->port(), receiver.idToken);
     EXPECT_EQ(viaA->get("/readyz").status, 200);
 
     services->stopBus();
     EXPECT_TRUE(becomes(*a, 503));
-    EXPECT_EQ(viaA->post("/v1/events", toContact(contact), sender.idToken).status, 503) << "never acknowledged";
+    EXPECT_EQ(signal(*viaA, contact, sender.idToken), 503) << "never acknowledged";
     EXPECT_FALSE(stream->closedWithin(milliseconds(0)));
 
     services->startBus();
     EXPECT_TRUE(becomes(*a, 200));
     EXPECT_TRUE(becomes(*b, 200));
-    ASSERT_EQ(viaA->post("/v1/events", toContact(contact), sender.idToken).status, 202);
+    ASSERT_EQ(signal(*viaA, contact, sender.idToken), 202);
     EXPECT_EQ(stream->next(), signalFrame) << "B subscribed again after the bus came back";
 }
 
@@ -147,11 +173,10 @@ TEST_F(ClusterTest, ADatabaseOutageFailsReadinessAndRequestsUntilItIsBackWithout
     auto owner = quickUser(*viaA, "owner");
     auto other = quickUser(*viaA, "other");
     auto contact = addContact(*viaA, owner, other);
-    auto stream = readyStream(*b, other);
+    auto stream = streamOn(b->port(), other.idToken);
     services->stopDatabase();
     EXPECT_TRUE(becomes(*a, 503));
-    auto refused = viaA->post("/v1/events", toContact(contact), owner.idToken);
-    EXPECT_EQ(refused.status, 503) << refused.body;
+    EXPECT_EQ(signal(*viaA, contact, owner.idToken), 503);
     EXPECT_EQ(viaA->get("/healthz").status, 200) << "the process lives on";
 
     services->startDatabase();
@@ -159,7 +184,7 @@ TEST_F(ClusterTest, ADatabaseOutageFailsReadinessAndRequestsUntilItIsBackWithout
     // Every pooled connection broke with the restart; the first use of each opens it again.
     for (int i = 0; i < 8; ++i)
         EXPECT_EQ(viaB->get("/v1/contacts", owner.idToken).status, 200);
-    ASSERT_EQ(viaA->post("/v1/events", toContact(contact), owner.idToken).status, 202);
+    ASSERT_EQ(signal(*viaA, contact, owner.idToken), 202);
     EXPECT_EQ(stream->next(), signalFrame) << "the stream stayed open through the outage";
 }
 
@@ -171,17 +196,16 @@ TEST(ClusterStart, RefusesUnreachableBackendsAndMalformedAddresses)
         GTEST_SKIP() << ClusterServices::missing();
     auto database = services->freshDatabase();
     auto port = database.substr(database.rfind(':') + 1, database.rfind('/') - database.rfind(':') - 1);
+    auto closedPort = std::to_string(freeLoopbackPort());
     TempDir dir;
     struct Case {
         std::vector<std::string> args;
         int status;
         std::string says;
     } cases[] = {
-        {{"--database", "postgresql://tender@127.0.0.1:" + std::to_string(freeLoopbackPort()) + "/tender"}, 1,
-            "cannot connect to the database"},
+        {{"--database", "postgresql://tender@127.0.0.1:" + closedPort + "/tender"}, 1, "cannot connect to the database"},
         {{"--database", "postgresql://stranger@127.0.0.1:" + port + "/tender"}, 1, "cannot connect to the database"},
-        {{"--database", database, "--bus", "nats://127.0.0.1:" + std::to_string(freeLoopbackPort())}, 1,
-            "cannot connect to the bus"},
+        {{"--database", database, "--bus", "nats://127.0.0.1:" + closedPort}, 1, "cannot connect to the bus"},
         {{"--database", "mysql://127.0.0.1/tender"}, 2, "bad value of --database"},
         {{"--database", "postgresql://[::1"}, 2, "bad value of --database"},
         {{"--database", database, "--bus", "nats://127.0.0.1:port"}, 2, "bad value of --bus"},

@@ -44,7 +44,6 @@ TEST_F(OperationsTest, RaisesItsOpenFileLimitToTheHardOne)
     ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &own), 0);
     rlimit lowered{std::min<rlim_t>(256, own.rlim_max), own.rlim_max};
     ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &lowered), 0);
-    server->stop();
     start();
     ::setrlimit(RLIMIT_NOFILE, &own);
     std::ifstream limits("/proc/" + std::to_string(server->pid()) + "/limits");
@@ -65,8 +64,7 @@ TEST_F(OperationsTest, ReadinessAndMetricsTellWhatHappened)
     auto sender = signUp(*http, uniqueEmail("sender"));
     auto receiver = quickUser(*http, "receiver");
     auto stream = readyStream(receiver);
-    auto id = addContact(*http, sender, receiver);
-    ASSERT_EQ(http->post("/v1/events", {{"type", "signal"}, {"to", {{"contact", id}}}}, sender.idToken).status, 202);
+    ASSERT_EQ(signal(*http, addContact(*http, sender, receiver), sender.idToken), 202);
     ASSERT_TRUE(stream->next());
     std::map<std::string, double> m;
     ASSERT_TRUE(eventually([&] {
@@ -86,7 +84,6 @@ TEST_F(OperationsTest, ReadinessAndMetricsTellWhatHappened)
 
 TEST_F(OperationsTest, MetricsCanLiveOnAnAddressOfTheirOwn)
 {
-    server->stop();
     start({"--dev-signin", "--metrics-listen", "127.0.0.1:0"});
     HttpClient ops(portIn(server->firstLine(), "metrics on "));
     EXPECT_EQ(http->get("/metrics").status, 404);
@@ -100,7 +97,6 @@ TEST_F(OperationsTest, MetricsCanLiveOnAnAddressOfTheirOwn)
 
 TEST_F(OperationsTest, ForwardedAddressesAreBelievedOnlyFromTrustedProxies)
 {
-    server->stop();
     start({"--dev-signin", "--trusted-proxy", "127.0.0.5"});
     auto guess = [&](const std::string& source, const std::string& forwarded) {
         return from(source).with("X-Forwarded-For", forwarded).get("/i/ZZZZZ-ZZZZZ").status;

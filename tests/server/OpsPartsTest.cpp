@@ -1,4 +1,3 @@
-#include "api/LastSeen.h"
 #include "common/LogWriter.h"
 #include "limits/ClientAddresses.h"
 #include "limits/MemoryCounters.h"
@@ -7,8 +6,6 @@
 #include "ops/Metrics.h"
 #include "ops/Periodic.h"
 #include "ops/Readiness.h"
-#include "support/FailingStore.h"
-#include "support/TempDir.h"
 #include <boost/asio/io_context.hpp>
 #include <boost/asio/thread_pool.hpp>
 #include <fcntl.h>
@@ -144,28 +141,6 @@ TEST(Readiness, AFailingThrowingOrStuckCheckIsNotReady)
     hang = false;
     stuck.join();
     EXPECT_TRUE(readiness.results(3000 + Readiness::stuckAfterMs + 1)[0].ok);
-}
-
-TEST(LastSeen, ABatchTheDatabaseRefusedIsWrittenNextTime)
-{
-    tender::testing::TempDir dir;
-    tender::testing::FailingStore store(dir.path() / "tender.db");
-    ASSERT_TRUE(store.createUser(User{"u", "u@example.org", "CODEU", std::nullopt, 0}));
-    for (const char* id : {"d1", "d2"})
-        ASSERT_EQ(store.addDevice(Device{id, "u", id, "custom", {"receive"}, std::nullopt}, std::string("h") + id, 10),
-            AddDeviceOutcome::added);
-    LastSeen lastSeen(store);
-    lastSeen.touch("d1", 1000);
-    lastSeen.touch("d2", 2000);
-    store.failing = true;
-    EXPECT_THROW(lastSeen.flush(), std::runtime_error);
-    lastSeen.touch("d2", 1500); // older than what waits: the newer time stays
-    store.failing = false;
-    lastSeen.flush();
-    auto devices = store.devices("u");
-    ASSERT_EQ(devices.size(), 2u);
-    EXPECT_EQ(devices[0].lastSeenMs, 1000);
-    EXPECT_EQ(devices[1].lastSeenMs, 2000);
 }
 
 TEST(Periodic, AFailingTaskIsCountedAndRunsAgain)

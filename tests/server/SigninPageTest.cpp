@@ -48,9 +48,8 @@ TEST_F(SigninPageTest, CreatesTheAccountOrSignsInAndHandsTheAppItsCallback)
         auto callback = callbackOf(answer);
         EXPECT_EQ(callback["state"], "4F1C-77AB");
         EXPECT_EQ(callback["email"], email);
-        auto tokens = refresh(*http, callback["rt"]);
-        ASSERT_EQ(tokens.status, 200) << tokens.body;
-        EXPECT_EQ(text(http->get("/v1/me", text(tokens.json().at("id_token"))).json().at("uid")), callback["uid"]);
+        auto token = refresh(*http, callback["rt"]).field("/id_token");
+        EXPECT_EQ(http->get("/v1/me", token).field("/uid"), callback["uid"]);
         uids.push_back(callback["uid"]);
     }
     EXPECT_EQ(uids[0], uids[1]) << "the second time signs in to the account the first one made";
@@ -61,41 +60,37 @@ TEST_F(SigninPageTest, ShowsEachProblemOnThePageAndChangesNothing)
     auto existing = uniqueEmail("has");
     signUp(*http, existing, "right-password");
     auto untouched = uniqueEmail("new");
-    const std::string form = "application/x-www-form-urlencoded";
-    struct Case {
-        std::string body;
-        int status;
-        std::string shown;
-    } cases[] = {
-        {formBody({{"state", "S1"}, {"email", existing}, {"password", "wrong-password"}}), 400, "Неверный пароль"},
-        {formBody({{"state", "S1"}, {"email", untouched}, {"password", "seven77"}}), 400,
-            "Пароль нужен не короче 8 символов"},
-        {formBody({{"state", "S1"}, {"email", untouched}}), 400, "Пароль нужен не короче 8 символов"},
-        {formBody({{"state", "S1"}, {"email", "  "}, {"password", "long enough"}}), 400, "Введи почту"},
-        {formBody({{"state", "S1"}, {"email", "no address"}, {"password", "long enough"}}), 400, "Проверь адрес почты"},
-        {formBody({{"state", "S1"}, {"email", std::string(300, 'a') + "@x.org"}, {"password", "long enough"}}), 400,
-            "Проверь адрес почты"},
-        {formBody({{"state", "S1"}, {"email", "\"><script>@x.org"}, {"password", "long enough"}}), 400,
-            "value=\"&quot;&gt;&lt;script&gt;@x.org\""},
-        {formBody({{"email", untouched}, {"password", "long enough"}}), 400, "Вход не начался"},
-        {formBody({{"state", "S1 <b>"}, {"email", untouched}, {"password", "long enough"}}), 400, "Вход не начался"},
-        {formBody({{"state", std::string(200, 'A')}, {"email", untouched}, {"password", "long enough"}}), 400,
-            "Вход не начался"},
-        {"state=S1&state=S2&" + formBody({{"email", untouched}, {"password", "long enough"}}), 400, "Вход не начался"},
-        {"state=S1&email=%zz&password=long+enough", 400, "Вход не начался"},
+    // A form with the given fields, and a state and a long enough password unless they are given.
+    auto filled = [](std::map<std::string, std::string> fields) {
+        fields.insert({{"state", "S1"}, {"password", "long enough"}});
+        return formBody(fields);
     };
-    for (const auto& c : cases) {
-        auto page = http->send("POST", "/signin", c.body, "", form);
-        EXPECT_EQ(page.status, c.status) << c.body.substr(0, 80);
-        EXPECT_TRUE(shows(page, c.shown)) << c.body.substr(0, 80) << "\n" << page.body;
+    const std::string notStarted = "Вход не начался", badAddress = "Проверь адрес почты";
+    const std::pair<std::string, std::string> cases[] = {
+        {filled({{"email", existing}, {"password", "wrong-password"}}), "Неверный пароль"},
+        {filled({{"email", untouched}, {"password", "seven77"}}), "Пароль нужен не короче 8 символов"},
+        {formBody({{"state", "S1"}, {"email", untouched}}), "Пароль нужен не короче 8 символов"},
+        {filled({{"email", "  "}}), "Введи почту"},
+        {filled({{"email", "no address"}}), badAddress},
+        {filled({{"email", std::string(300, 'a') + "@x.org"}}), badAddress},
+        {filled({{"email", "\"><script>@x.org"}}), "value=\"&quot;&gt;&lt;script&gt;@x.org\""},
+        {formBody({{"email", untouched}, {"password", "long enough"}}), notStarted},
+        {filled({{"state", "S1 <b>"}, {"email", untouched}}), notStarted},
+        {filled({{"state", std::string(200, 'A')}, {"email", untouched}}), notStarted},
+        {"state=S2&" + filled({{"email", untouched}}), notStarted},
+        {"state=S1&email=%zz&password=long+enough", notStarted},
+    };
+    for (const auto& [body, shown] : cases) {
+        auto page = http->send("POST", "/signin", body, "", "application/x-www-form-urlencoded");
+        EXPECT_EQ(page.status, 400) << body.substr(0, 80);
+        EXPECT_TRUE(shows(page, shown)) << body.substr(0, 80) << "\n" << page.body;
         EXPECT_FALSE(shows(page, "<script>"));
         EXPECT_EQ(page.headers.count("location"), 0u);
     }
-    EXPECT_EQ(http->send("PUT", "/signin", cases[0].body, "", form).status, 405);
+    EXPECT_EQ(http->send("PUT", "/signin", cases[0].first, "", "application/x-www-form-urlencoded").status, 405);
     EXPECT_EQ(http->get("/signin").status, 400);
-    EXPECT_EQ(http->post(identityPath("signInWithPassword"),
-                  {{"email", untouched}, {"password", "long enough"}, {"returnSecureToken", true}}).error(),
-        "INVALID_LOGIN_CREDENTIALS") << "no account came of the refused forms";
+    EXPECT_EQ(signIn(*http, untouched, "long enough").error(), "INVALID_LOGIN_CREDENTIALS")
+        << "no account came of the refused forms";
 }
 
 TEST_F(SigninPageTest, RepeatedFailuresShowTheThrottleOnThePage)
@@ -108,7 +103,7 @@ TEST_F(SigninPageTest, RepeatedFailuresShowTheThrottleOnThePage)
     EXPECT_EQ(locked.status, 429);
     EXPECT_TRUE(shows(locked, "Слишком много попыток, попробуй чуть позже"));
     EXPECT_TRUE(shows(locked, "value=\"" + email + "\"")) << "the address stays filled in";
-    EXPECT_EQ(HttpClient(server->port(), "127.0.0.2").postForm("/signin",
+    EXPECT_EQ(from("127.0.0.2").postForm("/signin",
                   {{"state", "S"}, {"email", email}, {"password", "right-password"}}).status, 303);
 }
 

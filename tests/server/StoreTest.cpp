@@ -1,23 +1,57 @@
+#include "api/LastSeen.h"
+#include "store/CachedStore.h"
 #include "store/SqliteStore.h"
 #include "support/TempDir.h"
 #include <gtest/gtest.h>
+#include <functional>
 
 namespace tender::server {
 namespace {
 
-class StoreTest : public ::testing::Test {
-protected:
-    std::unique_ptr<SqliteStore> open() { return std::make_unique<SqliteStore>(dir.path() / "tender.db"); }
+// A real store that runs a step of the test between reading a list and handing it back, and whose
+// writes of devices' last contact fail while `failing` is set, as a full disk or a lost database would.
+class ScriptedStore : public SqliteStore {
+public:
+    using SqliteStore::SqliteStore;
+    std::function<void()> afterListRead;
+    bool failing = false;
 
-    void addUser(SqliteStore& store, const std::string& uid)
+    std::vector<Contact> contacts(const std::string& owner) override
     {
-        ASSERT_TRUE(store.createUser(User{uid, uid + "@example.org", "CODE" + uid, std::nullopt, 0}));
+        auto list = SqliteStore::contacts(owner);
+        if (auto step = std::exchange(afterListRead, nullptr))
+            step();
+        return list;
     }
 
-    std::vector<std::string> targets(SqliteStore& store, const std::string& owner)
+    void recordDevicesSeen(const std::vector<std::pair<std::string, std::int64_t>>& seen) override
+    {
+        if (failing)
+            throw std::runtime_error("database is locked");
+        SqliteStore::recordDevicesSeen(seen);
+    }
+};
+
+// The database, and the copies in memory that must say what it says after every kind of write.
+class StoreTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const char* uid : {"owner", "a", "b", "c", "other"})
+            ASSERT_TRUE(cached.createUser(User{uid, uid + std::string("@example.org"), "CODE" + std::string(uid),
+                std::nullopt, 0}));
+    }
+
+    void add(Store& store, const std::string& id, const std::string& owner, const std::string& target)
+    {
+        store.addContact(Contact{id, owner, target, target, false, 0}, 200);
+    }
+
+    // Targets in list order, each with its position checked against its index.
+    std::vector<std::string> targets(const std::string& owner)
     {
         std::vector<std::string> list;
-        for (const auto& c : store.contacts(owner)) {
+        for (const auto& c : database.contacts(owner)) {
             EXPECT_EQ(c.position, static_cast<std::int64_t>(list.size()));
             list.push_back(c.target);
         }
@@ -25,65 +59,151 @@ protected:
     }
 
     tender::testing::TempDir dir;
+    ScriptedStore database{dir.path() / "tender.db"};
+    CachedStore cached{database};
 };
 
 TEST_F(StoreTest, DeletingAUserClosesTheGapInEveryListThatHeldThem)
 {
-    auto store = open();
-    for (const char* uid : {"owner", "a", "b", "c", "second"})
-        addUser(*store, uid);
     for (const char* target : {"a", "b", "c"})
-        store->addContact(Contact{std::string("id-") + target, "owner", target, target, false, 0}, 200);
-    store->addContact(Contact{"id-s", "second", "b", "b", false, 0}, 200);
-    store->addContact(Contact{"id-s2", "second", "c", "c", false, 0}, 200);
+        add(database, std::string("id-") + target, "owner", target);
+    add(database, "id-s", "other", "b");
+    add(database, "id-s2", "other", "c");
 
-    auto owners = store->deleteUser("b");
+    auto owners = database.deleteUser("b");
     std::sort(owners.begin(), owners.end());
-    EXPECT_EQ(owners, (std::vector<std::string>{"owner", "second"}));
-    EXPECT_EQ(targets(*store, "owner"), (std::vector<std::string>{"a", "c"}));
-    EXPECT_EQ(targets(*store, "second"), (std::vector<std::string>{"c"}));
-    EXPECT_FALSE(store->userById("b"));
+    EXPECT_EQ(owners, (std::vector<std::string>{"other", "owner"}));
+    EXPECT_EQ(targets("owner"), (std::vector<std::string>{"a", "c"}));
+    EXPECT_EQ(targets("other"), (std::vector<std::string>{"c"}));
+    EXPECT_FALSE(database.userById("b"));
 }
 
 TEST_F(StoreTest, DataAndSchemaSurviveReopening)
 {
+    tender::testing::TempDir elsewhere;
     {
-        auto store = open();
-        addUser(*store, "u");
-        store->addRefreshToken("hash", "u");
+        SqliteStore store(elsewhere.path() / "tender.db");
+        ASSERT_TRUE(store.createUser(User{"u", "u@example.org", "CODEU", std::nullopt, 0}));
+        store.addRefreshToken("hash", "u");
         Device device{"d1", "u", "Лампа", "custom", {"receive", "send"}, std::nullopt};
-        ASSERT_EQ(store->addDevice(device, "token-hash", 10), AddDeviceOutcome::added);
-        store->recordDevicesSeen({{"d1", 1700000000123}});
+        ASSERT_EQ(store.addDevice(device, "token-hash", 10), AddDeviceOutcome::added);
+        store.recordDevicesSeen({{"d1", 1700000000123}});
     }
-    auto store = open();
-    EXPECT_EQ(store->refreshGrant("hash")->uid, "u");
-    auto device = store->deviceByTokenHash("token-hash");
+    SqliteStore store(elsewhere.path() / "tender.db");
+    EXPECT_EQ(store.refreshGrant("hash")->uid, "u");
+    auto device = store.deviceByTokenHash("token-hash");
     ASSERT_TRUE(device);
     EXPECT_EQ(device->capabilities, (std::vector<std::string>{"receive", "send"}));
     EXPECT_EQ(device->lastSeenMs, 1700000000123);
-    EXPECT_TRUE(store->reachable());
+    EXPECT_TRUE(store.reachable());
 }
 
 TEST_F(StoreTest, ANewPasswordEndsThatUsersSessionsAndResetCodesOnly)
 {
-    auto store = open();
-    for (const char* uid : {"u", "v"}) {
-        addUser(*store, uid);
-        store->addRefreshToken(std::string("rt-") + uid, uid);
-        store->addResetCode(std::string("code-") + uid, uid, 5000);
-        store->addResetCode(std::string("old-") + uid, uid, 1000);
+    for (std::string uid : {"a", "b"}) {
+        database.addRefreshToken("rt-" + uid, uid);
+        database.addResetCode("code-" + uid, uid, 5000);
+        database.addResetCode("old-" + uid, uid, 1000);
     }
-    store->replacePassword("u", "new-hash");
-    auto u = store->userById("u");
-    EXPECT_EQ(u->passwordHash, "new-hash");
-    EXPECT_EQ(u->sessionEpoch, 1);
-    EXPECT_TRUE(store->refreshGrant("rt-u")->revoked);
-    EXPECT_EQ(store->purgeExpiredResetCodes(2000), 1u) << "v's expired code; u's are gone already";
-    EXPECT_EQ(store->takeResetCode("code-u", 2000), std::nullopt);
+    database.replacePassword("a", "new-hash");
+    auto a = database.userById("a");
+    EXPECT_EQ(a->passwordHash, "new-hash");
+    EXPECT_EQ(a->sessionEpoch, 1);
+    EXPECT_TRUE(database.refreshGrant("rt-a")->revoked);
+    EXPECT_EQ(database.purgeExpiredResetCodes(2000), 1u) << "b's expired code; a's are gone already";
+    EXPECT_EQ(database.takeResetCode("code-a", 2000), std::nullopt);
 
-    EXPECT_EQ(store->userById("v")->sessionEpoch, 0);
-    EXPECT_FALSE(store->refreshGrant("rt-v")->revoked);
-    EXPECT_EQ(store->takeResetCode("code-v", 2000), "v");
+    EXPECT_EQ(database.userById("b")->sessionEpoch, 0);
+    EXPECT_FALSE(database.refreshGrant("rt-b")->revoked);
+    EXPECT_EQ(database.takeResetCode("code-b", 2000), "b");
+}
+
+TEST_F(StoreTest, CachedListsFollowAddingRemovingAndDeletedAccounts)
+{
+    EXPECT_EQ(cached.contactTarget("owner", "to-a"), std::nullopt);
+    add(cached, "to-a", "owner", "a");
+    EXPECT_EQ(cached.contactTarget("owner", "to-a"), "a") << "an entry added after the list was read";
+    add(cached, "to-b", "owner", "b");
+    add(cached, "other-to-b", "other", "b");
+    EXPECT_EQ(cached.contactTarget("owner", "to-b"), "b");
+    EXPECT_EQ(cached.contactTarget("other", "other-to-b"), "b");
+    EXPECT_EQ(cached.contactTarget("other", "to-b"), std::nullopt) << "another owner's entry";
+
+    ASSERT_TRUE(cached.removeContact("owner", "to-a"));
+    EXPECT_EQ(cached.contactTarget("owner", "to-a"), std::nullopt);
+
+    cached.deleteUser("b");
+    EXPECT_EQ(cached.contactTarget("owner", "to-b"), std::nullopt) << "entries pointing at a deleted account";
+    EXPECT_EQ(cached.contactTarget("other", "other-to-b"), std::nullopt);
+
+    add(cached, "to-other", "owner", "other");
+    EXPECT_EQ(cached.contactTarget("owner", "to-other"), "other");
+    cached.deleteUser("owner");
+    EXPECT_EQ(cached.userById("owner"), std::nullopt);
+    EXPECT_EQ(cached.contactTarget("owner", "to-other"), std::nullopt) << "a deleted account's own list";
+}
+
+// Lists read one by one or all ahead are served without the database, and still follow writes.
+TEST_F(StoreTest, CachedCopiesServeWhatWasReadWithoutTheDatabase)
+{
+    add(cached, "to-a", "owner", "a");
+    add(cached, "to-b", "owner", "b");
+    add(cached, "other-to-a", "other", "a");
+    ASSERT_EQ(cached.contactTarget("owner", "to-a"), "a");
+    ASSERT_TRUE(cached.userById("a"));
+    // Behind the copies' back, only to see that they are used.
+    database.removeContact("owner", "to-a");
+    database.replacePassword("a", "changed");
+    EXPECT_EQ(cached.contactTarget("owner", "to-a"), "a");
+    EXPECT_EQ(cached.userById("a")->passwordHash, std::nullopt);
+    cached.warmLists();
+    database.removeContact("other", "other-to-a");
+    EXPECT_EQ(cached.contactTarget("other", "other-to-a"), "a");
+    EXPECT_EQ(cached.contactTarget("owner", "to-b"), "b");
+    EXPECT_EQ(cached.contactTarget("a", "to-b"), std::nullopt) << "an owner without a list";
+
+    ASSERT_TRUE(cached.removeContact("owner", "to-b"));
+    EXPECT_EQ(cached.contactTarget("owner", "to-b"), std::nullopt);
+}
+
+TEST_F(StoreTest, CachedUsersFollowPasswordChangesAndDeletion)
+{
+    EXPECT_EQ(cached.userById("a")->passwordHash, std::nullopt);
+    cached.replacePassword("a", "new-hash");
+    EXPECT_EQ(cached.userById("a")->passwordHash, "new-hash");
+    EXPECT_EQ(cached.userById("a")->sessionEpoch, 1);
+    EXPECT_EQ(cached.userById("nobody"), std::nullopt);
+    ASSERT_TRUE(cached.createUser(User{"nobody", "n@example.org", "CODEN", std::nullopt, 0}));
+    EXPECT_TRUE(cached.userById("nobody")) << "a miss is not remembered";
+    cached.deleteUser("a");
+    EXPECT_EQ(cached.userById("a"), std::nullopt);
+}
+
+TEST_F(StoreTest, AWriteBetweenAReadAndItsKeepingLeavesNoStaleCopy)
+{
+    add(cached, "to-a", "owner", "a");
+    database.afterListRead = [&] { ASSERT_TRUE(cached.removeContact("owner", "to-a")); };
+    EXPECT_EQ(cached.contactTarget("owner", "to-a"), "a") << "read before the removal";
+    EXPECT_EQ(cached.contactTarget("owner", "to-a"), std::nullopt);
+}
+
+TEST_F(StoreTest, ABatchOfLastContactsTheDatabaseRefusedIsWrittenNextTime)
+{
+    for (const char* id : {"d1", "d2"})
+        ASSERT_EQ(database.addDevice(Device{id, "a", id, "custom", {"receive"}, std::nullopt}, std::string("h") + id, 10),
+            AddDeviceOutcome::added);
+    LastSeen lastSeen(database);
+    lastSeen.touch("d1", 1000);
+    lastSeen.touch("d2", 2000);
+    database.failing = true;
+    EXPECT_THROW(lastSeen.flush(), std::runtime_error);
+    lastSeen.touch("d2", 1500); // older than what waits: the newer time stays
+    database.failing = false;
+    lastSeen.flush();
+    auto devices = database.devices("a");
+    ASSERT_EQ(devices.size(), 2u);
+    EXPECT_EQ(devices[0].lastSeenMs, 1000);
+    EXPECT_EQ(devices[1].lastSeenMs, 2000);
 }
 
 }

@@ -5,42 +5,19 @@ namespace tender::testing {
 namespace {
 
 using StreamTest = ServerTest;
-constexpr auto quiet = milliseconds(400);
-const std::string signalFrame = R"({"type":"event","event":{"type":"signal","v":1}})";
-
-TEST_F(StreamTest, RefusesBadTokensWithUnauthorizedBeforeTheUpgrade)
-{
-    auto me = quickUser(*http);
-    auto paired = http->post("/v1/devices", {{"name", "Лампа"}, {"kind", "custom"}, {"capabilities", {"receive"}}}, me.idToken);
-    auto deviceToken = text(paired.json().at("token"));
-    EXPECT_EQ(WsClient::open(server->port(), "/v1/stream", "").refusedStatus, 401);
-    EXPECT_EQ(WsClient::open(server->port(), "/v1/stream", "garbage").refusedStatus, 401);
-    EXPECT_EQ(WsClient::open(server->port(), "/v1/stream", deviceToken).refusedStatus, 401);
-    EXPECT_EQ(WsClient::open(server->port(), "/v1/device/stream", me.idToken).refusedStatus, 401);
-    EXPECT_EQ(WsClient::open(server->port(), "/v1/stream?anyone=false", me.idToken).refusedStatus, 101);
-}
 
 TEST_F(StreamTest, ASignalReachesEveryStreamOfThePersonAndTheirReceivingDevices)
 {
     auto sender = quickUser(*http, "sender");
     auto receiver = quickUser(*http, "receiver");
     auto contact = addContact(*http, sender, receiver);
-    auto pair = [&](json::array capabilities) {
-        auto paired = http->post("/v1/devices", {{"name", "D"}, {"kind", "custom"}, {"capabilities", capabilities}},
-            receiver.idToken);
-        auto opened = WsClient::open(server->port(), "/v1/device/stream", text(paired.json().at("token")));
-        EXPECT_EQ(opened.refusedStatus, 101);
-        EXPECT_EQ(opened.client->next(), R"({"type":"ready"})");
-        return std::move(opened.client);
-    };
-    auto lamp = pair({"receive"});
-    auto button = pair({"send"});
+    auto lamp = deviceStream(pairDevice(*http, receiver, {"receive"}).token);
+    auto button = deviceStream(pairDevice(*http, receiver, {"send"}).token);
     auto laptop = readyStream(receiver);
     auto desktop = readyStream(receiver, "?anyone=false");
     auto senderStream = readyStream(sender);
 
-    auto sent = http->post("/v1/events", {{"type", "signal"}, {"to", {{"contact", contact}}}}, sender.idToken);
-    ASSERT_EQ(sent.status, 202) << sent.body;
+    ASSERT_EQ(signal(*http, contact, sender.idToken), 202);
     for (auto* s : {laptop.get(), desktop.get(), lamp.get()}) {
         EXPECT_EQ(s->next(), signalFrame);
         EXPECT_EQ(s->next(quiet), std::nullopt) << "exactly once";
@@ -56,17 +33,16 @@ TEST_F(StreamTest, ChangesSendSyncToTheUsersOwnStreams)
     auto mine = readyStream(me);
     auto theirs = readyStream(other);
     auto id = addContact(*http, me, other);
-    EXPECT_EQ(mine->next(), R"({"type":"sync"})");
+    EXPECT_EQ(mine->next(), syncFrame);
     http->patch("/v1/contacts/" + id, {{"close", true}}, me.idToken);
-    EXPECT_EQ(mine->next(), R"({"type":"sync"})");
+    EXPECT_EQ(mine->next(), syncFrame);
     http->del("/v1/contacts/" + id, me.idToken);
-    EXPECT_EQ(mine->next(), R"({"type":"sync"})");
+    EXPECT_EQ(mine->next(), syncFrame);
     EXPECT_EQ(theirs->next(quiet), std::nullopt);
 }
 
 TEST_F(StreamTest, SilentStreamsAreClosedAndPingingOnesStayAndGetPongs)
 {
-    server->stop();
     start({"--dev-signin", "--stream-silence", "2"});
     auto me = quickUser(*http);
     auto silent = readyStream(me);

@@ -17,13 +17,24 @@ class HandOverTest : public QObject {
 
     QTemporaryDir home;
     int instances = 0;
+    std::unique_ptr<SingleInstance> running;
+    QList<QStringList> launches; // what `running` received, launch by launch
 
     // A fresh instance name per case, so cases never meet each other's instance.
-    QString nextInstance()
+    void nextInstance()
     {
-        const QString suffix = QStringLiteral("handover-%1-%2").arg(QCoreApplication::applicationPid()).arg(++instances);
-        qputenv("TENDER_INSTANCE", suffix.toUtf8());
-        return suffix;
+        const qint64 pid = QCoreApplication::applicationPid();
+        qputenv("TENDER_INSTANCE", QStringLiteral("handover-%1-%2").arg(pid).arg(++instances).toUtf8());
+    }
+
+    // This process as the running instance.
+    void listen()
+    {
+        nextInstance();
+        launches.clear();
+        running = std::make_unique<SingleInstance>(SingleInstance::defaultName());
+        QVERIFY(running->listen());
+        running->onLaunch = [this](const QStringList &urls) { launches << urls; };
     }
 
     std::unique_ptr<QProcess> launch(const QStringList &arguments)
@@ -40,74 +51,41 @@ class HandOverTest : public QObject {
         return process;
     }
 
-    static bool finishes(QProcess &process, int ms = 10'000)
+    // The exit code of a launch that ended in time, or -1.
+    static int exitCode(QProcess &process, int ms = 10'000)
     {
-        return QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, ms);
-    }
-
-    static void stop(QProcess &process)
-    {
-        process.terminate();
-        if (!process.waitForFinished(5000))
-            process.kill();
-        process.waitForFinished(1000);
+        const bool ended = QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, ms);
+        return ended && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     }
 
 private slots:
-    void tenQuickLaunchesArriveInOrder()
-    {
-        nextInstance();
-        SingleInstance running(SingleInstance::defaultName());
-        QVERIFY(running.listen());
-        QStringList received;
-        running.onLaunch = [&](const QStringList &urls) { received << urls; };
+    void cleanup() { running.reset(); }
 
-        QStringList handed;
-        for (int i = 0; i < 10; ++i) {
-            handed << QStringLiteral("tender://add/AAAAA-%1").arg(22222 + i);
-            auto second = launch({handed.last()});
-            QVERIFY(finishes(*second));
-            QCOMPARE(second->exitStatus(), QProcess::NormalExit);
-            QCOMPARE(second->exitCode(), 0);
-            QCOMPARE(received, handed);
+    void quickLaunchesArriveInOrderWithOrWithoutALink()
+    {
+        listen();
+        QList<QStringList> handed;
+        for (int i = 0; i <= 10; ++i) {
+            const QString link = QStringLiteral("tender://add/AAAAA-%1").arg(22222 + i);
+            handed << (i < 10 ? QStringList{link} : QStringList()); // the last without one
+            QCOMPARE(exitCode(*launch(handed.last())), 0);
+            QCOMPARE(launches, handed);
         }
-    }
-
-    void aLaunchWithoutALinkArrivesToo()
-    {
-        nextInstance();
-        SingleInstance running(SingleInstance::defaultName());
-        QVERIFY(running.listen());
-        QList<QStringList> launches;
-        running.onLaunch = [&](const QStringList &urls) { launches << urls; };
-
-        auto second = launch({});
-        QVERIFY(finishes(*second));
-        QCOMPARE(second->exitCode(), 0);
-        QCOMPARE(launches, QList<QStringList>{QStringList()});
     }
 
     void aBurstOfLaunchesAllArriveAndAllExit()
     {
-        nextInstance();
-        SingleInstance running(SingleInstance::defaultName());
-        QVERIFY(running.listen());
-        QStringList received;
-        running.onLaunch = [&](const QStringList &urls) { received << urls; };
-
-        QStringList handed;
-        std::vector<std::unique_ptr<QProcess>> launches;
+        listen();
+        QList<QStringList> handed;
+        std::vector<std::unique_ptr<QProcess>> seconds;
         for (int i = 0; i < 10; ++i) {
-            handed << QStringLiteral("tender://signin?state=S%1&uid=u&rt=r").arg(i);
-            launches.push_back(launch({handed.last(), QStringLiteral("--not-a-url")}));
+            handed << QStringList{QStringLiteral("tender://signin?state=S%1&uid=u&rt=r").arg(i)};
+            seconds.push_back(launch({handed.last().first(), QStringLiteral("--not-a-url")}));
         }
-        for (auto &second : launches) {
-            QVERIFY(finishes(*second));
-            QCOMPARE(second->exitCode(), 0);
-        }
-        received.sort();
-        handed.sort();
-        QCOMPARE(received, handed);
+        for (auto &second : seconds)
+            QCOMPARE(exitCode(*second), 0);
+        std::sort(launches.begin(), launches.end());
+        QCOMPARE(launches, handed);
     }
 
     void anInstanceThatNeverAnswersEndsTheLaunchWithAnError()
@@ -116,10 +94,7 @@ private slots:
         QLocalServer silent;
         silent.setSocketOptions(QLocalServer::UserAccessOption | QLocalServer::AbstractNamespaceOption);
         QVERIFY(silent.listen(SingleInstance::defaultName()));
-
-        auto second = launch({"tender://add/AAAAA-22222"});
-        QVERIFY(finishes(*second, 15'000));
-        QCOMPARE(second->exitCode(), 1);
+        QCOMPARE(exitCode(*launch({"tender://add/AAAAA-22222"}), 15'000), 1);
     }
 
     void twoFirstLaunchesAtOnceLeaveOneRunning()
@@ -138,11 +113,11 @@ private slots:
         QCOMPARE(winner.state(), QProcess::Running);
 
         // And the winner is the one that takes later launches.
-        auto third = launch({"tender://add/AAAAA-22222"});
-        QVERIFY(finishes(*third));
-        QCOMPARE(third->exitCode(), 0);
+        QCOMPARE(exitCode(*launch({"tender://add/AAAAA-22222"})), 0);
         QCOMPARE(winner.state(), QProcess::Running);
-        stop(winner);
+        winner.terminate();
+        if (!winner.waitForFinished(5000))
+            winner.kill();
     }
 };
 

@@ -42,4 +42,16 @@ T await(QCoro::Task<T> task, int timeoutMs = 10'000)
         return std::move(*value);
 }
 
+// The failure of type Error that `task` ends with; nothing when it succeeds.
+template<typename Error, typename T>
+std::optional<Error> failureOf(QCoro::Task<T> task)
+{
+    try {
+        await(std::move(task));
+    } catch (const Error &error) {
+        return error;
+    }
+    return std::nullopt;
+}
+
 } // namespace tender::test

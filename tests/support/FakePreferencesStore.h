@@ -4,16 +4,23 @@
 
 namespace tender::test {
 
-// Preferences in memory. `failWrites` makes every change report that it was
-// not persisted (the value is still kept), like a full disk.
 class FakePreferencesStore final : public PreferencesStore {
 public:
-    std::optional<PreferenceValue> value(const QString &key) const override;
-    bool set(const QString &key, const PreferenceValue &value) override;
-    bool remove(const QString &key) override;
-
-    bool failWrites = false;
-    int writeCount = 0;
+    std::optional<PreferenceValue> value(const QString &key) const override
+    {
+        const auto found = values_.constFind(key);
+        return found == values_.constEnd() ? std::nullopt : std::optional(found.value());
+    }
+    bool set(const QString &key, const PreferenceValue &value) override
+    {
+        values_.insert(key, value);
+        return true;
+    }
+    bool remove(const QString &key) override
+    {
+        values_.remove(key);
+        return true;
+    }
 
 private:
     QMap<QString, PreferenceValue> values_;

@@ -15,21 +15,6 @@ QString key(const QByteArray &method, const QString &path)
     return QString::fromLatin1(method) + u' ' + path;
 }
 
-QByteArray reason(int status)
-{
-    switch (status) {
-    case 200: return "OK";
-    case 201: return "Created";
-    case 204: return "No Content";
-    case 400: return "Bad Request";
-    case 401: return "Unauthorized";
-    case 404: return "Not Found";
-    case 409: return "Conflict";
-    case 429: return "Too Many Requests";
-    default: return "Status";
-    }
-}
-
 // Parses the request line and headers; false while the head is incomplete.
 bool parseHead(const QByteArray &head, RecordedRequest &request)
 {
@@ -57,14 +42,22 @@ FakeReply FakeReply::json(int status, const QJsonObject &body)
     return FakeReply{status, QJsonDocument(body).toJson(QJsonDocument::Compact)};
 }
 
+FakeReply FakeReply::token(const QString &idToken, const QString &refreshToken)
+{
+    return json(200, {{"id_token", idToken}, {"refresh_token", refreshToken}, {"expires_in", "3600"}});
+}
+
+FakeReply FakeReply::account(const QString &uid, std::optional<QString> email)
+{
+    QJsonObject body{{"localId", uid}, {"idToken", "id-" + uid}, {"refreshToken", "rt-" + uid}, {"expiresIn", "3600"}};
+    if (email)
+        body.insert("email", *email);
+    return json(200, body);
+}
+
 FakeReply FakeReply::identityError(const QString &message, int status)
 {
     return json(status, QJsonObject{{"error", QJsonObject{{"code", status}, {"message", message}}}});
-}
-
-QJsonObject RecordedRequest::json() const
-{
-    return QJsonDocument::fromJson(body).object();
 }
 
 FakeService::FakeService(QObject *parent) : QObject(parent)
@@ -156,7 +149,7 @@ void FakeService::answer(QTcpSocket *socket, const RecordedRequest &request)
             socket->abort();
             return;
         }
-        QByteArray bytes = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reason(reply.status) + "\r\n";
+        QByteArray bytes = "HTTP/1.1 " + QByteArray::number(reply.status) + " Status\r\n";
         bytes += "Content-Type: application/json\r\nConnection: close\r\n";
         bytes += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n\r\n" + reply.body;
         socket->write(bytes);
@@ -168,10 +161,14 @@ void FakeService::answer(QTcpSocket *socket, const RecordedRequest &request)
         send();
 }
 
-void FakeService::upgrade(QTcpSocket *socket, const RecordedRequest &)
+void FakeService::upgrade(QTcpSocket *socket, const RecordedRequest &request)
 {
-    socket->write("HTTP/1.1 501 Not Implemented\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
-    socket->disconnectFromHost();
+    auto *peer = new StreamPeer(socket, request, this);
+    peer->answerPings = answerPings;
+    peers_.append(peer);
+    const int status = statuses_.isEmpty() ? 101 : statuses_.takeFirst();
+    if (status != 0)
+        peer->answerHandshake(status);
 }
 
 } // namespace tender::test

@@ -2,6 +2,7 @@
 
 #include <QDBusConnection>
 #include <QDBusContext>
+#include <QDBusMessage>
 #include <QDBusVariant>
 #include <QObject>
 
@@ -16,17 +17,37 @@ class FakeSettingsPortal : public QObject, protected QDBusContext {
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.Settings")
 public:
     // Absent: the portal does not know the setting and answers an error.
-    FakeSettingsPortal(QDBusConnection bus, std::optional<bool> enableAnimations);
+    FakeSettingsPortal(QDBusConnection bus, std::optional<bool> enableAnimations)
+        : bus_(std::move(bus)), enableAnimations_(enableAnimations)
+    {
+        registered_ = bus_.registerObject(path, this, QDBusConnection::ExportAllSlots)
+            && bus_.registerService("org.freedesktop.portal.Desktop");
+    }
     bool isRegistered() const { return registered_; }
 
-    void change(const QString &group, const QString &key, const QVariant &value);
+    void change(const QString &group, const QString &key, const QVariant &value)
+    {
+        auto signal = QDBusMessage::createSignal(path, "org.freedesktop.portal.Settings", "SettingChanged");
+        signal << group << key << QVariant::fromValue(QDBusVariant(value));
+        bus_.send(signal);
+    }
 
     int reads = 0;
 
 public slots:
-    QDBusVariant Read(const QString &group, const QString &key);
+    QDBusVariant Read(const QString &group, const QString &key)
+    {
+        ++reads;
+        if (!enableAnimations_ || group != u"org.gnome.desktop.interface" || key != u"enable-animations") {
+            sendErrorReply("org.freedesktop.portal.Error.NotFound", "Requested setting not found");
+            return {};
+        }
+        // Read wraps the setting's variant in another variant.
+        return QDBusVariant(QVariant::fromValue(QDBusVariant(*enableAnimations_)));
+    }
 
 private:
+    static constexpr const char *path = "/org/freedesktop/portal/desktop";
     QDBusConnection bus_;
     std::optional<bool> enableAnimations_;
     bool registered_ = false;

@@ -1,84 +1,58 @@
 #include "ManualClock.h"
 
+#include <algorithm>
+
 namespace tender::test {
 
-class ManualTimer final : public Timer {
+// Holds the clock's entries weakly: a timer may outlive its clock.
+class ManualClock::Handle final : public Timer {
 public:
-    ManualTimer(std::weak_ptr<std::map<quint64, ManualClock::Entry>> entries, quint64 id)
-        : entries_(std::move(entries)), id_(id) {}
-    ~ManualTimer() override { cancel(); }
+    Handle(std::weak_ptr<Entries> entries, quint64 id) : entries_(std::move(entries)), id_(id) {}
+    ~Handle() override { cancel(); }
 
     void cancel() override
     {
-        if (auto entries = entries_.lock())
+        if (const auto entries = entries_.lock())
             entries->erase(id_);
     }
     bool isActive() const override
     {
-        auto entries = entries_.lock();
+        const auto entries = entries_.lock();
         return entries && entries->contains(id_);
     }
 
 private:
-    std::weak_ptr<std::map<quint64, ManualClock::Entry>> entries_;
+    std::weak_ptr<Entries> entries_;
     quint64 id_;
 };
 
-ManualClock::ManualClock(QDateTime start)
-    : now_(std::move(start)), entries_(std::make_shared<std::map<quint64, Entry>>())
+std::unique_ptr<Timer> ManualClock::schedule(Milliseconds delay, Milliseconds interval,
+                                             std::function<void()> action)
 {
-}
-
-ManualClock::~ManualClock() = default;
-
-std::unique_ptr<Timer> ManualClock::singleShot(Milliseconds delay, std::function<void()> action)
-{
-    return schedule(delay, false, std::move(action));
-}
-
-std::unique_ptr<Timer> ManualClock::repeating(Milliseconds interval, std::function<void()> action)
-{
-    return schedule(interval, true, std::move(action));
-}
-
-std::unique_ptr<Timer> ManualClock::schedule(Milliseconds delay, bool repeat, std::function<void()> action)
-{
-    const quint64 id = nextId_++;
-    const auto interval = std::max(delay, Milliseconds(repeat ? 1 : 0));
-    (*entries_)[id] = Entry{elapsed_ + delay.count(), interval, repeat, std::move(action)};
-    return std::make_unique<ManualTimer>(entries_, id);
+    (*entries_)[nextId_] = Entry{elapsed_ + delay.count(), interval, std::move(action)};
+    return std::make_unique<Handle>(entries_, nextId_++);
 }
 
 void ManualClock::advance(Milliseconds by)
 {
     const qint64 end = elapsed_ + by.count();
-    auto entries = entries_; // actions may destroy timers, never the map
+    const auto entries = entries_; // actions may destroy timers, never the map
     for (;;) {
-        auto next = entries->end();
-        for (auto it = entries->begin(); it != entries->end(); ++it)
-            if (it->second.due <= end && (next == entries->end() || it->second.due < next->second.due))
-                next = it;
-        if (next == entries->end())
+        // The first of the earliest: ties fire in order of scheduling.
+        const auto next = std::ranges::min_element(*entries, {}, [](const auto &e) { return e.second.due; });
+        if (next == entries->end() || next->second.due > end)
             break;
         now_ = now_.addMSecs(next->second.due - elapsed_);
         elapsed_ = next->second.due;
-        std::function<void()> action;
-        if (next->second.repeat) {
+        const std::function<void()> action = next->second.action;
+        if (next->second.interval > Milliseconds(0))
             next->second.due += next->second.interval.count();
-            action = next->second.action;
-        } else {
-            action = std::move(next->second.action);
+        else
             entries->erase(next);
-        }
         action();
     }
     now_ = now_.addMSecs(end - elapsed_);
     elapsed_ = end;
-}
-
-int ManualClock::pendingCount() const
-{
-    return int(entries_->size());
 }
 
 } // namespace tender::test

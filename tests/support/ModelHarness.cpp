@@ -10,8 +10,7 @@ namespace tender::test {
 
 ModelHarness::ModelHarness()
 {
-    service.on("POST", QStringLiteral("/securetoken/v1/token"),
-               FakeReply::json(200, {{"id_token", "token"}, {"refresh_token", "rt"}, {"expires_in", "3600"}}));
+    service.on("POST", FakeService::tokenPath, FakeReply::token(QStringLiteral("token")));
 }
 
 ModelHarness::~ModelHarness() = default;
@@ -60,6 +59,18 @@ TestModel &ModelHarness::makeLoadedModel(const QList<Contact> &contacts)
         peer->sendText(R"({"type":"ready"})");
     (void)QTest::qWaitFor([&] { return !loaded.isEmpty(); }, 5000);
     return model;
+}
+
+bool ModelHarness::awaitRequests(const QByteArray &method, const QString &path, qsizetype count)
+{
+    (void)QTest::qWaitFor([&] { return service.requests(method, path).size() >= count; }, 5000);
+    QTest::qWait(100);
+    return service.requests(method, path).size() == count;
+}
+
+std::unique_ptr<Auth> ModelHarness::makeAuth()
+{
+    return std::make_unique<Auth>(clock, network, service.endpoints(), sessionFile);
 }
 
 StreamPeer *ModelHarness::awaitPeer(qsizetype index)

@@ -6,14 +6,15 @@
 #include "FakePreferencesStore.h"
 #include "FakePresenting.h"
 #include "FakeReduceMotion.h"
+#include "FakeService.h"
 #include "FakeSoundPlayer.h"
-#include "FakeStreamService.h"
 #include "FakeUrlOpener.h"
 #include "ManualClock.h"
+#include "RecordingNetwork.h"
 #include "RecordingOverlay.h"
 #include "model/AppModel.h"
+#include "service/Auth.h"
 
-#include <QNetworkAccessManager>
 #include <QTemporaryDir>
 
 namespace tender::test {
@@ -30,7 +31,8 @@ public:
 };
 
 // An AppModel on fakes of every platform service, talking to a scripted
-// service on loopback, on a manual clock.
+// service on loopback, on a manual clock; the service layer's tests use its
+// parts without the model.
 class ModelHarness {
 public:
     ModelHarness();
@@ -50,11 +52,16 @@ public:
     void dropModel() { model_.reset(); }
     // Waits (in real time) for the stream to open its next connection and accepts it.
     StreamPeer *awaitPeer(qsizetype index);
+    // Waits until the service has answered `count` such requests and the model has
+    // had time to take the answers in; false when another number arrives.
+    bool awaitRequests(const QByteArray &method, const QString &path, qsizetype count);
+    // Signs in with the saved session, on the fake service.
+    std::unique_ptr<Auth> makeAuth();
 
     QTemporaryDir dir;
     ManualClock clock;
-    FakeStreamService service;
-    QNetworkAccessManager network;
+    FakeService service;
+    RecordingNetwork network;
     FakePreferencesStore defaults;
     FakeLoginItem loginItem;
     FakeClipboard clipboard;

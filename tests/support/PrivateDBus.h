@@ -5,18 +5,34 @@
 
 namespace tender::test {
 
-// A message bus of the test's own (dbus-daemon with the session
-// configuration), so services can be played by the test without touching the
-// machine's buses. Stopped when destroyed.
+// A message bus of the test's own (dbus-daemon with the session configuration), so services can
+// be played by the test without touching the machine's buses. Stopped when destroyed.
 class PrivateDBus {
 public:
-    PrivateDBus();
-    ~PrivateDBus();
+    PrivateDBus()
+    {
+        daemon_.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
+        // Only ends a start that hangs: a loaded machine may take long.
+        if (daemon_.waitForStarted(60'000))
+            while (!daemon_.canReadLine() && daemon_.waitForReadyRead(60'000)) {
+            }
+        address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
+    }
+    ~PrivateDBus()
+    {
+        for (const QString &name : std::as_const(connections_))
+            QDBusConnection::disconnectFromBus(name);
+        daemon_.terminate();
+        daemon_.waitForFinished(5000);
+    }
 
     bool isRunning() const { return !address_.isEmpty(); }
-    QString address() const { return address_; }
     // A new connection to the bus under the given name.
-    QDBusConnection connect(const QString &name) const;
+    QDBusConnection connect(const QString &name) const
+    {
+        connections_ << name;
+        return QDBusConnection::connectToBus(address_, name);
+    }
 
 private:
     QProcess daemon_;

@@ -5,8 +5,6 @@
 
 namespace tender::test {
 
-RealServer::RealServer() = default;
-
 RealServer::~RealServer()
 {
     if (process_.state() == QProcess::NotRunning)
@@ -18,25 +16,23 @@ RealServer::~RealServer()
 
 bool RealServer::start()
 {
-    process_.setProgram(QStringLiteral(TENDER_SERVER_PATH));
-    process_.setArguments({"--listen", "127.0.0.1:0", "--data", data_.path(), "--dev-signin", "--threads", "2",
-                           "--identity-key", identityKey});
-    process_.setProcessChannelMode(QProcess::SeparateChannels);
-    process_.start();
+    const QStringList arguments{"--listen",  "127.0.0.1:0", "--data",         data_.path(), "--dev-signin",
+                                "--threads", "2",           "--identity-key", identityKey};
+    process_.start(QStringLiteral(TENDER_SERVER_PATH), arguments);
     if (!process_.waitForStarted(5000)) {
         error_ = process_.errorString();
         return false;
     }
-    const QRegularExpression listening(QStringLiteral("listening on (http://[^ ]+)"));
     QString firstLine;
-    const bool up = QTest::qWaitFor([&] {
+    (void)QTest::qWaitFor([&] {
         if (process_.canReadLine())
             firstLine = QString::fromUtf8(process_.readLine());
         return !firstLine.isEmpty() || process_.state() == QProcess::NotRunning;
     }, 10'000);
-    const auto match = listening.match(firstLine);
-    if (!up || !match.hasMatch()) {
-        error_ = QStringLiteral("no address from tender-server: %1 %2").arg(firstLine, QString::fromUtf8(process_.readAllStandardError()));
+    const auto match = QRegularExpression(QStringLiteral("listening on (http://[^ ]+)")).match(firstLine);
+    if (!match.hasMatch()) {
+        error_ = QStringLiteral("no address from tender-server: %1 %2")
+                     .arg(firstLine, QString::fromUtf8(process_.readAllStandardError()));
         return false;
     }
     base_ = QUrl(match.captured(1));

@@ -2,6 +2,8 @@
 
 #include "presentation/Overlay.h"
 
+#include <QTest>
+
 #include <vector>
 
 namespace tender::test {
@@ -14,16 +16,25 @@ public:
         QStringList emoji;
         int count;
         bool calm;
+
+        bool operator==(const Play &) const = default;
+        friend char *toString(const Play &play)
+        {
+            return QTest::toString(QStringLiteral("%1, %2 emoji of %3, %4")
+                                       .arg(play.color.name())
+                                       .arg(play.count)
+                                       .arg(play.emoji.value(0))
+                                       .arg(play.calm ? "calm" : "lively"));
+        }
     };
 
     void play(QColor color, QStringList emoji, int count, bool calm) override
     {
         plays.push_back({color, std::move(emoji), count, calm});
     }
-    void rebuild() override { ++rebuilds; }
+    void rebuild() override {}
 
     std::vector<Play> plays;
-    int rebuilds = 0;
 };
 
 } // namespace tender::test

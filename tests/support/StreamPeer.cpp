@@ -7,18 +7,6 @@ namespace tender::test {
 
 namespace {
 
-QByteArray reasonPhrase(int status)
-{
-    switch (status) {
-    case 400: return "Bad Request";
-    case 401: return "Unauthorized";
-    case 403: return "Forbidden";
-    case 500: return "Internal Server Error";
-    case 503: return "Service Unavailable";
-    default: return "Refused";
-    }
-}
-
 QByteArray acceptKey(const QByteArray &key)
 {
     return QCryptographicHash::hash(key + "258EAFA5-E914-47DA-95CA-C5AB0DC85B11", QCryptographicHash::Sha1)
@@ -58,8 +46,7 @@ void StreamPeer::answerHandshake(int status)
     if (!socket_)
         return;
     if (status != 101) {
-        socket_->write("HTTP/1.1 " + QByteArray::number(status) + ' ' + reasonPhrase(status)
-                       + "\r\nContent-Length: 0\r\n\r\n");
+        socket_->write("HTTP/1.1 " + QByteArray::number(status) + " Refused\r\nContent-Length: 0\r\n\r\n");
         return;
     }
     accepted_ = true;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FakeService.h"
+#include "RecordedRequest.h"
 
 #include <QObject>
 #include <QPointer>

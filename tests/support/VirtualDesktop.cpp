@@ -16,37 +16,41 @@ namespace {
 // takes a while; this only ends a start that hangs.
 constexpr int startGuardMs = 60'000;
 
-xcb_window_t rootOf(xcb_connection_t *connection)
+template<typename Reply>
+std::unique_ptr<Reply, decltype(&std::free)> owned(Reply *reply)
 {
-    return xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    return {reply, &std::free};
 }
 
-xcb_atom_t atom(xcb_connection_t *connection, const char *name)
+xcb_window_t rootOf(xcb_connection_t *c)
 {
-    std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
-        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, qstrlen(name), name), nullptr), &std::free);
+    return xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+}
+
+xcb_atom_t atom(xcb_connection_t *c, const char *name)
+{
+    const auto reply = owned(xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, qstrlen(name), name), nullptr));
     return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
 }
 
-xcb_window_t selectionOwner(xcb_connection_t *connection, const char *selection)
+xcb_window_t trayOwner(xcb_connection_t *c)
 {
-    std::unique_ptr<xcb_get_selection_owner_reply_t, decltype(&std::free)> owner(
-        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, atom(connection, selection)),
-                                      nullptr),
-        &std::free);
+    const auto owner = owned(xcb_get_selection_owner_reply(
+        c, xcb_get_selection_owner(c, atom(c, "_NET_SYSTEM_TRAY_S0")), nullptr));
     return owner ? owner->owner : xcb_window_t(XCB_WINDOW_NONE);
 }
 
-bool rootHasProperty(xcb_connection_t *connection, const char *name)
+bool trayHosted(xcb_connection_t *c)
 {
-    const xcb_atom_t named = atom(connection, name);
-    if (named == XCB_ATOM_NONE)
-        return false;
-    std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> property(
-        xcb_get_property_reply(connection, xcb_get_property(connection, 0, rootOf(connection), named, XCB_ATOM_WINDOW, 0, 1),
-                               nullptr),
-        &std::free);
-    return property && xcb_get_property_value_length(property.get()) > 0;
+    return trayOwner(c) != XCB_WINDOW_NONE;
+}
+
+bool windowManagerAnnounced(xcb_connection_t *c)
+{
+    const xcb_atom_t check = atom(c, "_NET_SUPPORTING_WM_CHECK");
+    const auto property = owned(xcb_get_property_reply(
+        c, xcb_get_property(c, 0, rootOf(c), check, XCB_ATOM_WINDOW, 0, 1), nullptr));
+    return check != XCB_ATOM_NONE && property && xcb_get_property_value_length(property.get()) > 0;
 }
 
 } // namespace
@@ -54,8 +58,7 @@ bool rootHasProperty(xcb_connection_t *connection, const char *name)
 VirtualDesktop::VirtualDesktop(QSize screen)
 {
     const QString geometry = QStringLiteral("%1x%2x24").arg(screen.width()).arg(screen.height());
-    server_.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                                           QStringLiteral("0"), geometry, QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+    server_.start("Xvfb", {"-displayfd", "1", "-screen", "0", geometry, "-nolisten", "tcp"});
     if (!server_.waitForStarted(startGuardMs))
         return;
     while (!server_.canReadLine() && server_.waitForReadyRead(startGuardMs)) {
@@ -64,10 +67,9 @@ VirtualDesktop::VirtualDesktop(QSize screen)
     if (number.isEmpty())
         return;
     display_ = u':' + number;
-
     windowManager_.setProcessEnvironment(environment());
-    windowManager_.start(QStringLiteral("openbox"), {});
-    ready_ = windowManager_.waitForStarted(startGuardMs) && waitForWindowManager();
+    windowManager_.start("openbox", {});
+    ready_ = windowManager_.waitForStarted(startGuardMs) && waitForRoot(windowManagerAnnounced);
 }
 
 VirtualDesktop::~VirtualDesktop()
@@ -83,73 +85,55 @@ VirtualDesktop::~VirtualDesktop()
 QProcessEnvironment VirtualDesktop::environment() const
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("DISPLAY"), display_);
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    environment.insert("DISPLAY", display_);
+    environment.insert("QT_QPA_PLATFORM", "xcb");
     return environment;
 }
 
 bool VirtualDesktop::startTray(const QString &edge)
 {
     tray_.setProcessEnvironment(environment());
-    tray_.start(QStringLiteral("trayer"), {QStringLiteral("--edge"), edge, QStringLiteral("--align"), QStringLiteral("right"),
-                                           QStringLiteral("--widthtype"), QStringLiteral("request"), QStringLiteral("--height"),
-                                           QStringLiteral("26"), QStringLiteral("--SetDockType"), QStringLiteral("true"),
-                                           QStringLiteral("--SetPartialStrut"), QStringLiteral("true")});
-    return tray_.waitForStarted(startGuardMs) && waitForRoot([](xcb_connection_t *connection) {
-               return selectionOwner(connection, "_NET_SYSTEM_TRAY_S0") != XCB_WINDOW_NONE;
-           });
+    tray_.start("trayer", {"--edge", edge, "--align", "right", "--widthtype", "request", "--height", "26",
+                           "--SetDockType", "true", "--SetPartialStrut", "true"});
+    return tray_.waitForStarted(startGuardMs) && waitForRoot(trayHosted);
 }
 
 bool VirtualDesktop::setTrayColor(const QColor &color) const
 {
-    xcb_connection_t *connection = xcb_connect(display_.toLocal8Bit().constData(), nullptr);
+    xcb_connection_t *c = xcb_connect(display_.toLocal8Bit().constData(), nullptr);
     // Normal, error, warning and success colours, red, green and blue in 16 bits each.
-    quint32 colors[12] = {};
-    colors[0] = color.rgba64().red(), colors[1] = color.rgba64().green(), colors[2] = color.rgba64().blue();
-    const xcb_window_t tray = selectionOwner(connection, "_NET_SYSTEM_TRAY_S0");
-    std::unique_ptr<xcb_generic_error_t, decltype(&std::free)> error(
-        tray == XCB_WINDOW_NONE ? nullptr
-                                : xcb_request_check(connection, xcb_change_property_checked(
-                                                                    connection, XCB_PROP_MODE_REPLACE, tray,
-                                                                    atom(connection, "_NET_SYSTEM_TRAY_COLORS"),
-                                                                    XCB_ATOM_CARDINAL, 32, 12, colors)),
-        &std::free);
-    xcb_disconnect(connection);
-    return tray != XCB_WINDOW_NONE && !error;
+    const quint32 colors[12] = {color.rgba64().red(), color.rgba64().green(), color.rgba64().blue()};
+    const xcb_window_t tray = trayOwner(c);
+    const bool set = tray != XCB_WINDOW_NONE
+        && !owned(xcb_request_check(c, xcb_change_property_checked(c, XCB_PROP_MODE_REPLACE, tray,
+                                                                   atom(c, "_NET_SYSTEM_TRAY_COLORS"),
+                                                                   XCB_ATOM_CARDINAL, 32, 12, colors)));
+    xcb_disconnect(c);
+    return set;
 }
 
-bool VirtualDesktop::waitForWindowManager() const
+bool VirtualDesktop::waitForRoot(bool (*condition)(xcb_connection_t *)) const
 {
-    return waitForRoot([](xcb_connection_t *connection) { return rootHasProperty(connection, "_NET_SUPPORTING_WM_CHECK"); });
-}
-
-bool VirtualDesktop::waitForRoot(const std::function<bool(xcb_connection_t *)> &condition) const
-{
-    xcb_connection_t *connection = xcb_connect(display_.toLocal8Bit().constData(), nullptr);
-    bool met = false;
+    xcb_connection_t *c = xcb_connect(display_.toLocal8Bit().constData(), nullptr);
     const QDeadlineTimer guard(startGuardMs);
-    while (!xcb_connection_has_error(connection) && !guard.hasExpired()) {
-        met = condition(connection);
-        if (met)
-            break;
+    bool met = false;
+    while (!xcb_connection_has_error(c) && !guard.hasExpired() && !(met = condition(c)))
         QThread::msleep(50);
-    }
-    xcb_disconnect(connection);
+    xcb_disconnect(c);
     return met;
 }
 
-void VirtualDesktop::bringToFront(xcb_connection_t *connection, quint32 window)
+void VirtualDesktop::bringToFront(xcb_connection_t *c, quint32 window)
 {
     xcb_client_message_event_t request{};
     request.response_type = XCB_CLIENT_MESSAGE;
     request.format = 32;
     request.window = window;
-    request.type = atom(connection, "_NET_ACTIVE_WINDOW");
+    request.type = atom(c, "_NET_ACTIVE_WINDOW");
     request.data.data32[0] = 2; // from a pager or task bar
-    xcb_send_event(connection, 0, rootOf(connection),
-                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+    xcb_send_event(c, 0, rootOf(c), XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
                    reinterpret_cast<const char *>(&request));
-    xcb_flush(connection);
+    xcb_flush(c);
 }
 
 } // namespace tender::test

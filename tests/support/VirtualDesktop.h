@@ -5,8 +5,6 @@
 #include <QSize>
 #include <QString>
 
-#include <functional>
-
 struct xcb_connection_t;
 
 namespace tender::test {
@@ -35,8 +33,8 @@ public:
     static void bringToFront(xcb_connection_t *connection, quint32 window);
 
 private:
-    bool waitForWindowManager() const;
-    bool waitForRoot(const std::function<bool(xcb_connection_t *)> &condition) const;
+    // Polls the X server until `condition` holds; false when it never does.
+    bool waitForRoot(bool (*condition)(xcb_connection_t *)) const;
 
     QProcess server_;
     QProcess windowManager_;

@@ -11,103 +11,79 @@ using namespace tender::test;
 namespace {
 
 const QString code = QStringLiteral("ABCDE-FGHJK");
+const QString noLink = QStringLiteral("Вставь ссылку, которую тебе прислали");
+const QString goodLink = QStringLiteral("Ссылка в порядке. Осталось подписать.");
 
 } // namespace
 
-class ContactFormTest : public QObject {
+class ContactFormTest : public ViewTest {
     Q_OBJECT
 
-    std::unique_ptr<ViewHarness> h;
-
-    TestModel &model() { return h->model.model(); }
-
-    void open(const QList<Contact> &contacts, const Route &route)
-    {
-        h->signedInWith(contacts);
-        model().setRoute(route);
-        QVERIFY(h->show());
-    }
-
-    void type(const QString &input, const QString &text)
-    {
-        h->shown(input)->setProperty("text", text);
-        h->settle();
-    }
-
     bool canSave() const { return h->shown("save")->isEnabled(); }
-    QString lookupNote() const { return h->shown("lookupNote")->property("text").toString(); }
-    QString saveLabel() const { return h->shown("save")->property("text").toString(); }
     qreal previewHeight() const { return h->shown("preview")->height(); }
 
 private slots:
-    void initTestCase() { QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia)); }
-    void init() { h = std::make_unique<ViewHarness>(); }
-    void cleanup()
-    {
-        QVERIFY(h->warnings.isEmpty());
-        h.reset();
-    }
-
     void emptyAddFormWaitsForALinkAndAName()
     {
-        open(people(1), Route::add());
-        QVERIFY(h->isShown("addForm"));
+        QVERIFY(h->open(people(1), Route::add()));
+        QCOMPARE(h->showing({"addForm", "removeAsk"}), QStringList{"addForm"});
         QCOMPARE(h->text("formTitle"), QString("Новый человек"));
-        QCOMPARE(h->shown("linkInput")->property("placeholderText").toString(),
-                 h->model.service.base().authority() + "/i/…");
-        QCOMPARE(lookupNote(), QString("Вставь ссылку, которую тебе прислали"));
-        QCOMPARE(saveLabel(), QString("Добавить"));
-        QVERIFY(!h->isShown("removeAsk"));
-        QCOMPARE(h->text("closingNote"), QString("Человек не увидит ни имя, ни цвет. Порядок кружков меняется через правый клик."));
+        QCOMPARE(h->text("linkInput", "placeholderText"), h->service.base().authority() + "/i/…");
+        QCOMPARE(h->text("lookupNote"), noLink);
+        QCOMPARE(h->text("save"), QString("Добавить"));
+        QCOMPARE(h->text("closingNote"),
+                 QString("Человек не увидит ни имя, ни цвет. Порядок кружков меняется через правый клик."));
 
-        type("nameInput", "Мама");
+        h->setText("nameInput", "Мама");
         QVERIFY(!canSave()); // no link yet
-        type("linkInput", "  просто текст ");
-        QCOMPARE(lookupNote(), QString("Не похоже на ссылку-приглашение"));
-        QVERIFY(!canSave());
-        type("linkInput", "  https://tender.example/i/abcde-fghjk?from=chat \n");
-        QCOMPARE(lookupNote(), QString("Ссылка в порядке. Осталось подписать."));
-        QVERIFY(canSave());
-        type("linkInput", "");
-        QCOMPARE(lookupNote(), QString("Вставь ссылку, которую тебе прислали"));
-        QVERIFY(!canSave());
+        const QList<std::tuple<QString, QString, bool>> links{
+            {"  просто текст ", "Не похоже на ссылку-приглашение", false},
+            {"  https://tender.example/i/abcde-fghjk?from=chat \n", goodLink, true},
+            {"", noLink, false}};
+        for (const auto &[link, note, valid] : links) {
+            h->setText("linkInput", link);
+            QCOMPARE(h->text("lookupNote"), note);
+            QCOMPARE(canSave(), valid);
+        }
     }
 
     void nameMustTrimToOneToSixtyFourCharacters()
     {
-        open(people(2), Route::edit("p1"));
+        QVERIFY(h->open(people(2), Route::edit("p1")));
         QVERIFY(h->isShown("editForm"));
         QCOMPARE(h->text("formTitle"), QString("Изменить"));
-        QCOMPARE(h->shown("nameInput")->property("text").toString(), QString("Друг 1"));
+        QCOMPARE(h->text("nameInput"), QString("Друг 1"));
         QVERIFY(canSave());
-
-        type("nameInput", QString(64, u'я'));
-        QVERIFY(canSave());
-        type("nameInput", QString(65, u'я'));
-        QVERIFY(!canSave());
-        type("nameInput", "  " + QString(64, u'я') + "  ");
-        QVERIFY(canSave());
-        type("nameInput", "    ");
-        QVERIFY(!canSave());
+        const QString longest(64, u'я');
+        const QList<std::pair<QString, bool>> names{
+            {longest, true}, {longest + u'я', false}, {"  " + longest + "  ", true}, {"    ", false}};
+        for (const auto &[name, valid] : names) {
+            h->setText("nameInput", name);
+            QVERIFY2(canSave() == valid, qPrintable(name));
+        }
         QVERIFY(h->text("closingNote").startsWith("Человек не увидит"));
-        type("nameInput", "  Лена ");
+        h->setText("nameInput", "  Лена ");
         QVERIFY(h->text("closingNote").startsWith("Лена не увидит"));
+    }
+
+    void closeSwitchStartsOnWhileFewerThanTenAreClose_data()
+    {
+        QTest::addColumn<int>("close");
+        QTest::addColumn<bool>("on");
+        QTest::newRow("nine close") << 9 << true;
+        QTest::newRow("ten close") << 10 << false;
     }
 
     void closeSwitchStartsOnWhileFewerThanTenAreClose()
     {
-        open(people(12, 9), Route::add());
-        QVERIFY(h->shown("closeSwitch")->property("checked").toBool());
-        h.reset();
-
-        h = std::make_unique<ViewHarness>();
-        open(people(12, 10), Route::add());
-        QVERIFY(!h->shown("closeSwitch")->property("checked").toBool());
+        QFETCH(int, close);
+        QVERIFY(h->open(people(12, close), Route::add()));
+        QTEST(h->shown("closeSwitch")->property("checked").toBool(), "on");
     }
 
     void previewIsACircleForCloseAndARowOtherwise()
     {
-        open(people(3, 1), Route::edit("p2"));
+        QVERIFY(h->open(people(3, 1), Route::edit("p2")));
         QVERIFY(!h->shown("closeSwitch")->property("checked").toBool());
         QCOMPARE(previewHeight(), 46.0);
         QCOMPARE(h->text("previewName"), QString("Друг 2"));
@@ -116,9 +92,9 @@ private slots:
 
         h->click("closeSwitch");
         QCOMPARE(previewHeight(), 62.0);
-        QCOMPARE(h->shown("previewInitial")->property("text").toString(), QString("Д"));
-        type("nameInput", " ");
-        QCOMPARE(h->shown("previewInitial")->property("text").toString(), QString("?"));
+        QCOMPARE(h->text("previewInitial"), QString("Д"));
+        h->setText("nameInput", " ");
+        QCOMPARE(h->text("previewInitial"), QString("?"));
         h->click("closeSwitch");
         QCOMPARE(previewHeight(), 46.0);
         QCOMPARE(h->text("previewName"), QString("Имя"));
@@ -126,131 +102,120 @@ private slots:
 
     void inviteRouteFillsTheLinkAtOnce()
     {
-        h->signedInWith(people(1));
-        QVERIFY(h->show());
-        model().handle("tender://add/" + code);
+        QVERIFY(h->open(people(1)));
+        h->app().handle("tender://add/" + code);
         h->settle();
         QVERIFY(h->isShown("addForm"));
-        const QUrl web = h->model.service.base();
-        QCOMPARE(h->shown("linkInput")->property("text").toString(), web.toString() + "/i/" + code);
-        QCOMPARE(lookupNote(), QString("Ссылка в порядке. Осталось подписать."));
+        const QString web = h->service.base().toString();
+        QCOMPARE(h->text("linkInput"), web + "/i/" + code);
+        QCOMPARE(h->text("lookupNote"), goodLink);
 
         // a second link while the form is open replaces the first
-        model().handle("tender://add/ZZZZZ-ZZZZZ");
+        h->app().handle("tender://add/ZZZZZ-ZZZZZ");
         h->settle();
-        QCOMPARE(h->shown("linkInput")->property("text").toString(), web.toString() + "/i/ZZZZZ-ZZZZZ");
+        QCOMPARE(h->text("linkInput"), web + "/i/ZZZZZ-ZZZZZ");
     }
 
     void addingSendsTheTrimmedNameAndKeepsTheColour()
     {
         const Contact added = person("new", "Лена", 3);
-        h->model.service.on("POST", "/v1/contacts", FakeReply::json(200, added.toJson()));
-        open(people(3), Route::add(code));
+        h->service.on("POST", "/v1/contacts", FakeReply::json(200, added.toJson()));
+        QVERIFY(h->open(people(3), Route::add(code)));
         QCOMPARE(h->text("colorName"), Palette::at(0).name); // nobody has a stored colour
         h->click("swatch-5");
         QCOMPARE(h->text("colorName"), Palette::at(5).name);
         h->click("closeSwitch"); // starts on with nobody close
         QVERIFY(!h->shown("closeSwitch")->property("checked").toBool());
 
-        QQuickItem *name = h->shown("nameInput");
-        name->forceActiveFocus();
-        for (const QChar c : QStringLiteral("  Лена  "))
-            QTest::sendKeyEvent(QTest::Click, &h->view, Qt::Key_unknown, QString(c), Qt::NoModifier);
-        QCOMPARE(name->property("text").toString(), QString("  Лена  "));
+        h->type("nameInput", "  Лена  ");
+        QCOMPARE(h->text("nameInput"), QString("  Лена  "));
         QTest::keyClick(&h->view, Qt::Key_Return);
 
-        QTRY_COMPARE(model().route(), Route::main());
-        const auto posts = h->model.service.requests("POST", "/v1/contacts");
+        QTRY_COMPARE(h->app().route(), Route::main());
+        const auto posts = h->service.requests("POST", "/v1/contacts");
         QCOMPARE(posts.size(), 1);
         QCOMPARE(posts[0].json(), QJsonObject({{"code", code}, {"label", "Лена"}, {"close", false}}));
-        QCOMPARE(model().contactColors().value("new"), qint64(5));
+        QCOMPARE(h->app().contactColors().value("new"), qint64(5));
         const auto stored = h->model.defaults.integerDictionary("contactColors");
-        QVERIFY(stored);
-        QCOMPARE(stored->value("new"), qint64(5));
-        QCOMPARE(model().contacts().last(), added);
+        QCOMPARE(stored.value_or(QMap<QString, qint64>()).value("new"), qint64(5));
+        QCOMPARE(h->app().contacts().last(), added);
         h->settle();
         QVERIFY(h->isShown("row-new"));
     }
 
     void personAddedStaysWhenTheFormClosesMeanwhile()
     {
-        FakeReply slow = FakeReply::json(200, person("new", "Лена", 1).toJson());
-        slow.delayMs = 300;
-        h->model.service.on("POST", "/v1/contacts", slow);
-        open(people(1), Route::add(code));
-        type("nameInput", "Лена");
+        h->service.on("POST", "/v1/contacts", jsonReply(200, person("new", "Лена", 1).toJson(), 300));
+        QVERIFY(h->open(people(1), Route::add(code)));
+        h->setText("nameInput", "Лена");
         h->click("swatch-4");
         h->click("save");
-        QCOMPARE(saveLabel(), QString("Сохраняем…"));
+        QCOMPARE(h->text("save"), QString("Сохраняем…"));
         QVERIFY(!canSave());
         h->click("back");
         QVERIFY(h->isShown("mainView"));
-        QTRY_COMPARE(model().contacts().size(), 2);
-        QCOMPARE(model().route(), Route::main());
-        QCOMPARE(model().contactColors().value("new"), qint64(4));
+        QTRY_COMPARE(h->app().contacts().size(), 2);
+        QCOMPARE(h->app().route(), Route::main());
+        QCOMPARE(h->app().contactColors().value("new"), qint64(4));
     }
 
     void failedSaveKeepsTheFormAndSaysWhy()
     {
-        FakeReply refused = FakeReply::json(409, {{"error", "already in the list"}});
-        refused.delayMs = 200;
-        h->model.service.on("POST", "/v1/contacts", refused);
-        open(people(1), Route::add(code));
-        type("nameInput", "Лена");
+        h->service.on("POST", "/v1/contacts", jsonReply(409, {{"error", "already in the list"}}, 200));
+        QVERIFY(h->open(people(1), Route::add(code)));
+        h->setText("nameInput", "Лена");
         QVERIFY(!h->isShown("formError"));
         h->click("save");
-        QCOMPARE(saveLabel(), QString("Сохраняем…"));
-        QTRY_COMPARE(saveLabel(), QString("Добавить"));
-        QVERIFY(h->isShown("addForm"));
+        QCOMPARE(h->text("save"), QString("Сохраняем…"));
+        QTRY_COMPARE(h->text("save"), QString("Добавить"));
+        QCOMPARE(h->showing({"addForm", "formError"}), QStringList({"addForm", "formError"}));
         QCOMPARE(h->text("formError"), QString("Уже есть в списке"));
-        QVERIFY(h->isShown("formError"));
-        QCOMPARE(h->shown("nameInput")->property("text").toString(), QString("Лена"));
+        QCOMPARE(h->text("nameInput"), QString("Лена"));
         QVERIFY(canSave());
-        QCOMPARE(model().contacts().size(), 1);
-        QVERIFY(!model().contactColors().contains("new"));
+        QCOMPARE(h->app().contacts().size(), 1);
+        QVERIFY(!h->app().contactColors().contains("new"));
     }
 
     void editSavesThroughTheModel()
     {
-        h->model.service.on("PATCH", "/v1/contacts/p0", FakeReply::json(500, {}));
-        open(people(2), Route::edit("p0"));
-        type("nameInput", " Мама ");
+        h->service.on("PATCH", "/v1/contacts/p0", FakeReply::json(500, {}));
+        QVERIFY(h->open(people(2), Route::edit("p0")));
+        h->setText("nameInput", " Мама ");
         h->click("save");
         QTRY_COMPARE(h->text("formError"), QString("Сервер не ответил, попробуй ещё раз"));
         QVERIFY(h->isShown("editForm"));
-        QCOMPARE(model().contacts()[0].label, QString("Друг 0"));
+        QCOMPARE(h->app().contacts()[0].label, QString("Друг 0"));
 
-        h->model.service.on("PATCH", "/v1/contacts/p0", FakeReply::json(200, {}));
+        h->service.on("PATCH", "/v1/contacts/p0", FakeReply::json(200, {}));
         h->click("save");
-        QTRY_COMPARE(model().route(), Route::main());
-        QCOMPARE(model().contacts()[0].label, QString("Мама"));
-        QCOMPARE(h->model.service.requests("PATCH", "/v1/contacts/p0").last().json(), QJsonObject({{"label", "Мама"}}));
+        QTRY_COMPARE(h->app().route(), Route::main());
+        QCOMPARE(h->app().contacts()[0].label, QString("Мама"));
+        QCOMPARE(h->service.requests("PATCH", "/v1/contacts/p0").last().json(),
+                 QJsonObject({{"label", "Мама"}}));
     }
 
     void removalAsksFirst()
     {
-        FakeReply missing = FakeReply::json(404, {{"error", "no such contact"}});
-        h->model.service.on("DELETE", "/v1/contacts/p1", missing);
-        open(people(2), Route::edit("p1"));
+        h->service.on("DELETE", "/v1/contacts/p1", FakeReply::json(404, {{"error", "no such contact"}}));
+        QVERIFY(h->open(people(2), Route::edit("p1")));
         h->click("removeAsk");
-        QVERIFY(!h->isShown("removeAsk"));
+        QCOMPARE(h->showing({"removeAsk", "removeQuestion"}), QStringList{"removeQuestion"});
         QCOMPARE(h->text("removeQuestion"), QString("Убрать «Друг 1» из списка?"));
-        QVERIFY(h->model.service.requests("DELETE", "/v1/contacts/p1").isEmpty());
+        QVERIFY(h->service.requests("DELETE", "/v1/contacts/p1").isEmpty());
         h->click("removeNo");
-        QVERIFY(h->isShown("removeAsk"));
-        QVERIFY(!h->isShown("removeQuestion"));
+        QCOMPARE(h->showing({"removeAsk", "removeQuestion"}), QStringList{"removeAsk"});
 
         h->click("removeAsk");
         h->click("removeYes");
         QTRY_COMPARE(h->text("formError"), QString("Не нашли"));
         QVERIFY(h->isShown("editForm"));
-        QCOMPARE(model().contacts().size(), 2);
+        QCOMPARE(h->app().contacts().size(), 2);
 
-        h->model.service.on("DELETE", "/v1/contacts/p1", FakeReply::json(200, {}));
+        h->service.on("DELETE", "/v1/contacts/p1", FakeReply::json(200, {}));
         h->click("removeYes");
-        QTRY_COMPARE(model().route(), Route::main());
-        QCOMPARE(model().contacts().size(), 1);
-        QCOMPARE(h->model.service.requests("DELETE", "/v1/contacts/p1").size(), 2);
+        QTRY_COMPARE(h->app().route(), Route::main());
+        QCOMPARE(h->app().contacts().size(), 1);
+        QCOMPARE(h->service.requests("DELETE", "/v1/contacts/p1").size(), 2);
     }
 };
 

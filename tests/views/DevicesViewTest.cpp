@@ -18,8 +18,8 @@ namespace {
 QJsonObject device(const QString &id, const QString &name, const QStringList &capabilities,
                    const QJsonValue &lastSeen = QJsonValue::Null)
 {
-    return {{"id", id}, {"name", name}, {"kind", "custom"}, {"capabilities", QJsonArray::fromStringList(capabilities)},
-            {"last_seen_at", lastSeen}};
+    return {{"id", id}, {"name", name}, {"kind", "custom"},
+            {"capabilities", QJsonArray::fromStringList(capabilities)}, {"last_seen_at", lastSeen}};
 }
 
 FakeReply deviceList(const QList<QJsonObject> &devices)
@@ -30,35 +30,34 @@ FakeReply deviceList(const QList<QJsonObject> &devices)
     return FakeReply::json(200, {{"devices", list}});
 }
 
-FakeReply paired(const QString &id, const QString &name, const QStringList &capabilities, const QString &token)
+FakeReply paired(const QString &id, const QString &name, const QStringList &capabilities,
+                 const QString &token, int delayMs = 0)
 {
-    return FakeReply::json(201, {{"device", device(id, name, capabilities)}, {"token", token}});
+    return jsonReply(201, {{"device", device(id, name, capabilities)}, {"token", token}}, delayMs);
 }
+
+const QList<QJsonObject> lampAndButton{device("d1", "Лампа", {"receive"}), device("d2", "Кнопка", {"send"})};
 
 } // namespace
 
-class DevicesViewTest : public QObject {
+class DevicesViewTest : public ViewTest {
     Q_OBJECT
-
-    std::unique_ptr<ViewHarness> h;
 
     // The devices tab, after its first load answered with `devices`.
     void openDevices(const QList<QJsonObject> &devices = {})
     {
-        h->model.service.on("GET", "/v1/devices", deviceList(devices));
-        h->signedInWith({}).setRoute(Route::settings());
-        QVERIFY(h->show());
+        h->service.on("GET", "/v1/devices", deviceList(devices));
+        QVERIFY(h->open({}, Route::settings()));
         // In once the answer has been taken in: a late one would clear the error line.
         std::unique_ptr<QSignalSpy> loaded;
-        const auto asked = connect(&h->model.service, &FakeService::requestReceived, [&](const RecordedRequest &request) {
-            if (request.path == u"/v1/devices" && !loaded)
-                loaded = std::make_unique<QSignalSpy>(h->item("devicesView")->findChild<DevicesController *>(),
-                                                      &DevicesController::changed);
+        const auto watch = connect(&h->service, &FakeService::requestReceived, [&](const RecordedRequest &r) {
+            if (r.path == u"/v1/devices" && !loaded)
+                loaded = std::make_unique<QSignalSpy>(controller(), &DevicesController::changed);
         });
         h->click("tab-2");
         QTRY_VERIFY(loaded && !loaded->isEmpty());
-        disconnect(asked);
-        QCOMPARE(h->model.service.requests("GET", "/v1/devices").size(), 1);
+        disconnect(watch);
+        QCOMPARE(h->service.requests("GET", "/v1/devices").size(), 1);
         QCOMPARE(controller()->devices().size(), devices.size());
     }
 
@@ -68,107 +67,77 @@ class DevicesViewTest : public QObject {
         return view ? view->findChild<DevicesController *>() : nullptr;
     }
 
-    void type(const QString &text)
-    {
-        h->shown("deviceName")->forceActiveFocus();
-        for (QChar c : text)
-            QTest::sendKeyEvent(QTest::Click, &h->view, Qt::Key_unknown, QString(c), Qt::NoModifier);
-        h->settle();
-    }
-
-    void toggle(const QString &switchRow)
-    {
-        h->laidOut();
-        QQuickItem *toggle = h->shown(switchRow)->findChild<QQuickItem *>("switch");
-        QTest::mouseClick(&h->view, Qt::LeftButton, {}, toggle->mapToScene(QPointF(toggle->width() / 2, 8)).toPoint());
-        h->settle();
-    }
-
     bool canPair() const { return h->shown("pair")->isEnabled(); }
 
     QStringList rowNames() const
     {
         QStringList names;
-        for (QQuickItem *row : h->allShown(QString()))
-            if (row->objectName().startsWith(u"device-"))
-                names << row->findChild<QQuickItem *>("deviceName")->property("text").toString();
+        for (const QString &id : h->shownIds("device-"))
+            names << h->inside("device-" + id, "deviceName")->property("text").toString();
         return names;
+    }
+
+    // The rows that ask whether to remove their device.
+    QStringList asking() const
+    {
+        QStringList ids;
+        for (const QString &id : h->shownIds("device-"))
+            if (h->inside("device-" + id, "removeDevice")->isVisible())
+                ids << id;
+        return ids;
     }
 
     QString details(const QString &id) const
     {
-        return h->shown("device-" + id)->findChild<QQuickItem *>("deviceDetails")->property("text").toString();
+        return h->inside("device-" + id, "deviceDetails")->property("text").toString();
     }
+    void clickInRow(const QString &id, const QString &name) { h->clickAt(h->inside("device-" + id, name)); }
+    QJsonObject lastPairing() const { return h->service.requests("POST", "/v1/devices").last().json(); }
 
-    // Clicks the control named `name` inside the row of device `id`.
-    void clickInRow(const QString &id, const QString &name)
+    void reopen()
     {
-        h->laidOut();
-        QQuickItem *target = nullptr;
-        for (QQuickItem *item : h->shown("device-" + id)->findChildren<QQuickItem *>(name))
-            if (item->isVisible())
-                target = item;
-        QVERIFY2(target, qPrintable(id + "/" + name));
-        QTest::mouseClick(&h->view, Qt::LeftButton, {},
-                          target->mapToScene(QPointF(target->width() / 2, target->height() / 2)).toPoint());
-        h->settle();
+        h->view.hide();
+        h->view.show();
     }
-
-    QJsonObject lastPairing() const { return h->model.service.requests("POST", "/v1/devices").last().json(); }
 
 private slots:
-    void initTestCase() { QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia)); }
-    void init() { h = std::make_unique<ViewHarness>(); }
-    void cleanup()
-    {
-        if (h)
-            QVERIFY2(h->warnings.isEmpty(), qPrintable(h->warnings.join('\n')));
-        h.reset();
-    }
-
     void pairingNeedsANameOfOneTo64AndASwitch()
     {
         openDevices();
         QVERIFY(!canPair());
-        type("   ");
+        h->type("deviceName", "   ");
         QVERIFY(!canPair());
-        controller()->setName(" \t \t");
-        h->settle();
-        QVERIFY(!canPair());
-        controller()->setName(" \t" + QString(64, u'я') + "\t ");
-        h->settle();
-        QVERIFY(canPair());
-        controller()->setName(QString(65, u'я'));
-        h->settle();
-        QVERIFY(!canPair());
-        controller()->setName(QString(64, u'я'));
-        h->settle();
-        QVERIFY(canPair());
-        controller()->setName(QStringLiteral("\U0001F431").repeated(64)); // 128 UTF-16 units, 64 characters
-        h->settle();
-        QVERIFY(canPair());
+        const QString longest(64, u'я');
+        const QList<std::pair<QString, bool>> names{
+            {" \t \t", false}, {" \t" + longest + "\t ", true}, {longest + u'я', false}, {longest, true},
+            {QStringLiteral("\U0001F431").repeated(64), true}}; // 128 UTF-16 units, 64 characters
+        for (const auto &[name, valid] : names) {
+            controller()->setName(name);
+            h->settle();
+            QVERIFY2(canPair() == valid, qPrintable(name));
+        }
 
-        toggle("receiveSwitch");
+        h->toggle("receiveSwitch");
         QVERIFY(canPair());
-        toggle("sendSwitch");
+        h->toggle("sendSwitch");
         QVERIFY(!controller()->receive() && !controller()->send());
         QVERIFY(!canPair());
-        toggle("sendSwitch");
+        h->toggle("sendSwitch");
         QVERIFY(canPair());
     }
 
     void pairingSendsTheTrimmedNameAndShowsTheTokenOnce()
     {
         openDevices({device("d1", "Лампа", {"receive"})});
-        h->model.service.on("POST", "/v1/devices", paired("d2", "Котик на полке", {"receive", "send"}, "tok-one"));
-        type("  Котик на полке ");
+        h->service.on("POST", "/v1/devices", paired("d2", "Котик на полке", {"receive", "send"}, "tok-one"));
+        h->type("deviceName", "  Котик на полке ");
         controller()->setName(controller()->name() + "\t");
         h->click("pair");
         QTRY_VERIFY(h->isShown("tokenCard"));
         QCOMPARE(lastPairing(), (QJsonObject{{"name", "Котик на полке"}, {"kind", "custom"},
                                              {"capabilities", QJsonArray{"receive", "send"}}}));
         QCOMPARE(rowNames(), (QStringList{"Лампа", "Котик на полке"}));
-        QCOMPARE(h->model.service.requests("GET", "/v1/devices").size(), 1);
+        QCOMPARE(h->service.requests("GET", "/v1/devices").size(), 1);
         QCOMPARE(h->text("pairedTitle"), QString("«Котик на полке» подключено"));
         QCOMPARE(h->text("token"), QString("tok-one"));
         QVERIFY(!h->isShown("pair"));
@@ -181,13 +150,12 @@ private slots:
         QCOMPARE(h->text("copyToken"), QString("Скопировано"));
 
         h->click("tokenDone");
-        QVERIFY(!h->isShown("tokenCard"));
-        QVERIFY(h->isShown("pair"));
-        QCOMPARE(h->shown("deviceName")->property("text").toString(), QString());
+        QCOMPARE(h->showing({"tokenCard", "pair"}), QStringList{"pair"});
+        QCOMPARE(h->text("deviceName"), QString());
 
-        h->model.service.on("POST", "/v1/devices", paired("d3", "Кнопка", {"send"}, "tok-two"));
-        toggle("receiveSwitch");
-        type("Кнопка");
+        h->service.on("POST", "/v1/devices", paired("d3", "Кнопка", {"send"}, "tok-two"));
+        h->toggle("receiveSwitch");
+        h->type("deviceName", "Кнопка");
         h->click("pair");
         QTRY_COMPARE(h->text("token"), QString("tok-two"));
         QCOMPARE(lastPairing()["capabilities"].toArray(), QJsonArray{"send"});
@@ -198,28 +166,26 @@ private slots:
     void failedPairingKeepsTheFormAndSaysWhy()
     {
         openDevices();
-        FakeReply tooMany = FakeReply::json(409, {{"error", "too many devices"}});
-        tooMany.delayMs = 200;
-        h->model.service.on("POST", "/v1/devices", tooMany);
-        type("Лампа");
-        toggle("sendSwitch");
+        h->service.on("POST", "/v1/devices", jsonReply(409, {{"error", "too many devices"}}, 200));
+        h->type("deviceName", "Лампа");
+        h->toggle("sendSwitch");
         h->click("pair");
         QCOMPARE(h->text("pair"), QString("Подключаем…"));
         QVERIFY(!canPair());
         QTRY_COMPARE(h->text("devicesError"), QString("Устройств уже много, отключи лишние"));
         QVERIFY(canPair());
         QCOMPARE(h->text("pair"), QString("Подключить устройство"));
-        QCOMPARE(h->shown("deviceName")->property("text").toString(), QString("Лампа"));
+        QCOMPARE(h->text("deviceName"), QString("Лампа"));
         QVERIFY(controller()->receive() && !controller()->send());
 
-        h->model.service.on("POST", "/v1/devices", FakeReply::json(500, {{"error", "boom"}}));
+        h->service.on("POST", "/v1/devices", FakeReply::json(500, {{"error", "boom"}}));
         h->click("pair");
         QTRY_COMPARE(h->text("devicesError"), QString("Не получилось, попробуй ещё раз"));
 
-        h->model.service.on("POST", "/v1/devices", FakeReply{200, {}, 0, true});
+        h->service.on("POST", "/v1/devices", FakeReply{200, {}, 0, true});
         h->click("pair");
         // (the network layer may send a request once more after a dropped connection)
-        QTRY_VERIFY(h->model.service.requests("POST", "/v1/devices").size() >= 3);
+        QTRY_VERIFY(h->service.requests("POST", "/v1/devices").size() >= 3);
         QTRY_VERIFY(!controller()->busy());
         QCOMPARE(h->text("devicesError"), QString("Не получилось, попробуй ещё раз"));
         QVERIFY(!h->isShown("tokenCard"));
@@ -241,7 +207,7 @@ private slots:
         QCOMPARE(details("odd"), QString("Принимает · ещё не подключался"));
         QCOMPARE(details("dateonly"), QString("Отправляет · ещё не подключался"));
 
-        h->model.clock.advance(60s);
+        h->clock.advance(60s);
         h->settle();
         QCOMPARE(details("both"), QString("Принимает и отправляет · был онлайн 6 минут назад"));
     }
@@ -277,55 +243,52 @@ private slots:
 
     void failedLoadKeepsTheList()
     {
-        openDevices({device("d1", "Лампа", {"receive"}), device("d2", "Кнопка", {"send"})});
-        h->model.service.on("GET", "/v1/devices", FakeReply{500, {}});
-        // The popover closes and opens again: the tab loads once more.
-        h->view.hide();
-        h->view.show();
-        QTRY_COMPARE(h->model.service.requests("GET", "/v1/devices").size(), 2);
+        openDevices(lampAndButton);
+        h->service.on("GET", "/v1/devices", FakeReply{500, {}});
+        reopen(); // the popover closes and opens again: the tab loads once more
+        QTRY_COMPARE(h->service.requests("GET", "/v1/devices").size(), 2);
         QTRY_COMPARE(h->text("devicesError"), QString("Не получилось загрузить устройства"));
         QCOMPARE(rowNames(), (QStringList{"Лампа", "Кнопка"}));
 
-        h->model.service.on("GET", "/v1/devices", deviceList({device("d2", "Кнопка", {"send"})}));
-        h->view.hide();
-        h->view.show();
+        h->service.on("GET", "/v1/devices", deviceList({device("d2", "Кнопка", {"send"})}));
+        reopen();
         QTRY_COMPARE(rowNames(), QStringList{"Кнопка"});
         QVERIFY(!h->isShown("devicesError"));
     }
 
     void removalAsksFirstOneRowAtATime()
     {
-        openDevices({device("d1", "Лампа", {"receive"}), device("d2", "Кнопка", {"send"})});
-        QVERIFY(!h->isShown("removeDevice"));
+        openDevices(lampAndButton);
+        QCOMPARE(asking(), QStringList());
         clickInRow("d1", "askRemove");
-        QVERIFY(h->shown("device-d1")->findChild<QQuickItem *>("removeDevice")->isVisible());
+        QCOMPARE(asking(), QStringList{"d1"});
         clickInRow("d2", "askRemove");
-        QVERIFY(!h->shown("device-d1")->findChild<QQuickItem *>("removeDevice")->isVisible());
-        QVERIFY(h->shown("device-d1")->findChild<QQuickItem *>("askRemove")->isVisible());
-        QVERIFY(h->shown("device-d2")->findChild<QQuickItem *>("removeDevice")->isVisible());
+        QCOMPARE(asking(), QStringList{"d2"});
+        QVERIFY(h->inside("device-d1", "askRemove")->isVisible());
         clickInRow("d2", "keepDevice");
-        QVERIFY(!h->isShown("removeDevice"));
-        QVERIFY(h->model.service.requests("DELETE", "/v1/devices/d2").isEmpty());
+        QCOMPARE(asking(), QStringList());
+        QVERIFY(h->service.requests("DELETE", "/v1/devices/d2").isEmpty());
 
-        h->model.service.on("DELETE", "/v1/devices/d1", FakeReply{500, {}});
+        h->service.on("DELETE", "/v1/devices/d1", FakeReply{500, {}});
         clickInRow("d1", "askRemove");
         clickInRow("d1", "removeDevice");
         QTRY_COMPARE(h->text("devicesError"), QString("Не получилось отключить, попробуй ещё раз"));
         QCOMPARE(rowNames(), (QStringList{"Лампа", "Кнопка"}));
-        QVERIFY(h->shown("device-d1")->findChild<QQuickItem *>("removeDevice")->isVisible());
+        QCOMPARE(asking(), QStringList{"d1"});
 
-        h->model.service.on("DELETE", "/v1/devices/d1", FakeReply{204, {}});
+        h->service.on("DELETE", "/v1/devices/d1", FakeReply{204, {}});
         clickInRow("d1", "removeDevice");
         QTRY_COMPARE(rowNames(), QStringList{"Кнопка"});
-        QVERIFY(!h->isShown("removeDevice"));
-        QCOMPARE(h->model.service.requests("DELETE", "/v1/devices/d1").size(), 2);
+        QCOMPARE(asking(), QStringList());
+        QCOMPARE(h->service.requests("DELETE", "/v1/devices/d1").size(), 2);
     }
 
     void docsOpenOnTheWebSite()
     {
         openDevices();
         h->click("docs");
-        QCOMPARE(h->model.browser.opened, QList<QUrl>{h->model.service.endpoints().webBase.resolved(QUrl("/docs"))});
+        const QUrl docs = h->service.endpoints().webBase.resolved(QUrl("/docs"));
+        QCOMPARE(h->model.browser.opened, QList<QUrl>{docs});
         h->model.browser.fail = true;
         h->click("docs");
         QCOMPARE(h->text("devicesError"), QString("Не получилось открыть браузер"));
@@ -334,18 +297,15 @@ private slots:
     void pairingThatEndsAfterTheTabLeftLeavesNoTrace()
     {
         openDevices();
-        FakeReply late = paired("d9", "X", {"send"}, "t");
-        late.delayMs = 300;
-        h->model.service.on("POST", "/v1/devices", late);
-        type("X");
+        h->service.on("POST", "/v1/devices", paired("d9", "X", {"send"}, "t", 300));
+        h->type("deviceName", "X");
         h->click("pair");
         h->click("tab-0");
         QVERIFY(!h->isShown("devicesView"));
-        QTRY_COMPARE(h->model.service.requests("POST", "/v1/devices").size(), 1);
+        QTRY_COMPARE(h->service.requests("POST", "/v1/devices").size(), 1);
         QTest::qWait(400);
         h->click("tab-2");
-        QVERIFY(!h->isShown("tokenCard"));
-        QVERIFY(h->isShown("pair"));
+        QCOMPARE(h->showing({"tokenCard", "pair"}), QStringList{"pair"});
     }
 };
 

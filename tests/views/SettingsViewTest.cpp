@@ -13,35 +13,8 @@ using namespace tender;
 using namespace tender::test;
 using namespace std::chrono_literals;
 
-class SettingsViewTest : public QObject {
+class SettingsViewTest : public ViewTest {
     Q_OBJECT
-
-    std::unique_ptr<ViewHarness> h;
-
-    TestModel &openSettings()
-    {
-        TestModel &model = h->signedInWith({});
-        model.setRoute(Route::settings());
-        return model;
-    }
-
-    QQuickItem *inside(const QString &parent, const QString &child) const
-    {
-        QQuickItem *outer = h->shown(parent);
-        return outer ? outer->findChild<QQuickItem *>(child) : nullptr;
-    }
-
-    void clickAt(QQuickItem *item, qreal fractionX = 0.5)
-    {
-        h->laidOut();
-        QVERIFY(item);
-        const QPointF point = item->mapToScene(QPointF(item->width() * fractionX, item->height() / 2));
-        QTest::mouseClick(&h->view, Qt::LeftButton, {}, point.toPoint());
-        h->settle();
-    }
-
-    void toggle(const QString &switchRow) { clickAt(inside(switchRow, "switch")); }
-    bool switchIsOn(const QString &switchRow) const { return inside(switchRow, "switch")->property("checked").toBool(); }
 
     // Scrolls the settings so that `name` is in sight, then clicks it, as a user would.
     void scrollAndClick(const QString &name)
@@ -62,60 +35,53 @@ class SettingsViewTest : public QObject {
     qreal contentHeight() const { return h->item("settingsView")->property("contentHeight").toReal(); }
 
 private slots:
-    void initTestCase() { QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia)); }
-    void init() { h = std::make_unique<ViewHarness>(); }
-    void cleanup()
+    void init()
     {
-        if (h)
-            QVERIFY2(h->warnings.isEmpty(), qPrintable(h->warnings.join('\n')));
-        h.reset();
+        ViewTest::init();
+        QVERIFY(h->open({}, Route::settings()));
     }
 
     void opensOnTheSignalTabAndGoesBack()
     {
-        TestModel &model = openSettings();
-        QVERIFY(h->show());
-        QVERIFY(h->item("tab-0")->property("current").toBool());
+        QCOMPARE(h->text("tab-0", "current"), QString("true"));
         QVERIFY(h->isShown("emojiSlider"));
         QCOMPARE(h->text("email"), QString("me@b.c"));
-        QCOMPARE(h->text("version"), "Версия " + model.version());
+        QCOMPARE(h->text("version"), "Версия " + h->app().version());
         h->click("back");
-        QCOMPARE(model.route(), Route::main());
+        QCOMPARE(h->app().route(), Route::main());
     }
 
     void emojiCountReadsOnlyLightAtZeroAndStopsWhileCalm()
     {
-        TestModel &model = openSettings();
+        TestModel &model = h->app();
         model.setEmojiCount(0);
-        QVERIFY(h->show());
+        h->settle();
         QCOMPARE(h->text("emojiCountValue"), QString("только свет"));
         QVERIFY(!h->isShown("calmNote"));
 
-        clickAt(h->shown("emojiSlider"), 0.99);
+        h->clickAt(h->shown("emojiSlider"), 0.99);
         QCOMPARE(model.emojiCount(), 60);
         QCOMPARE(h->text("emojiCountValue"), QString("60"));
         QCOMPARE(h->model.defaults.value("emojiCount"), std::optional<PreferenceValue>(qint64(60)));
 
-        toggle("calmSwitch");
+        h->toggle("calmSwitch");
         QVERIFY(model.calm());
         QVERIFY(!h->item("emojiSlider")->isEnabled());
-        QCOMPARE(h->text("calmNote"), QString("С «Без мигания и полёта» смайлики не летают."));
         QVERIFY(h->isShown("calmNote"));
-        clickAt(h->shown("emojiSlider"), 0.02);
+        QCOMPARE(h->text("calmNote"), QString("С «Без мигания и полёта» смайлики не летают."));
+        h->clickAt(h->shown("emojiSlider"), 0.02);
         QCOMPARE(model.emojiCount(), 60);
 
-        toggle("calmSwitch");
+        h->toggle("calmSwitch");
         QVERIFY(!model.calm());
         QVERIFY(h->item("emojiSlider")->isEnabled());
         QVERIFY(!h->isShown("calmNote"));
-        clickAt(h->shown("emojiSlider"), 0.02);
+        h->clickAt(h->shown("emojiSlider"), 0.02);
         QCOMPARE(h->text("emojiCountValue"), QString("только свет"));
     }
 
     void gapSliderWalksTheEightChoices()
     {
-        TestModel &model = openSettings();
-        QVERIFY(h->show());
         h->click("tab-1");
         QQuickItem *slider = h->shown("gapSlider");
         QVERIFY(slider);
@@ -125,35 +91,32 @@ private slots:
         h->settle();
         const QStringList titles{"1 с", "5 с", "15 с", "30 с", "1 мин", "5 мин", "15 мин", "1 ч"};
         for (int i = 0; i < 8; ++i) {
-            QCOMPARE(model.minGap(), Gaps::seconds[size_t(i)]);
+            QCOMPARE(h->app().minGap(), Gaps::seconds[size_t(i)]);
             QCOMPARE(h->text("gapValue"), titles[i]);
             QCOMPARE(slider->property("value").toInt(), i);
             QTest::keyClick(&h->view, Qt::Key_Right);
             h->settle();
         }
-        QCOMPARE(model.minGap(), 3600.0);
+        QCOMPARE(h->app().minGap(), 3600.0);
         QCOMPARE(h->text("gapValue"), QString("1 ч"));
     }
 
     void pauseOffersItsLengthsOrOnlyLiftingIt()
     {
-        TestModel &model = openSettings();
-        QVERIFY(h->show());
+        TestModel &model = h->app();
+        const QStringList choices{"unpause", "pauseHour", "pauseMorning", "pauseIndefinite"};
         h->click("tab-1");
         QCOMPARE(h->text("pauseCaption"), QString("Пауза"));
-        QVERIFY(!h->isShown("unpause"));
+        QCOMPARE(h->showing(choices), choices.mid(1));
         h->laidOut();
         for (const char *length : {"pauseHour", "pauseMorning"}) // equal shares, to the pixel
             QVERIFY(qAbs(h->shown(length)->width() - h->shown("pauseIndefinite")->width()) <= 1);
 
         h->click("pauseHour");
-        QCOMPARE(model.pausedUntil(), std::optional(h->model.clock.now().addSecs(3600)));
+        QCOMPARE(model.pausedUntil(), std::optional(h->clock.now().addSecs(3600)));
         QCOMPARE(h->text("pauseCaption"), model.pauseText());
         QVERIFY(h->text("pauseCaption").startsWith("Пауза до "));
-        QVERIFY(h->isShown("unpause"));
-        QVERIFY(!h->isShown("pauseHour"));
-        QVERIFY(!h->isShown("pauseMorning"));
-        QVERIFY(!h->isShown("pauseIndefinite"));
+        QCOMPARE(h->showing(choices), QStringList{"unpause"});
 
         h->click("unpause");
         QVERIFY(!model.pausedUntil());
@@ -165,90 +128,81 @@ private slots:
 
         // An expired pause offers the lengths again once the model clears it.
         model.pause(PauseLength::Hour);
-        h->model.clock.advance(3630s);
+        h->clock.advance(3630s);
         h->settle();
         QCOMPARE(h->text("pauseCaption"), QString("Пауза"));
-        QVERIFY(h->isShown("pauseMorning"));
+        QCOMPARE(h->showing(choices), choices.mid(1));
     }
 
     void switchesWriteTheModelAndLoginShowsWhatTheSystemDid()
     {
-        TestModel &model = openSettings();
-        QVERIFY(h->show());
-        QQuickItem *off = inside("soundSwitch", "track"); // stands out on its row
-        QVERIFY(contrast(off->property("color").value<QColor>(), h->pixelAt(off, {-3, off->height() / 2})) >= 3);
-        toggle("soundSwitch");
+        TestModel &model = h->app();
+        QQuickItem *off = h->inside("soundSwitch", "track"); // stands out on its row
+        const QColor ground = h->pixelAt(off, {-3, off->height() / 2});
+        QVERIFY(contrast(off->property("color").value<QColor>(), ground) >= 3);
+        h->toggle("soundSwitch");
         QVERIFY(model.sound());
         h->click("tab-1");
-        toggle("quietSwitch");
+        h->toggle("quietSwitch");
         QVERIFY(!model.quietWhenPresenting());
-        toggle("anyoneSwitch");
+        h->toggle("anyoneSwitch");
         QVERIFY(!model.acceptAnyone());
 
-        QCOMPARE(inside("loginSwitch", "switch")->property("checked").toBool(), model.launchAtLogin());
-        h->model.loginItem.enabled = false;
-        h->model.loginItem.refuse = true;
+        QCOMPARE(h->isOn("loginSwitch"), model.launchAtLogin());
+        FakeLoginItem &login = h->model.loginItem;
+        login.enabled = false;
+        login.refuse = true;
         model.setLaunchAtLogin(false);
-        toggle("loginSwitch");
-        QVERIFY(!switchIsOn("loginSwitch"));
+        h->toggle("loginSwitch");
+        QVERIFY(!h->isOn("loginSwitch"));
         QCOMPARE(model.problem(), std::optional<QString>("Система не дала поменять автозапуск"));
 
-        h->model.loginItem.refuse = false;
-        h->model.loginItem.awaitsApproval = true;
-        toggle("loginSwitch");
-        QVERIFY(!switchIsOn("loginSwitch"));
+        login.refuse = false;
+        login.awaitsApproval = true;
+        h->toggle("loginSwitch");
+        QVERIFY(!h->isOn("loginSwitch"));
 
-        h->model.loginItem.awaitsApproval = false;
-        toggle("loginSwitch");
-        QVERIFY(switchIsOn("loginSwitch"));
-        QVERIFY(h->model.loginItem.enabled);
+        login.awaitsApproval = false;
+        h->toggle("loginSwitch");
+        QVERIFY(h->isOn("loginSwitch"));
+        QVERIFY(login.enabled);
     }
 
-    void failedDeletionKeepsTheQuestionAndShowsWhy()
+    void failedDeletionKeepsTheQuestionAndOneEndingAfterTheScreenLeftChangesNothing()
     {
-        TestModel &model = openSettings();
-        QVERIFY(h->show());
-        scrollAndClick("deleteAccount");
-        QVERIFY(h->isShown("deleteQuestion"));
-        QVERIFY(!h->isShown("deleteAccount"));
-        scrollAndClick("keepAccount");
-        QVERIFY(!h->isShown("deleteQuestion"));
-        QVERIFY(h->isShown("deleteAccount"));
-
-        h->model.service.on("DELETE", "/v1/me", FakeReply::json(500, {{"error", "boom"}}));
-        scrollAndClick("deleteAccount");
-        scrollAndClick("deleteForever");
-        QTRY_VERIFY(h->isShown("deleteError"));
-        QCOMPARE(h->text("deleteError"), QString("Сервер не ответил, попробуй ещё раз"));
-        QVERIFY(h->isShown("deleteQuestion"));
-        QVERIFY(h->isShown("deleteForever"));
-        QVERIFY(model.signedIn());
-
-        h->model.service.on("DELETE", "/v1/me", FakeReply{204, {}});
-        scrollAndClick("deleteForever");
-        QTRY_VERIFY(!model.signedIn());
-        QTRY_VERIFY(h->isShown("signInView"));
-    }
-
-    void deletionFinishingAfterTheScreenLeftChangesNothingOnScreen()
-    {
-        TestModel &model = openSettings();
-        QVERIFY(h->show());
-        h->model.service.on("DELETE", "/v1/me", FakeReply{500, {}, 300});
+        h->service.on("DELETE", "/v1/me", FakeReply{500, {}, 300});
         scrollAndClick("deleteAccount");
         scrollAndClick("deleteForever");
         scrollAndClick("back");
         QVERIFY(h->isShown("mainView"));
-        QTRY_COMPARE(h->model.service.requests("DELETE", "/v1/me").size(), 1);
+        QTRY_COMPARE(h->service.requests("DELETE", "/v1/me").size(), 1);
         QTest::qWait(400);
         QVERIFY(h->isShown("mainView"));
-        QVERIFY(model.signedIn());
+        QVERIFY(h->app().signedIn());
+
+        h->app().setRoute(Route::settings());
+        const QStringList parts{"deleteAccount", "deleteQuestion", "deleteForever", "deleteError"};
+        scrollAndClick("deleteAccount");
+        QCOMPARE(h->showing(parts), QStringList({"deleteQuestion", "deleteForever"}));
+        scrollAndClick("keepAccount");
+        QCOMPARE(h->showing(parts), QStringList{"deleteAccount"});
+
+        h->service.on("DELETE", "/v1/me", FakeReply::json(500, {{"error", "boom"}}));
+        scrollAndClick("deleteAccount");
+        scrollAndClick("deleteForever");
+        QTRY_VERIFY(h->isShown("deleteError"));
+        QCOMPARE(h->text("deleteError"), QString("Сервер не ответил, попробуй ещё раз"));
+        QCOMPARE(h->showing(parts), parts.mid(1));
+        QVERIFY(h->app().signedIn());
+
+        h->service.on("DELETE", "/v1/me", FakeReply{204, {}});
+        scrollAndClick("deleteForever");
+        QTRY_VERIFY(!h->app().signedIn());
+        QTRY_VERIFY(h->isShown("signInView"));
     }
 
     void heightFollowsTheContentUpToTheScreen()
     {
-        openSettings();
-        QVERIFY(h->show());
         const QList<QScreen *> screens = QGuiApplication::screens();
         QCOMPARE(screens.size(), 2);
         QCOMPARE(h->view.screen(), screens[0]);

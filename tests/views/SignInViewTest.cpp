@@ -10,14 +10,14 @@ using namespace tender::test;
 
 namespace {
 
-const QString signInPath = QStringLiteral("/identitytoolkit/v1/accounts:signInWithPassword");
-const QString signUpPath = QStringLiteral("/identitytoolkit/v1/accounts:signUp");
+const QString signInPath = FakeService::signInPath;
 const QString resetPath = QStringLiteral("/identitytoolkit/v1/accounts:sendOobCode");
+const QString submitTitle = QStringLiteral("Войти или создать аккаунт");
+const QString shortPassword = QStringLiteral("Пароль нужен не короче 8 символов");
 
 FakeReply signedInAs(const QString &email, int delayMs = 0)
 {
-    FakeReply reply = FakeReply::json(200, {{"localId", "u1"}, {"idToken", "token"}, {"refreshToken", "rt"},
-                                            {"email", email}, {"expiresIn", "3600"}});
+    FakeReply reply = FakeReply::account("u1", email);
     reply.delayMs = delayMs;
     return reply;
 }
@@ -26,32 +26,20 @@ FakeReply signedInAs(const QString &email, int delayMs = 0)
 
 // The sign-in screen: what it refuses before asking anyone, what it sends, and
 // what it shows while and after the identity provider answers.
-class SignInViewTest : public QObject {
+class SignInViewTest : public ViewTest {
     Q_OBJECT
-
-    std::unique_ptr<ViewHarness> h;
 
     int identityCalls() const
     {
         int count = 0;
-        for (const RecordedRequest &request : h->model.service.requests())
+        for (const RecordedRequest &request : h->service.requests())
             count += request.path.startsWith(u"/identitytoolkit/") ? 1 : 0;
         return count;
     }
 
-    void type(const QString &objectName, const QString &text)
+    void pressReturnInPassword()
     {
-        QQuickItem *input = h->shown(objectName);
-        QVERIFY2(input, qPrintable(objectName));
-        input->setProperty("text", text);
-        h->settle();
-    }
-
-    void pressReturnIn(const QString &objectName)
-    {
-        QQuickItem *input = h->shown(objectName);
-        QVERIFY2(input, qPrintable(objectName));
-        input->forceActiveFocus();
+        h->shown("passwordInput")->forceActiveFocus();
         QTest::keyClick(&h->view, Qt::Key_Return);
         h->settle();
     }
@@ -61,82 +49,87 @@ class SignInViewTest : public QObject {
         h->signedOut();
         QVERIFY(h->show());
         h->click("withEmail");
-        QVERIFY(h->isShown("emailInput"));
-        QVERIFY(!h->isShown("google"));
+        QCOMPARE(h->showing({"emailInput", "google"}), QStringList{"emailInput"});
     }
 
     QString note() const { return h->isShown("signInNote") ? h->text("signInNote") : QString(); }
 
 private slots:
-    void init() { h = std::make_unique<ViewHarness>(); }
-    void cleanup() { h.reset(); }
-
     void badInputIsRefusedWithoutAnyCall()
     {
         openEmailForm();
-        type("emailInput", "   ");
-        type("passwordInput", "12345678");
+        h->setText("emailInput", "   ");
+        h->setText("passwordInput", "12345678");
         h->click("submit");
         QCOMPARE(note(), QString("Введи почту"));
         h->click("forgotPassword");
         QCOMPARE(note(), QString("Сначала введи почту"));
 
-        type("emailInput", "  anna@example.org ");
-        type("passwordInput", "1234567");
+        h->setText("emailInput", "  anna@example.org ");
+        h->setText("passwordInput", "1234567");
         h->click("submit");
-        QCOMPARE(note(), QString("Пароль нужен не короче 8 символов"));
-        // Seven characters, one of them an emoji of two UTF-16 units.
-        type("passwordInput", "пароль😀");
+        QCOMPARE(note(), shortPassword);
+        h->setText("passwordInput", "пароль😀"); // seven characters, one of them of two UTF-16 units
         h->click("submit");
-        QCOMPARE(note(), QString("Пароль нужен не короче 8 символов"));
+        QCOMPARE(note(), shortPassword);
         QCOMPARE(identityCalls(), 0);
 
-        h->model.service.on("POST", signInPath, signedInAs("anna@example.org"));
-        type("passwordInput", "пароль😀!");
+        h->service.on("POST", signInPath, signedInAs("anna@example.org"));
+        h->setText("passwordInput", "пароль😀!");
         h->click("submit");
-        QTRY_COMPARE(h->model.service.requests("POST", signInPath).size(), 1);
-        const QJsonObject body = h->model.service.requests("POST", signInPath).first().json();
-        QCOMPARE(body.value("email").toString(), QString("anna@example.org"));
-        QCOMPARE(body.value("password").toString(), QString("пароль😀!"));
+        QTRY_COMPARE(h->service.requests("POST", signInPath).size(), 1);
+        const QJsonObject body = h->service.requests("POST", signInPath).first().json();
+        QCOMPARE(body, QJsonObject({{"email", "anna@example.org"}, {"password", "пароль😀!"},
+                                    {"returnSecureToken", true}}));
     }
 
-    void returnInThePasswordRunsSubmitOnceWhileBusy()
+    void returnInThePasswordSignsInOnceAndSigningOutStartsAfresh()
     {
         openEmailForm();
-        type("emailInput", "anna@example.org");
-        type("passwordInput", "short");
-        pressReturnIn("passwordInput");
-        QCOMPARE(note(), QString("Пароль нужен не короче 8 символов"));
+        h->setText("emailInput", "anna@example.org");
+        h->setText("passwordInput", "short");
+        pressReturnInPassword();
+        QCOMPARE(note(), shortPassword);
         QCOMPARE(identityCalls(), 0);
 
-        h->model.service.on("POST", signInPath, signedInAs("anna@example.org", 800));
-        type("passwordInput", "long enough");
-        pressReturnIn("passwordInput");
-        QTRY_COMPARE(h->model.service.requests("POST", signInPath).size(), 1);
+        h->service.on("POST", signInPath, signedInAs("anna@example.org", 800));
+        h->setText("passwordInput", "long enough");
+        pressReturnInPassword();
+        QTRY_COMPARE(h->service.requests("POST", signInPath).size(), 1);
         QCOMPARE(h->text("submit"), QString("Входим…"));
         QVERIFY(!h->shown("submit")->isEnabled());
         QVERIFY(!h->isShown("signInNote")); // the validation note went with the new attempt
         h->click("submit");
-        pressReturnIn("passwordInput");
+        pressReturnInPassword();
         QTest::qWait(100);
-        QCOMPARE(h->model.service.requests("POST", signInPath).size(), 1);
+        QCOMPARE(h->service.requests("POST", signInPath).size(), 1);
         QTRY_VERIFY(h->isShown("mainView"));
+        QCOMPARE(h->app().email(), std::optional<QString>("anna@example.org"));
+        QCOMPARE(h->app().auth().session()->uid, QString("u1"));
+
+        h->app().signOut();
+        h->settle();
+        QCOMPARE(h->showing({"signInView", "google", "emailInput"}), QStringList({"signInView", "google"}));
+        h->click("withEmail");
+        QCOMPARE(h->text("emailInput"), QString());
+        QCOMPARE(h->text("passwordInput"), QString());
+        QCOMPARE(h->text("submit"), submitTitle);
     }
 
     void aFailedSignInShowsWhyInRussianAndFreesTheButton()
     {
         openEmailForm();
-        h->model.service.on("POST", signInPath, FakeReply::identityError("EMAIL_NOT_FOUND"));
-        h->model.service.on("POST", signUpPath, FakeReply::identityError("EMAIL_EXISTS"));
-        type("emailInput", "anna@example.org");
-        type("passwordInput", "wrong password");
+        h->service.on("POST", signInPath, FakeReply::identityError("EMAIL_NOT_FOUND"));
+        h->service.on("POST", FakeService::signUpPath, FakeReply::identityError("EMAIL_EXISTS"));
+        h->setText("emailInput", "anna@example.org");
+        h->setText("passwordInput", "wrong password");
         h->click("submit");
         QTRY_COMPARE(note(), QString("Неверный пароль"));
-        QCOMPARE(h->text("submit"), QString("Войти или создать аккаунт"));
+        QCOMPARE(h->text("submit"), submitTitle);
         QVERIFY(h->shown("submit")->isEnabled());
-        QVERIFY(!h->model.model().signedIn());
+        QVERIFY(!h->app().signedIn());
 
-        h->model.service.on("POST", signInPath, FakeReply::identityError("TOO_MANY_ATTEMPTS_TRY_LATER : wait"));
+        h->service.on("POST", signInPath, FakeReply::identityError("TOO_MANY_ATTEMPTS_TRY_LATER : wait"));
         h->click("submit");
         QTRY_COMPARE(note(), QString("Слишком много попыток, попробуй чуть позже"));
     }
@@ -144,27 +137,27 @@ private slots:
     void passwordResetConfirmsOrExplains()
     {
         openEmailForm();
-        h->model.service.on("POST", resetPath, FakeReply::json(200, {{"email", "anna@example.org"}}));
-        type("emailInput", " anna@example.org ");
+        h->service.on("POST", resetPath, FakeReply::json(200, {{"email", "anna@example.org"}}));
+        h->setText("emailInput", " anna@example.org ");
         h->click("forgotPassword");
         QTRY_COMPARE(note(), QString("Письмо для нового пароля отправлено"));
-        const QJsonObject body = h->model.service.requests("POST", resetPath).first().json();
+        const QJsonObject body = h->service.requests("POST", resetPath).first().json();
         QCOMPARE(body.value("email").toString(), QString("anna@example.org"));
         QCOMPARE(body.value("requestType").toString(), QString("PASSWORD_RESET"));
-        QCOMPARE(h->text("submit"), QString("Войти или создать аккаунт")); // a reset shows no progress
+        QCOMPARE(h->text("submit"), submitTitle); // a reset shows no progress
 
-        h->model.service.on("POST", resetPath, FakeReply::identityError("INVALID_EMAIL"));
+        h->service.on("POST", resetPath, FakeReply::identityError("INVALID_EMAIL"));
         h->click("forgotPassword");
         QTRY_COMPARE(note(), QString("Проверь адрес почты"));
     }
 
     void theScreensOwnNoteWinsOverTheModelsProblem()
     {
-        TestModel &model = h->signedOut();
+        h->signedOut();
         QVERIFY(h->show());
         QVERIFY(!h->isShown("signInNote"));
         // A browser sign-in that comes back without a pending request.
-        model.handle("tender://signin?state=X&uid=u&rt=r");
+        h->app().handle("tender://signin?state=X&uid=u&rt=r");
         const QString problem("Вход не завершился, попробуй ещё раз");
         QTRY_COMPARE(note(), problem);
         QVERIFY(h->isShown("google"));
@@ -178,53 +171,21 @@ private slots:
         QCOMPARE(note(), problem);
     }
 
-    void backReturnsToTheChoicesWithoutANote()
+    void backReturnsToTheChoicesAndGoogleGoesThroughTheBrowser()
     {
         openEmailForm();
         h->click("submit");
         QVERIFY(h->isShown("signInNote"));
         h->click("signInBack");
-        QVERIFY(h->isShown("google"));
-        QVERIFY(h->isShown("withEmail"));
-        QVERIFY(!h->isShown("emailInput"));
-        QVERIFY(!h->isShown("signInNote"));
-    }
+        QCOMPARE(h->showing({"google", "withEmail", "emailInput", "signInNote"}),
+                 QStringList({"google", "withEmail"}));
 
-    void googleGoesThroughTheBrowser()
-    {
-        openEmailForm();
-        h->click("submit");
-        h->click("signInBack");
         QCOMPARE(h->text("googleLabel"), QString("Войти через Google"));
         h->click("google");
         QCOMPARE(h->model.browser.opened.size(), 1);
         QVERIFY(h->model.browser.opened.first().toString().contains("/signin?state="));
         QCOMPARE(h->text("googleLabel"), QString("Продолжи в браузере…"));
         QVERIFY(!h->isShown("signInNote"));
-    }
-
-    void signingInShowsTheMainViewAndSigningOutStartsAfresh()
-    {
-        openEmailForm();
-        h->model.service.on("POST", signInPath, signedInAs("anna@example.org"));
-        type("emailInput", "anna@example.org");
-        type("passwordInput", "long enough");
-        h->click("submit");
-        QTRY_VERIFY(h->isShown("mainView"));
-        TestModel &model = h->model.model();
-        QVERIFY(model.signedIn());
-        QCOMPARE(model.email(), std::optional<QString>("anna@example.org"));
-        QCOMPARE(model.auth().session()->uid, QString("u1"));
-
-        model.signOut();
-        h->settle();
-        QVERIFY(h->isShown("signInView"));
-        QVERIFY(h->isShown("google"));
-        QVERIFY(!h->isShown("emailInput"));
-        h->click("withEmail");
-        QCOMPARE(h->shown("emailInput")->property("text").toString(), QString());
-        QCOMPARE(h->shown("passwordInput")->property("text").toString(), QString());
-        QCOMPARE(h->text("submit"), QString("Войти или создать аккаунт"));
     }
 
     void closeAsksTheEngineToQuit()

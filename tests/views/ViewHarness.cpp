@@ -62,6 +62,12 @@ TestModel &ViewHarness::signedOut()
     return model.makeModel();
 }
 
+bool ViewHarness::open(const QList<Contact> &contacts, const Route &route)
+{
+    signedInWith(contacts).setRoute(route);
+    return show();
+}
+
 bool ViewHarness::show()
 {
     views::setUp(model.model(), model.clock, model.clipboard);
@@ -75,32 +81,44 @@ bool ViewHarness::show()
     return QTest::qWaitForWindowExposed(&view);
 }
 
-QQuickItem *ViewHarness::item(const QString &objectName) const
+QList<QQuickItem *> ViewHarness::find(const QString &objectName, bool onlyVisible) const
 {
     QList<QQuickItem *> found;
     if (view.rootObject())
-        collect(view.rootObject(), objectName, false, found);
-    return found.isEmpty() ? nullptr : found.first();
-}
-
-QList<QQuickItem *> ViewHarness::allShown(const QString &objectName) const
-{
-    QList<QQuickItem *> found;
-    if (view.rootObject())
-        collect(view.rootObject(), objectName, true, found);
+        collect(view.rootObject(), objectName, onlyVisible, found);
     return found;
 }
 
-QQuickItem *ViewHarness::shown(const QString &objectName) const
+QStringList ViewHarness::showing(const QStringList &names) const
 {
-    const QList<QQuickItem *> found = allShown(objectName);
-    return found.isEmpty() ? nullptr : found.first();
+    QStringList found;
+    for (const QString &name : names)
+        if (isShown(name))
+            found << name;
+    return found;
 }
 
-QString ViewHarness::text(const QString &objectName) const
+QStringList ViewHarness::shownIds(const QString &prefix) const
 {
-    const QQuickItem *found = item(objectName);
-    return found ? found->property("text").toString() : QString();
+    QStringList ids;
+    for (const QQuickItem *found : allShown(QString()))
+        if (found->objectName().startsWith(prefix))
+            ids << found->objectName().mid(prefix.size());
+    return ids;
+}
+
+QQuickItem *ViewHarness::inside(const QString &parent, const QString &child) const
+{
+    QQuickItem *outer = shown(parent);
+    const auto children = outer ? outer->findChildren<QQuickItem *>(child) : QList<QQuickItem *>();
+    const auto visible = std::find_if(children.begin(), children.end(), effectivelyVisible);
+    return visible != children.end() ? *visible : children.value(0);
+}
+
+QString ViewHarness::text(const QString &objectName, const char *property) const
+{
+    const QQuickItem *found = isShown(objectName) ? shown(objectName) : item(objectName);
+    return found ? found->property(property).toString() : QString();
 }
 
 void ViewHarness::laidOut()
@@ -111,24 +129,56 @@ void ViewHarness::laidOut()
 void ViewHarness::click(const QString &objectName)
 {
     laidOut();
-    QQuickItem *target = shown(objectName);
-    QVERIFY2(target, qPrintable(objectName));
-    const QPointF centre = target->mapToScene(QPointF(target->width() / 2, target->height() / 2));
-    QTest::mouseClick(&view, Qt::LeftButton, {}, centre.toPoint());
+    QVERIFY2(isShown(objectName), qPrintable(objectName));
+    clickAt(shown(objectName));
+}
+
+void ViewHarness::clickAt(QQuickItem *target, qreal fractionX)
+{
+    laidOut();
+    QVERIFY(target);
+    const QPointF point = target->mapToScene(QPointF(target->width() * fractionX, target->height() / 2));
+    QTest::mouseClick(&view, Qt::LeftButton, {}, point.toPoint());
     settle();
 }
 
-bool ViewHarness::menuItemEnabled(QObject *menu, const QString &itemName) const
+void ViewHarness::toggle(const QString &switchRow)
 {
-    const int count = menu->property("count").toInt();
-    for (int i = 0; i < count; ++i) {
+    clickAt(inside(switchRow, QStringLiteral("switch")));
+}
+
+bool ViewHarness::isOn(const QString &switchRow) const
+{
+    const QQuickItem *knob = inside(switchRow, QStringLiteral("switch"));
+    return knob && knob->property("checked").toBool();
+}
+
+void ViewHarness::setText(const QString &input, const QString &text)
+{
+    QVERIFY2(isShown(input), qPrintable(input));
+    shown(input)->setProperty("text", text);
+    settle();
+}
+
+void ViewHarness::type(const QString &input, const QString &text)
+{
+    QVERIFY2(isShown(input), qPrintable(input));
+    shown(input)->forceActiveFocus();
+    for (QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, &view, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    settle();
+}
+
+QString ViewHarness::menu(const QString &holder) const
+{
+    QObject *menu = item(holder) ? item(holder)->findChild<QObject *>(QStringLiteral("menu")) : nullptr;
+    QStringList items;
+    for (int i = 0; menu && i < menu->property("count").toInt(); ++i) {
         QQuickItem *entry = nullptr;
         QMetaObject::invokeMethod(menu, "itemAt", Q_RETURN_ARG(QQuickItem *, entry), Q_ARG(int, i));
-        if (entry && entry->objectName() == itemName)
-            return entry->property("enabled").toBool();
+        items << (entry->isEnabled() ? QString() : QStringLiteral("-")) + entry->objectName();
     }
-    qWarning("no menu item %s", qPrintable(itemName));
-    return false;
+    return items.join(u' ');
 }
 
 namespace {
@@ -139,7 +189,9 @@ qreal distanceFromBlends(const QColor &colour, const QColor &a, const QColor &b)
     const QVector3D p(colour.red(), colour.green(), colour.blue());
     const QVector3D from(a.red(), a.green(), a.blue());
     const QVector3D along = QVector3D(b.red(), b.green(), b.blue()) - from;
-    const float share = along.isNull() ? 0 : std::clamp(QVector3D::dotProduct(p - from, along) / along.lengthSquared(), 0.f, 1.f);
+    const float length2 = along.lengthSquared();
+    const float dot = QVector3D::dotProduct(p - from, along);
+    const float share = length2 == 0 ? 0 : std::clamp(dot / length2, 0.f, 1.f);
     return (p - (from + share * along)).length();
 }
 
@@ -150,7 +202,8 @@ int ViewHarness::offTonePixels(QQuickItem *text)
     laidOut();
     const QImage image = view.grabWindow();
     const qreal scale = image.devicePixelRatio();
-    const QRect box = QRectF(text->mapToScene(QPointF(0, 0)) * scale, text->size() * scale).toAlignedRect() & image.rect();
+    const QRect box =
+        QRectF(text->mapToScene(QPointF(0, 0)) * scale, text->size() * scale).toAlignedRect() & image.rect();
     const QColor ink = text->property("color").value<QColor>();
     const QColor ground = image.pixelColor(box.topLeft());
     int count = 0;
@@ -173,6 +226,18 @@ void ViewHarness::settle()
     QTest::qWait(20);
     // What a change moved is read next: wait for the layouts, which a busy machine may not have run.
     (void)QQuickTest::qWaitForPolish(&view);
+}
+
+void ViewTest::initTestCase()
+{
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+}
+
+void ViewTest::cleanup()
+{
+    if (h)
+        QVERIFY2(h->warnings.isEmpty(), qPrintable(h->warnings.join('\n')));
+    h.reset();
 }
 
 } // namespace tender::test

@@ -22,6 +22,14 @@ inline QList<Contact> people(int n, int close = 0)
     return list;
 }
 
+// A JSON answer, sent `delayMs` after the request came.
+inline FakeReply jsonReply(int status, const QJsonObject &body, int delayMs = 0)
+{
+    FakeReply reply = FakeReply::json(status, body);
+    reply.delayMs = delayMs;
+    return reply;
+}
+
 // The popover's root view over a model on fakes, in an offscreen window.
 class ViewHarness {
 public:
@@ -33,29 +41,63 @@ public:
     TestModel &signedOut();
     // Loads RootView.qml into a shown window; false when QML reported errors.
     bool show();
+    // Signed in with `contacts` and shown at `route`.
+    bool open(const QList<Contact> &contacts, const Route &route = Route::main());
+    TestModel &app() { return model.model(); }
 
-    QQuickItem *item(const QString &objectName) const;
+    // Items named `objectName` (any name when empty), in visual tree order.
+    QList<QQuickItem *> find(const QString &objectName, bool onlyVisible) const;
+    QList<QQuickItem *> allShown(const QString &objectName) const { return find(objectName, true); }
+    QQuickItem *item(const QString &objectName) const { return find(objectName, false).value(0); }
     // The item of that name that is visible on screen, when several share it.
-    QQuickItem *shown(const QString &objectName) const;
-    QString text(const QString &objectName) const;
+    QQuickItem *shown(const QString &objectName) const { return allShown(objectName).value(0); }
     bool isShown(const QString &objectName) const { return shown(objectName) != nullptr; }
+    // Which of `names` are on screen.
+    QStringList showing(const QStringList &names) const;
+    // The rest of the names of the shown items whose names start with `prefix`, in visual order.
+    QStringList shownIds(const QString &prefix) const;
+    // The visible child `child` of the shown item `parent` (or its first child of that name).
+    QQuickItem *inside(const QString &parent, const QString &child) const;
+    // A property of the shown item of that name, or of the first one when none is shown.
+    QString text(const QString &objectName, const char *property = "text") const;
+
     // Clicks once layouts have settled: items move on the next frame.
     void click(const QString &objectName);
+    void clickAt(QQuickItem *item, qreal fractionX = 0.5);
+    void toggle(const QString &switchRow);
+    bool isOn(const QString &switchRow) const;
+    // Sets an input's text as a paste would; type() presses keys, for inputs that follow only edits.
+    void setText(const QString &input, const QString &text);
+    void type(const QString &input, const QString &text);
     void laidOut();
-    // Visible items named `objectName` (any name when empty), in visual tree order.
-    QList<QQuickItem *> allShown(const QString &objectName) const;
-    // The enabled flags of a menu's items, found by their object names.
-    bool menuItemEnabled(QObject *menu, const QString &itemName) const;
+    void settle();
+
+    // The items of the context menu of `holder` by name, "-" before a disabled one.
+    QString menu(const QString &holder) const;
     // Pixels in a text item's box that are neither its colour, nor the colour
     // behind it, nor a blend of the two: the pixels of colour glyphs.
     int offTonePixels(QQuickItem *text);
     // The window's pixel at a point of an item.
     QColor pixelAt(QQuickItem *item, QPointF at);
-    void settle();
 
     ModelHarness model;
+    FakeService &service = model.service;
+    ManualClock &clock = model.clock;
     QQuickView view;
     QStringList warnings;
+};
+
+// The base of a view test class: a fresh harness for each case, Russian formats, no QML warnings.
+class ViewTest : public QObject {
+    Q_OBJECT
+
+protected:
+    std::unique_ptr<ViewHarness> h;
+
+protected slots:
+    void initTestCase();
+    void init() { h = std::make_unique<ViewHarness>(); }
+    void cleanup();
 };
 
 } // namespace tender::test

@@ -24,50 +24,51 @@ std::string uniqueEmail(const std::string& name)
     return name + "." + std::to_string(++counter) + "@example.org";
 }
 
-TestUser signUp(const HttpClient& http, const std::string& email, const std::string& password)
+json::object passwordBody(const std::string& email, const std::string& password)
 {
-    auto result = http.post(identityPath("signUp"), {{"email", email}, {"password", password}, {"returnSecureToken", true}});
-    if (result.status != 200)
-        throw std::runtime_error("sign-up failed: " + result.body);
-    auto body = result.json().as_object();
-    return {json::value_to<std::string>(body["localId"]), email, json::value_to<std::string>(body["idToken"]),
-        json::value_to<std::string>(body["refreshToken"])};
+    return {{"email", email}, {"password", password}, {"returnSecureToken", true}};
 }
 
-HttpResult refresh(const HttpClient& http, const std::string& refreshToken)
+TestUser signUp(const HttpClient& http, const std::string& email, const std::string& password)
 {
-    return http.send("POST", tokenPath(), "grant_type=refresh_token&refresh_token=" + refreshToken, "",
-        "application/x-www-form-urlencoded");
+    auto result = http.post(identityPath("signUp"), passwordBody(email, password));
+    if (result.status != 200)
+        throw std::runtime_error("sign-up failed: " + result.body);
+    return {result.field("/localId"), email, result.field("/idToken"), result.field("/refreshToken")};
+}
+
+HttpResult signIn(const HttpClient& http, const std::string& email, const std::string& password)
+{
+    return http.post(identityPath("signInWithPassword"), passwordBody(email, password));
+}
+
+HttpResult refresh(const HttpClient& http, const std::string& refreshToken, const std::string& grant)
+{
+    return http.postForm(tokenPath(), {{"grant_type", grant}, {"refresh_token", refreshToken}});
 }
 
 TestUser quickUser(const HttpClient& http, const std::string& name)
 {
-    auto email = uniqueEmail(name);
-    // Encoded as a browser sends the form.
-    auto encoded = email.substr(0, email.find('@')) + "%40" + email.substr(email.find('@') + 1);
-    auto page = http.send("POST", "/signin", "state=S1&email=" + encoded, "", "application/x-www-form-urlencoded");
+    TestUser user{"", uniqueEmail(name), "", ""};
+    auto page = http.postForm("/signin", {{"state", "S1"}, {"email", user.email}});
     auto location = boost::urls::parse_uri(page.headers["location"]);
     if (page.status != 303 || !location)
         throw std::runtime_error("development sign-in failed: " + std::to_string(page.status));
-    TestUser user;
-    user.email = email;
     for (auto param : location->params()) {
         if (param.key == "uid")
             user.uid = param.value;
         if (param.key == "rt")
             user.refreshToken = param.value;
     }
-    auto token = refresh(http, user.refreshToken);
-    if (token.status != 200)
-        throw std::runtime_error("refresh failed: " + token.body);
-    user.idToken = json::value_to<std::string>(token.json().at("id_token"));
+    user.idToken = refresh(http, user.refreshToken).field("/id_token");
+    if (user.idToken.empty())
+        throw std::runtime_error("refresh failed");
     return user;
 }
 
 std::string inviteCodeOf(const HttpClient& http, const TestUser& user)
 {
-    auto me = http.get("/v1/me", user.idToken);
-    auto url = json::value_to<std::string>(me.json().at("invite_url"));
+    auto url = http.get("/v1/me", user.idToken).field("/invite_url");
     return url.substr(url.rfind("/i/") + 3);
 }
 
@@ -77,7 +78,26 @@ std::string addContact(const HttpClient& http, const TestUser& owner, const Test
         owner.idToken);
     if (added.status != 201)
         throw std::runtime_error("adding a contact failed: " + added.body);
-    return json::value_to<std::string>(added.json().at("id"));
+    return added.field("/id");
+}
+
+PairedDevice pairDevice(const HttpClient& http, const TestUser& owner, json::array capabilities)
+{
+    auto paired = http.post("/v1/devices", {{"name", "Лампа"}, {"kind", "custom"}, {"capabilities", capabilities}},
+        owner.idToken);
+    if (paired.status != 201)
+        throw std::runtime_error("pairing failed: " + paired.body);
+    return {paired.field("/device/id"), paired.field("/token")};
+}
+
+int signal(const HttpClient& http, const std::string& contact, const std::string& bearer)
+{
+    return http.post("/v1/events", {{"type", "signal"}, {"to", {{"contact", contact}}}}, bearer).status;
+}
+
+int signalAnyone(const HttpClient& http, const std::string& bearer)
+{
+    return http.post("/v1/events", {{"type", "signal"}, {"to", {{"anyone", true}}}}, bearer).status;
 }
 
 }

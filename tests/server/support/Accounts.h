@@ -1,5 +1,7 @@
 #pragma once
 #include "support/HttpClient.h"
+#include <boost/json/array.hpp>
+#include <boost/json/object.hpp>
 #include <string>
 
 namespace tender::testing {
@@ -11,19 +13,30 @@ struct TestUser {
     std::string refreshToken;
 };
 
+struct PairedDevice {
+    std::string id;
+    std::string token;
+};
+
 std::string identityPath(const std::string& call, const std::string& key = TENDER_DEFAULT_IDENTITY_KEY);
 std::string tokenPath(const std::string& key = TENDER_DEFAULT_IDENTITY_KEY);
 std::string uniqueEmail(const std::string& name);
+boost::json::object passwordBody(const std::string& email, const std::string& password);
 
 // Through the identity provider, with a password (argon2id: slow on purpose).
 TestUser signUp(const HttpClient& http, const std::string& email, const std::string& password = "secret-pass");
+HttpResult signIn(const HttpClient& http, const std::string& email, const std::string& password);
 // Through the development sign-in page and a token refresh: quick, for tests that need many users.
 TestUser quickUser(const HttpClient& http, const std::string& name = "user");
 
-HttpResult refresh(const HttpClient& http, const std::string& refreshToken);
+HttpResult refresh(const HttpClient& http, const std::string& refreshToken, const std::string& grant = "refresh_token");
 std::string inviteCodeOf(const HttpClient& http, const TestUser& user);
 // Adds `other` to `owner`'s list and gives the new entry's id.
 std::string addContact(const HttpClient& http, const TestUser& owner, const TestUser& other,
     const std::string& label = "Друг");
+PairedDevice pairDevice(const HttpClient& http, const TestUser& owner, boost::json::array capabilities);
+// A heart to an entry of the bearer's list, or to anyone; the answer's status.
+int signal(const HttpClient& http, const std::string& contact, const std::string& bearer);
+int signalAnyone(const HttpClient& http, const std::string& bearer);
 
 }

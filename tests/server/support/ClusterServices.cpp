@@ -1,13 +1,8 @@
 #include "support/ClusterServices.h"
-#include <arpa/inet.h>
-#include <chrono>
+#include <boost/asio/ip/tcp.hpp>
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
-#include <libpq-fe.h>
-#include <netinet/in.h>
-#include <stdexcept>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -15,9 +10,11 @@
 namespace tender::testing {
 namespace {
 
+namespace net = boost::asio;
 constexpr const char* natsBinary = "/usr/sbin/nats-server";
 const std::string postgresScript = TENDER_SOURCE_DIR "/tests/support/private-postgres";
 
+// What `command` printed, without the last line break; throws when it fails.
 std::string run(const std::string& command)
 {
     std::string output;
@@ -36,43 +33,20 @@ std::string run(const std::string& command)
 
 bool accepts(unsigned short port)
 {
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bool connected = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    ::close(fd);
-    return connected;
-}
-
-void execute(const std::string& url, const std::string& sql)
-{
-    PGconn* connection = PQconnectdb(url.c_str());
-    PGresult* result = PQexec(connection, sql.c_str());
-    bool ok = PQresultStatus(result) == PGRES_COMMAND_OK;
-    std::string error = PQerrorMessage(connection);
-    PQclear(result);
-    PQfinish(connection);
-    if (!ok)
-        throw std::runtime_error(sql + ": " + error);
+    net::io_context io;
+    net::ip::tcp::socket socket(io);
+    boost::system::error_code error;
+    socket.connect({net::ip::address_v4::loopback(), port}, error);
+    return !error;
 }
 
 }
 
 unsigned short freeLoopbackPort()
 {
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0
-        && ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0;
-    ::close(fd);
-    if (!bound)
-        throw std::runtime_error("no free port");
-    return ntohs(address.sin_port);
+    net::io_context io;
+    net::ip::tcp::acceptor bound(io, {net::ip::address_v4::loopback(), 0});
+    return bound.local_endpoint().port();
 }
 
 std::string ClusterServices::missing()
@@ -86,7 +60,7 @@ std::string ClusterServices::missing()
 
 ClusterServices* ClusterServices::shared()
 {
-    static std::unique_ptr<ClusterServices> services = missing().empty() ? std::unique_ptr<ClusterServices>(new ClusterServices) : nullptr;
+    static std::unique_ptr<ClusterServices> services(missing().empty() ? new ClusterServices : nullptr);
     return services.get();
 }
 
@@ -119,7 +93,7 @@ void ClusterServices::stopDatabase()
 std::string ClusterServices::freshDatabase()
 {
     auto name = "test" + std::to_string(++databases_);
-    execute(adminUrl_, "CREATE DATABASE " + name);
+    run("psql -q '" + adminUrl_ + "' -c 'CREATE DATABASE " + name + "'");
     return adminUrl_.substr(0, adminUrl_.rfind('/')) + "/" + name;
 }
 

@@ -2,6 +2,8 @@
 #include <boost/asio.hpp>
 #include <boost/beast.hpp>
 #include <boost/json.hpp>
+#include <boost/url/encode.hpp>
+#include <boost/url/rfc/unreserved_chars.hpp>
 
 namespace tender::testing {
 
@@ -16,20 +18,27 @@ boost::json::value HttpResult::json() const
     return ec ? boost::json::value() : value;
 }
 
+std::string HttpResult::field(std::string_view pointer) const
+{
+    boost::system::error_code ec;
+    auto value = json();
+    auto* found = value.find_pointer(pointer, ec);
+    return found && found->is_string() ? std::string(found->as_string()) : "";
+}
+
 std::string HttpResult::error() const
 {
-    auto value = json();
-    if (!value.is_object())
-        return {};
-    auto* error = value.as_object().if_contains("error");
-    if (!error)
-        return {};
-    if (error->is_string())
-        return std::string(error->as_string());
-    if (error->is_object())
-        if (auto* message = error->as_object().if_contains("message"); message && message->is_string())
-            return std::string(message->as_string());
-    return {};
+    auto flat = field("/error");
+    return flat.empty() ? field("/error/message") : flat;
+}
+
+std::string formBody(const std::map<std::string, std::string>& fields)
+{
+    boost::urls::encoding_opts browser(true);
+    std::string body;
+    for (const auto& [name, value] : fields)
+        body += (body.empty() ? "" : "&") + name + "=" + boost::urls::encode(value, boost::urls::unreserved_chars, browser);
+    return body;
 }
 
 namespace {
@@ -40,27 +49,11 @@ void connectFrom(beast::tcp_stream& stream, const std::string& source)
     stream.socket().bind({net::ip::make_address(source), 0});
 }
 
+net::ip::tcp::endpoint server(unsigned short port)
+{
+    return {net::ip::make_address("127.0.0.1"), port};
 }
 
-std::string formBody(const std::map<std::string, std::string>& fields)
-{
-    std::string body;
-    for (const auto& [name, value] : fields) {
-        body += (body.empty() ? "" : "&") + name + "=";
-        for (unsigned char c : value) {
-            if (std::isalnum(c) || c == '-' || c == '_' || c == '.' || c == '~')
-                body += static_cast<char>(c);
-            else if (c == ' ')
-                body += '+';
-            else {
-                static const char* hex = "0123456789ABCDEF";
-                body += '%';
-                body += hex[c >> 4];
-                body += hex[c & 15];
-            }
-        }
-    }
-    return body;
 }
 
 HttpClient HttpClient::with(const std::string& name, const std::string& value) const
@@ -68,6 +61,16 @@ HttpClient HttpClient::with(const std::string& name, const std::string& value) c
     auto copy = *this;
     copy.headers_[name] = value;
     return copy;
+}
+
+HttpResult HttpClient::post(const std::string& target, const boost::json::value& body, const std::string& bearer) const
+{
+    return send("POST", target, boost::json::serialize(body), bearer);
+}
+
+HttpResult HttpClient::patch(const std::string& target, const boost::json::value& body, const std::string& bearer) const
+{
+    return send("PATCH", target, boost::json::serialize(body), bearer);
 }
 
 HttpResult HttpClient::postForm(const std::string& target, const std::map<std::string, std::string>& fields) const
@@ -80,14 +83,13 @@ void HttpClient::sendAndLeave(const std::string& method, const std::string& targ
     net::io_context io;
     beast::tcp_stream stream(io);
     connectFrom(stream, source_);
-    stream.connect(net::ip::tcp::endpoint(net::ip::make_address("127.0.0.1"), port_));
+    stream.connect(server(port_));
     http::request<http::string_body> request{http::string_to_verb(method), target, 11};
     request.set(http::field::host, "127.0.0.1");
     request.set(http::field::content_type, "application/json");
     request.body() = body;
     request.prepare_payload();
     http::write(stream, request);
-    stream.socket().close();
 }
 
 HttpResult HttpClient::send(const std::string& method, const std::string& target, const std::string& body,
@@ -112,48 +114,22 @@ HttpResult HttpClient::send(const std::string& method, const std::string& target
     net::co_spawn(io, [&]() -> net::awaitable<void> {
         connectFrom(stream, source_);
         stream.expires_after(std::chrono::seconds(15));
-        co_await stream.async_connect(net::ip::tcp::endpoint(net::ip::make_address("127.0.0.1"), port_), net::use_awaitable);
+        co_await stream.async_connect(server(port_), net::use_awaitable);
         co_await http::async_write(stream, request, net::use_awaitable);
         beast::flat_buffer buffer;
         http::response_parser<http::string_body> parser;
         parser.body_limit(8 * 1024 * 1024);
         co_await http::async_read(stream, buffer, parser, net::use_awaitable);
-        auto& response = parser.get();
-        result.status = response.result_int();
-        result.body = response.body();
-        for (const auto& field : response)
-            result.headers[std::string(field.name_string())] = std::string(field.value());
+        result.status = parser.get().result_int();
+        result.body = parser.get().body();
+        for (const auto& field : parser.get()) {
+            std::string name(field.name_string());
+            std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+            result.headers[name] = std::string(field.value());
+        }
     }, [](std::exception_ptr) {});
     io.run();
-    std::map<std::string, std::string> lower;
-    for (auto& [name, value] : result.headers) {
-        std::string key = name;
-        for (auto& c : key)
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        lower[key] = value;
-    }
-    result.headers = std::move(lower);
     return result;
-}
-
-HttpResult HttpClient::get(const std::string& target, const std::string& bearer) const
-{
-    return send("GET", target, "", bearer);
-}
-
-HttpResult HttpClient::post(const std::string& target, const boost::json::value& body, const std::string& bearer) const
-{
-    return send("POST", target, boost::json::serialize(body), bearer);
-}
-
-HttpResult HttpClient::patch(const std::string& target, const boost::json::value& body, const std::string& bearer) const
-{
-    return send("PATCH", target, boost::json::serialize(body), bearer);
-}
-
-HttpResult HttpClient::del(const std::string& target, const std::string& bearer) const
-{
-    return send("DELETE", target, "", bearer);
 }
 
 }

@@ -11,6 +11,8 @@ struct HttpResult {
     std::map<std::string, std::string> headers; // names in lower case
 
     boost::json::value json() const;
+    // The string at `pointer` in the JSON body ("/device/id"), or "" when there is none.
+    std::string field(std::string_view pointer) const;
     // The "error" string of a REST refusal, or of the identity provider's {"error":{"message"}}.
     std::string error() const;
 };
@@ -19,15 +21,23 @@ struct HttpResult {
 // address it connects from, so that tests can play several clients.
 class HttpClient {
 public:
-    explicit HttpClient(unsigned short port, std::string source = "127.0.0.1") : port_(port), source_(std::move(source)) {}
+    explicit HttpClient(unsigned short port, std::string source = "127.0.0.1")
+        : port_(port), source_(std::move(source))
+    {
+    }
 
     HttpResult send(const std::string& method, const std::string& target, const std::string& body = "",
         const std::string& bearer = "", const std::string& contentType = "application/json") const;
-
-    HttpResult get(const std::string& target, const std::string& bearer = "") const;
+    HttpResult get(const std::string& target, const std::string& bearer = "") const
+    {
+        return send("GET", target, "", bearer);
+    }
     HttpResult post(const std::string& target, const boost::json::value& body, const std::string& bearer = "") const;
     HttpResult patch(const std::string& target, const boost::json::value& body, const std::string& bearer = "") const;
-    HttpResult del(const std::string& target, const std::string& bearer = "") const;
+    HttpResult del(const std::string& target, const std::string& bearer = "") const
+    {
+        return send("DELETE", target, "", bearer);
+    }
     // A form as a browser posts it.
     HttpResult postForm(const std::string& target, const std::map<std::string, std::string>& fields) const;
     // Sends the request and leaves at once, without waiting for the answer.

@@ -13,6 +13,27 @@ namespace tender::testing {
 
 namespace json = boost::json;
 
+constexpr auto quiet = milliseconds(400); // how long a frame that must not come is waited for
+const std::string signalFrame = R"({"type":"event","event":{"type":"signal","v":1}})";
+const std::string syncFrame = R"({"type":"sync"})";
+
+// A stream that has said "ready", so it is registered for delivery.
+inline std::unique_ptr<WsClient> streamOn(unsigned short port, const std::string& token,
+    const std::string& target = "/v1/stream")
+{
+    auto opened = WsClient::open(port, target, token);
+    EXPECT_EQ(opened.refusedStatus, 101) << target;
+    if (opened.client) {
+        EXPECT_EQ(opened.client->next(), R"({"type":"ready"})");
+    }
+    return std::move(opened.client);
+}
+
+inline std::string text(const json::value& v)
+{
+    return v.is_string() ? std::string(v.as_string()) : std::string();
+}
+
 // Each test gets its own server process with an empty data directory. With TENDER_TEST_BACKEND=cluster
 // in the environment the same tests run on a fresh PostgreSQL database and the bus instead.
 class ServerTest : public ::testing::Test {
@@ -33,8 +54,10 @@ protected:
         return backend && std::string(backend) == "cluster";
     }
 
+    // Starts the server anew (stopping the one running) with `args`.
     void start(std::vector<std::string> args = {"--dev-signin"}, const Environment& environment = {})
     {
+        server.reset();
         if (onCluster())
             args.insert(args.end(), {"--database", database, "--bus", ClusterServices::shared()->busUrl()});
         server = std::make_unique<ServerProcess>(dir.path() / "data", std::move(args), environment);
@@ -51,21 +74,20 @@ protected:
         return status;
     }
 
-    std::unique_ptr<WsClient> openStream(const TestUser& user, const std::string& query = "")
-    {
-        auto opened = WsClient::open(server->port(), "/v1/stream" + query, user.idToken);
-        EXPECT_EQ(opened.refusedStatus, 101);
-        return std::move(opened.client);
-    }
-
-    // A stream that has said "ready", so it is registered for delivery.
     std::unique_ptr<WsClient> readyStream(const TestUser& user, const std::string& query = "")
     {
-        auto stream = openStream(user, query);
-        if (stream) {
-            EXPECT_EQ(stream->next(), R"({"type":"ready"})");
-        }
-        return stream;
+        return streamOn(server->port(), user.idToken, "/v1/stream" + query);
+    }
+
+    std::unique_ptr<WsClient> deviceStream(const std::string& token)
+    {
+        return streamOn(server->port(), token, "/v1/device/stream");
+    }
+
+    // The status of an attempt to open a stream: 101 when it opened.
+    int upgrade(const std::string& target, const std::string& token)
+    {
+        return WsClient::open(server->port(), target, token).refusedStatus;
     }
 
     TempDir dir;
@@ -73,10 +95,5 @@ protected:
     std::unique_ptr<ServerProcess> server;
     std::unique_ptr<HttpClient> http;
 };
-
-inline std::string text(const json::value& v)
-{
-    return v.is_string() ? std::string(v.as_string()) : std::string();
-}
 
 }
