@@ -17,15 +17,19 @@ QNetworkInformation *loadReachabilityBackend()
 
 } // namespace
 
-QtNetworkPathMonitor::QtNetworkPathMonitor(Clock &clock, Milliseconds pollInterval, Snapshot snapshot)
+QtNetworkPathMonitor::QtNetworkPathMonitor(Clock &clock, Milliseconds pollInterval, Snapshot snapshot, KernelReports kernel)
     : snapshot_(std::move(snapshot))
 {
     if (QNetworkInformation *information = loadReachabilityBackend())
         connect(information, &QNetworkInformation::reachabilityChanged, this, &QtNetworkPathMonitor::refresh);
-    connect(&kernel_, &InterfaceWatch::changed, this, &QtNetworkPathMonitor::refresh);
+    if (kernel == KernelReports::listen) {
+        kernel_ = std::make_unique<InterfaceWatch>();
+        connect(kernel_.get(), &InterfaceWatch::changed, this, &QtNetworkPathMonitor::refresh);
+    }
     name_ = NetworkPath::interfaceName(snapshot_());
-    const Milliseconds interval = kernel_.isWatching() ? pollInterval : std::min(pollInterval, blindPollInterval);
-    poll_ = clock.repeating(interval, [this] { refresh(); });
+    // At rest the poll would be the one wake-up; the kernel's reports leave it nothing to find.
+    if (!kernel_ || !kernel_->isWatching())
+        poll_ = clock.repeating(pollInterval, [this] { refresh(); });
 }
 
 void QtNetworkPathMonitor::refresh()

@@ -10,19 +10,18 @@
 namespace tender {
 
 // Qt's reachability reports plus snapshots of the interface list, taken when
-// Qt or the kernel reports a change and on a slow poll, since no Qt backend
-// reports a switch from one interface to another.
+// Qt or the kernel reports a change; where the kernel cannot be heard, on a
+// poll, since no Qt backend reports a switch from one interface to another.
 class QtNetworkPathMonitor final : public QObject, public NetworkPathMonitor {
     Q_OBJECT
 public:
     using Snapshot = std::function<NetworkSnapshot()>;
-    // Only a safety net where the kernel reports changes; at rest it is the one wake-up.
-    static constexpr Milliseconds defaultPollInterval{60'000};
-    // Where it cannot, the poll is all there is.
-    static constexpr Milliseconds blindPollInterval{5000};
+    enum class KernelReports { listen, ignore };
+    static constexpr Milliseconds defaultPollInterval{5000};
 
     explicit QtNetworkPathMonitor(Clock &clock, Milliseconds pollInterval = defaultPollInterval,
-                                  Snapshot snapshot = NetworkPath::systemSnapshot);
+                                  Snapshot snapshot = NetworkPath::systemSnapshot,
+                                  KernelReports kernel = KernelReports::listen);
 
     std::optional<QString> interfaceName() const override { return name_; }
 
@@ -31,7 +30,7 @@ public:
 
 private:
     Snapshot snapshot_;
-    InterfaceWatch kernel_;
+    std::unique_ptr<InterfaceWatch> kernel_;
     std::optional<QString> name_;
     std::unique_ptr<Timer> poll_;
 };

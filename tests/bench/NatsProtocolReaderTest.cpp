@@ -26,7 +26,8 @@ TEST(NatsProtocolReader, OperationsSplitAndJoinedAnywhereComeOutWhole)
         std::vector<NatsOp> ops;
         ASSERT_TRUE(reader.feed(std::string_view(stream).substr(0, cut), ops));
         ASSERT_TRUE(reader.feed(std::string_view(stream).substr(cut), ops));
-        ASSERT_EQ(kinds(ops), (std::vector{Kind::info, Kind::pong, Kind::msg, Kind::msg, Kind::ping, Kind::ok, Kind::err}))
+        ASSERT_EQ(kinds(ops),
+            (std::vector{Kind::info, Kind::pong, Kind::msg, Kind::msg, Kind::ping, Kind::ok, Kind::err}))
             << "cut at " << cut;
         EXPECT_EQ(ops[0].detail, "{\"server_id\":\"x\"}");
         EXPECT_EQ(ops[2].detail, "u7"); // a payload holding CRLF is still one message

@@ -23,7 +23,8 @@ TENDER_FUZZ_TARGET(fields)
                 && asBoolean.problem().has_value() == !(value.is_null() || value.is_bool())
                 && asInteger.problem().has_value() == !(value.is_null() || fitsInteger),
             "a wrong type not told as a problem, or a right one told");
-        expect(!integer || *integer == (value.is_int64() ? value.as_int64() : std::int64_t(value.as_uint64())),
+        expect(!integer
+                || *integer == (value.is_int64() ? value.as_int64() : std::int64_t(value.as_uint64())),
             "an integer read as another");
     }
 }

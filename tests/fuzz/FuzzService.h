@@ -39,8 +39,8 @@ private:
     FuzzService();
     server::Response call(http::verb method, const std::string& target, const std::string& body = {},
         const std::string& token = {});
-    std::string callFor(const char* pointer, http::verb method, const std::string& target, const std::string& body,
-        const std::string& token = {});
+    std::string callFor(const char* pointer, http::verb method, const std::string& target,
+        const std::string& body, const std::string& token = {});
     std::string signUp(const std::string& email);
     std::string inviteCodeOf(const std::string& token);
     std::string othersView();

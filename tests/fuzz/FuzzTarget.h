@@ -17,7 +17,7 @@ void expect(bool holds, std::string_view what);
 }
 
 // TENDER_FUZZ_TARGET(name) { ... }: a target that gets one input as `input`.
-#define TENDER_FUZZ_TARGET(name)                                                                                \
-    static void fuzz_##name(std::string_view input);                                                           \
+#define TENDER_FUZZ_TARGET(name) \
+    static void fuzz_##name(std::string_view input); \
     [[maybe_unused]] static const bool registered_##name = tender::fuzz::registerTarget(#name, fuzz_##name); \
     static void fuzz_##name(std::string_view input)

@@ -14,8 +14,8 @@ const std::string secret(32, 'k');
 std::string base64Url(std::string_view bytes)
 {
     std::string text(sodium_base64_ENCODED_LEN(bytes.size(), sodium_base64_VARIANT_URLSAFE_NO_PADDING), '\0');
-    sodium_bin2base64(text.data(), text.size(), reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
-        sodium_base64_VARIANT_URLSAFE_NO_PADDING);
+    sodium_bin2base64(text.data(), text.size(), reinterpret_cast<const unsigned char*>(bytes.data()),
+        bytes.size(), sodium_base64_VARIANT_URLSAFE_NO_PADDING);
     text.resize(text.find('\0'));
     return text;
 }

@@ -16,7 +16,8 @@ namespace beast = boost::beast;
 // No request ends in an internal error, and the answer as written reads back as one whole answer.
 void expectSound(const server::Response& answer)
 {
-    expect(answer.result_int() < 500, "answered " + std::to_string(answer.result_int()) + ": " + answer.body());
+    auto status = std::to_string(answer.result_int());
+    expect(answer.result_int() < 500, "answered " + status + ": " + answer.body());
     auto wire = server::serializedHead(answer) + answer.body();
     http::response_parser<http::string_body> reader;
     reader.eager(true);

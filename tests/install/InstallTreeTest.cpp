@@ -1,4 +1,5 @@
 #include "TestMain.h"
+#include "Files.h"
 #include <QSvgRenderer>
 #include <QtTest>
 
@@ -39,11 +40,7 @@ class InstallTreeTest : public QObject {
         return process.exitCode();
     }
 
-    static QString read(const QString &file)
-    {
-        QFile f(file);
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-    }
+    static QString read(const QString &file) { return tender::test::readFile(file); }
 
     static void validates(const QString &entry)
     {

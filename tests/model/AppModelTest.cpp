@@ -3,7 +3,6 @@
 #include "ModelHarness.h"
 #include "model/Gaps.h"
 #include "service/APIError.h"
-#include "service/Auth.h"
 #include "service/Stream.h"
 
 #include <QtTest>
@@ -22,12 +21,6 @@ QDateTime at(int hour, int minute, int second, int day = 2)
     return QDateTime(QDate(2026, 3, day), QTime(hour, minute, second), Qt::LocalTime);
 }
 
-void expectProperties(const QObject &object, const QVariantMap &expected)
-{
-    for (const auto &[name, value] : expected.asKeyValueRange())
-        QCOMPARE((std::pair{name, object.property(qPrintable(name))}), (std::pair{name, value}));
-}
-
 } // namespace
 
 class AppModelTest : public QObject {
@@ -35,75 +28,59 @@ class AppModelTest : public QObject {
 
     std::unique_ptr<ModelHarness> h;
 
-    // A model signed in and online with the scripted data loaded.
-    TestModel &loadedModel() { return h->makeLoadedModel({anna, boris}); }
-
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia)); }
     void init() { h = std::make_unique<ModelHarness>(); }
     void cleanup() { h.reset(); }
 
-    void launchWithoutSessionStaysSignedOut()
+    void launchReadsTheSessionAndLoadsDataOnTheFirstSync()
     {
-        TestModel &model = h->makeModel();
-        model.start();
-        QVERIFY(!model.signedIn());
-        QVERIFY(!model.stream().running());
+        TestModel &signedOut = h->makeModel();
+        signedOut.start();
+        QVERIFY(!signedOut.signedIn() && !signedOut.stream().running());
+        QVERIFY(!signedOut.copyInvite()); // no link to copy
         QTest::qWait(50);
         QCOMPARE(h->service.requests().size(), 0);
-    }
+        QCOMPARE(h->clipboard.text, std::nullopt);
 
-    void launchWithSessionLoadsDataOnTheFirstSync()
-    {
         h->saveSession("u7", QString("u7@b.c"));
         h->scriptData({anna, boris});
         TestModel &model = h->makeModel();
         QSignalSpy signedIn(&model, &AppModel::signedInChanged);
         model.start();
         QCOMPARE(signedIn.size(), 1);
-        QCOMPARE(model.email(), QString("u7@b.c"));
-        QCOMPARE(model.myUID(), QString("u7"));
+        expectProperties(model, {{"email", "u7@b.c"}, {"myUID", "u7"}});
         QVERIFY(model.stream().running());
 
         StreamPeer *peer = h->awaitPeer(0);
         QVERIFY(peer);
         QCOMPARE(h->service.requests("GET", "/v1/contacts").size(), 0);
-        QVERIFY(model.contacts().isEmpty());
         peer->sendText(R"({"type":"ready"})");
         QTRY_COMPARE(model.contacts(), (QList<Contact>{anna, boris}));
-        QCOMPARE(model.inviteURL(), QString("http://w/i/ABCDE-FGHJK"));
-        QCOMPARE(model.myUID(), QString("me"));
-        QCOMPARE(model.online(), true);
+        expectProperties(model, {{"inviteURL", "http://w/i/ABCDE-FGHJK"}, {"myUID", "me"}, {"online", true}});
+        QVERIFY(model.copyInvite());
+        QCOMPARE(h->clipboard.text, QString("http://w/i/ABCDE-FGHJK"));
     }
 
     void reloadFailures()
     {
-        TestModel &model = loadedModel();
-        QCOMPARE(model.contacts().size(), 2);
+        TestModel &model = h->makeLoadedModel({anna, boris});
         h->service.on("GET", "/v1/contacts", FakeReply::json(500, {}));
         await(model.reload());
         QCOMPARE(model.problem(), QString("Нет связи с сервером. Попробуем ещё раз чуть позже."));
-        QCOMPARE(model.contacts().size(), 2);
-        QVERIFY(model.signedIn());
+        QVERIFY(model.signedIn() && model.contacts().size() == 2);
 
-        // The next success clears the line.
-        h->scriptData({anna});
+        h->scriptData({anna}); // the next success clears the line
         await(model.reload());
         QCOMPARE(model.problem(), std::nullopt);
         QCOMPARE(model.contacts(), QList<Contact>{anna});
-    }
 
-    void sessionEndingReloadSignsOutWithoutMessage()
-    {
-        TestModel &model = loadedModel();
-        QCOMPARE(model.contacts().size(), 2);
+        // One that finds the session ended signs out without a message.
         h->service.on("GET", "/v1/me", FakeReply{401, {}});
         h->service.on("POST", FakeService::tokenPath, FakeReply::identityError("TOKEN_EXPIRED"));
         await(model.reload());
-        QVERIFY(!model.signedIn());
+        QVERIFY(!model.signedIn() && model.contacts().isEmpty() && !model.stream().running());
         QCOMPARE(model.problem(), std::nullopt);
-        QVERIFY(model.contacts().isEmpty());
-        QVERIFY(!model.stream().running());
     }
 
     void offlineShowsOnlyAfterFiveSeconds()
@@ -174,24 +151,17 @@ private slots:
 
     void signOutKeepsLocalChoices()
     {
-        TestModel &model = loadedModel();
-        QCOMPARE(model.contacts().size(), 2);
+        TestModel &model = h->makeLoadedModel({anna, boris});
         model.setContactColors({{"c1", 4}});
         model.setMyColor(7);
         model.pause(PauseLength::Hour);
         h->service.on("GET", "/v1/contacts", FakeReply::json(500, {}));
         await(model.reload());
         model.signOut();
-        QVERIFY(!model.signedIn());
-        QCOMPARE(model.email(), std::nullopt);
-        QCOMPARE(model.inviteURL(), std::nullopt);
-        QVERIFY(model.contacts().isEmpty());
-        QVERIFY(!model.auth().session());
-        QVERIFY(!QFile::exists(h->dir.filePath("session.json")));
-        QVERIFY(model.problem().has_value());
-        QCOMPARE(model.contactColors().value("c1"), 4);
-        QCOMPARE(model.myColor(), 7);
-        QVERIFY(model.isPaused());
+        expectProperties(model, {{"signedIn", false}, {"email", ""}, {"inviteURL", ""}, {"myColor", 7},
+                                 {"contactColors", QVariantMap{{"c1", 4}}}});
+        QVERIFY(model.contacts().isEmpty() && !QFile::exists(h->sessionFile));
+        QVERIFY(model.problem().has_value() && model.isPaused());
     }
 
     // Work still on its way when the user signs out reaches neither the signed-out
@@ -212,7 +182,7 @@ private slots:
         QFETCH(QByteArray, method);
         QFETCH(QString, path);
         QFETCH(bool, nextAccount);
-        TestModel &model = loadedModel();
+        TestModel &model = h->makeLoadedModel({anna, boris});
         h->service.on("POST", "/v1/contacts", FakeReply::json(200, Contact{"c3", "Вера", 2, {}}.toJson()));
         h->service.on("PATCH", "/v1/contacts/c1", FakeReply::json(500, {}));
         h->service.on("POST", FakeService::signInPath, FakeReply::account("u2", "u2@b.c"));
@@ -239,44 +209,25 @@ private slots:
         } else {
             await(model.reload());
         }
-        QVERIFY(switched);
-        QVERIFY(model.contacts().isEmpty());
-        QCOMPARE(model.inviteURL(), std::nullopt);
-        QCOMPARE(model.myUID(), nextAccount ? std::optional<QString>("u2") : std::nullopt);
-        QCOMPARE(model.problem(), nextAccount ? std::nullopt : std::optional(message));
+        QVERIFY(switched && model.contacts().isEmpty());
+        expectProperties(model, {{"inviteURL", ""}, {"myUID", nextAccount ? "u2" : ""},
+                                 {"problem", nextAccount ? "" : message}});
     }
 
     void deleteAccount()
     {
-        TestModel &model = loadedModel();
-        QCOMPARE(model.contacts().size(), 2);
+        TestModel &model = h->makeLoadedModel({anna, boris});
         model.setContactColors({{"c1", 4}});
         h->service.on("DELETE", "/v1/me", FakeReply::json(500, {{"error", "busy"}}));
-        QVERIFY_THROWS_EXCEPTION(APIError, await(model.deleteAccount()));
-        QVERIFY(model.signedIn());
-        QCOMPARE(model.contactColors().size(), 1);
-
         h->service.on("DELETE", "/v1/me", FakeReply{204, {}});
+        QVERIFY_THROWS_EXCEPTION(APIError, await(model.deleteAccount()));
+        QVERIFY(model.signedIn() && model.contactColors().size() == 1);
         await(model.deleteAccount());
-        QVERIFY(!model.signedIn());
-        QVERIFY(model.contactColors().isEmpty());
+        QVERIFY(!model.signedIn() && model.contactColors().isEmpty());
         QCOMPARE(h->defaults.integerDictionary("contactColors"), (QMap<QString, qint64>{}));
     }
 
-    void copyInviteNeedsALink()
-    {
-        h->saveSession();
-        TestModel &model = h->makeModel();
-        model.start();
-        QVERIFY(!model.copyInvite());
-        QCOMPARE(h->clipboard.text, std::nullopt);
-        h->dropModel();
-        TestModel &loaded = loadedModel();
-        QVERIFY(loaded.copyInvite());
-        QCOMPARE(h->clipboard.text, QString("http://w/i/ABCDE-FGHJK"));
-    }
-
-    void firstStartGivesDefaultsAndRegistersOnce()
+    void firstStartGivesDefaultsAndRegistersOnceThenFollowsTheSystem()
     {
         TestModel &model = h->makeModel();
         expectProperties(model, {{"myColor", 1}, {"sound", false}, {"calm", false}, {"emojiCount", 40},
@@ -290,9 +241,20 @@ private slots:
         TestModel &again = h->makeModel();
         QCOMPARE(h->loginItem.requests, 1);
         QVERIFY(!again.launchAtLogin());
+
+        // A change shows what the system made of it: a refusal, an approval still to come, success.
+        // refuse, await approval
+        const std::pair<bool, bool> answers[] = {{true, false}, {false, true}, {false, false}};
+        for (const auto &[refuse, awaits] : answers) {
+            h->loginItem.refuse = refuse;
+            h->loginItem.awaitsApproval = awaits;
+            again.setLaunchAtLogin(true);
+            QCOMPARE(again.launchAtLogin(), !refuse && !awaits);
+        }
+        QCOMPARE(again.problem(), QString("Система не дала поменять автозапуск"));
     }
 
-    void storedValuesAreReadWithTheirTypes()
+    void storedValuesAreReadWithTheirTypesAndEveryAssignmentNotifies()
     {
         h->defaults.set("minGap", 20.0);
         h->defaults.set("emojiCount", QString("12"));
@@ -305,20 +267,25 @@ private slots:
         QCOMPARE(h->defaults.number("minGap"), 20.0);
         QVERIFY(!model.stream().anyone);
 
-        for (auto [stored, loaded] : {std::pair(45.0, 30.0), std::pair(100000.0, 3600.0), std::pair(3.0, 1.0)}) {
+        // Gaps snap to a choice; a damaged file must not ask for a billion emoji on the next heart.
+        const std::initializer_list<std::tuple<const char *, PreferenceValue, QVariant>> clamped{
+            {"minGap", 45.0, 30.0}, {"minGap", 100000.0, 3600.0}, {"minGap", 3.0, 1.0},
+            {"emojiCount", qint64(2'000'000'000), 60}, {"emojiCount", qint64(-3), 0},
+            {"emojiCount", qint64(60), 60}};
+        for (const auto &[key, stored, loaded] : clamped) {
             h->dropModel();
-            h->defaults.set("minGap", stored);
-            QCOMPARE(h->makeModel().minGap(), loaded);
+            h->defaults.set(key, stored);
+            expectProperties(h->makeModel(), {{key, loaded}});
         }
         h->model().setMinGap(300);
         QCOMPARE(h->defaults.number("minGap"), 300.0);
 
-        // A damaged file must not ask for a billion emoji on the next heart.
-        for (auto [stored, loaded] : {std::pair(2000000000, 60), std::pair(-3, 0), std::pair(60, 60)}) {
-            h->dropModel();
-            h->defaults.set("emojiCount", qint64(stored));
-            QCOMPARE(h->makeModel().emojiCount(), loaded);
-        }
+        // Every assignment is stored and notifies, also of the value already there.
+        QSignalSpy sound(&h->model(), &AppModel::soundChanged);
+        h->model().setSound(false);
+        h->model().setSound(false);
+        QCOMPARE(sound.size(), 2);
+        QCOMPARE(h->defaults.boolean("sound"), false);
     }
 
     void gapsAndTitles()
@@ -331,9 +298,10 @@ private slots:
         QCOMPARE(Gaps::gapTitle(59.9), QString("59 с"));
     }
 
-    void pauseUntilMorning()
+    void pausesEndClearAndSurviveARestart()
     {
         TestModel &model = h->makeModel();
+        QCOMPARE(h->clock.pendingCount(), 0); // nothing ticks at rest
         h->clock.setNow(at(7, 59, 59));
         model.pause(PauseLength::Morning);
         QCOMPARE(*model.pausedUntil(), at(8, 0, 0));
@@ -345,12 +313,7 @@ private slots:
         QCOMPARE(*model.pausedUntil(), at(8, 0, 0, 3));
         QCOMPARE(model.pauseText(), QString("Пауза до завтра, 08:00"));
         QCOMPARE(h->defaults.date("pausedUntil"), at(8, 0, 0, 3));
-    }
 
-    void pauseEndsAndClearsOnTheNextTick()
-    {
-        TestModel &model = h->makeModel();
-        QCOMPARE(h->clock.pendingCount(), 0); // nothing ticks at rest
         model.pause(PauseLength::Indefinite);
         QCOMPARE(model.pauseText(), QString("Пауза, пока не снимешь"));
         h->clock.advance(48h);
@@ -360,22 +323,17 @@ private slots:
         model.pause(PauseLength::Hour);
         const int icons = h->iconChanges;
         h->clock.advance(3600s);
-        QVERIFY(!model.isPaused());
-        QCOMPARE(model.pauseText(), QString());
-        QVERIFY(model.pausedUntil().has_value());
+        QVERIFY(!model.isPaused() && model.pauseText().isEmpty() && model.pausedUntil());
         QCOMPARE(h->iconChanges, icons);
         h->clock.advance(30s);
-        QCOMPARE(model.pausedUntil(), std::nullopt);
-        QCOMPARE(h->defaults.value("pausedUntil"), std::nullopt);
+        QVERIFY(!model.pausedUntil() && !h->defaults.value("pausedUntil"));
         QCOMPARE(h->iconChanges, icons + 1);
         QCOMPARE(h->clock.pendingCount(), 0);
-    }
 
-    void storedPauseSurvivesARestart()
-    {
+        // A stored pause survives a restart; one that cannot be read is no pause.
         h->defaults.set("pausedUntil", h->clock.now().addSecs(600));
-        TestModel &model = h->makeModel();
-        QVERIFY(model.isPaused());
+        h->dropModel();
+        QVERIFY(h->makeModel().isPaused());
         h->dropModel();
         h->defaults.set("pausedUntil", QString("tomorrow"));
         QVERIFY(!h->makeModel().pausedUntil());
@@ -383,8 +341,7 @@ private slots:
 
     void acceptAnyoneReconnectsARunningStream()
     {
-        TestModel &model = loadedModel();
-        QCOMPARE(model.contacts().size(), 2);
+        TestModel &model = h->makeLoadedModel({anna, boris});
         QVERIFY(!h->service.peer(0)->request.query.hasQueryItem("anyone"));
         model.setAcceptAnyone(false);
         StreamPeer *second = h->awaitPeer(1);
@@ -398,32 +355,6 @@ private slots:
         model.setAcceptAnyone(true);
         QTest::qWait(100);
         QCOMPARE(h->service.peers().size(), 2);
-    }
-
-    void launchAtLoginFollowsTheSystem()
-    {
-        TestModel &model = h->makeModel();
-        h->loginItem.refuse = true;
-        model.setLaunchAtLogin(false);
-        QCOMPARE(model.problem(), QString("Система не дала поменять автозапуск"));
-        QVERIFY(model.launchAtLogin());
-
-        h->loginItem.refuse = false;
-        model.setLaunchAtLogin(false);
-        QVERIFY(!model.launchAtLogin());
-        h->loginItem.awaitsApproval = true;
-        model.setLaunchAtLogin(true);
-        QVERIFY(!model.launchAtLogin());
-    }
-
-    void everyAssignmentNotifies()
-    {
-        TestModel &model = h->makeModel();
-        QSignalSpy sound(&model, &AppModel::soundChanged);
-        model.setSound(false);
-        model.setSound(false);
-        QCOMPARE(sound.size(), 2);
-        QCOMPARE(h->defaults.boolean("sound"), false);
     }
 };
 

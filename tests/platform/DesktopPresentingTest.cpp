@@ -1,13 +1,17 @@
 // Runs itself as child processes: each platform setting (offscreen screens,
 // an X server with a window manager) needs a process of its own, and the
 // front application must be another process.
+#include "Files.h"
 #include "VirtualDesktop.h"
 #include "platform/DesktopPresenting.h"
 #include "platform/PresentingRules.h"
 #include "platform/X11DesktopReader.h"
 
-#include <QtGui>
-#include <QtTest>
+#include <QGuiApplication>
+#include <QRasterWindow>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
 #include <QtGui/qguiapplication_platform.h>
 
 #include <cstdio>
@@ -78,13 +82,13 @@ std::unique_ptr<QRasterWindow> showInFront(bool fullScreen)
     return window;
 }
 
-// child window full|normal: shows a window in front, says so and stays until killed.
+// child window 1|0: shows a full-screen or a normal window in front, says so and stays until killed.
 // child report [own]: prints the front process and what DesktopPresenting answers,
 // with a full-screen window of its own in front when asked to.
 int runChild(const QStringList &arguments)
 {
     if (arguments.value(0) == u"window") {
-        const auto window = showInFront(arguments.value(1) == u"full");
+        const auto window = showInFront(arguments.value(1) == u"1");
         std::printf("shown\n");
         std::fflush(stdout);
         return QGuiApplication::exec();
@@ -122,26 +126,12 @@ private:
     QProcessEnvironment offscreenWith(const QByteArray &screens)
     {
         const QString path = dir_.filePath(QString::number(qHash(screens)) + ".json");
-        QFile file(path);
-        if (file.open(QIODevice::WriteOnly))
-            file.write("{\"screens\": [" + screens + "]}");
+        test::writeFile(path, "{\"screens\": [" + screens + "]}");
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("QT_QPA_PLATFORM", "offscreen:configfile=" + path);
         return environment;
     }
 
-    // The front process's id, as the report prints it.
-    static QString front(const QProcess &process) { return "front=" + QString::number(process.processId()); }
-
-    static std::unique_ptr<QProcess> startWindow(const test::VirtualDesktop &desktop, const QString &kind)
-    {
-        auto window = std::make_unique<QProcess>();
-        window->setProcessEnvironment(desktop.environment());
-        window->start(QCoreApplication::applicationFilePath(), {"--child", "window", kind});
-        while (!window->canReadLine() && window->waitForReadyRead(hangGuardMs)) {
-        }
-        return window;
-    }
 
 private slots:
     void screensWithOneGeometryAreMirrored()
@@ -197,19 +187,18 @@ private slots:
         test::VirtualDesktop desktop;
         QVERIFY2(desktop.isReady(), "Xvfb with openbox did not start");
 
-        auto fullScreen = startWindow(desktop, "full");
-        QCOMPARE(fullScreen->readLine().trimmed(), "shown");
-        QCOMPARE(report(desktop.environment(), {}), front(*fullScreen) + " mirrored=0 fullScreen=1");
-        // Its own full-screen window in front never counts, whatever is behind.
-        QVERIFY(report(desktop.environment(), {"own"}).endsWith(" mirrored=0 fullScreen=0"));
-        fullScreen->kill();
-        fullScreen->waitForFinished();
-
-        auto normal = startWindow(desktop, "normal");
-        QCOMPARE(normal->readLine().trimmed(), "shown");
-        QCOMPARE(report(desktop.environment(), {}), front(*normal) + " mirrored=0 fullScreen=0");
-        normal->kill();
-        normal->waitForFinished();
+        for (const QString fullScreen : {"1", "0"}) {
+            QProcess window; // killed when it goes
+            window.setProcessEnvironment(desktop.environment());
+            window.start(QCoreApplication::applicationFilePath(), {"--child", "window", fullScreen});
+            while (!window.canReadLine() && window.waitForReadyRead(hangGuardMs)) {
+            }
+            QCOMPARE(window.readLine().trimmed(), "shown");
+            QCOMPARE(report(desktop.environment(), {}),
+                     QStringLiteral("front=%1 mirrored=0 fullScreen=%2").arg(window.processId()).arg(fullScreen));
+            // Its own full-screen window in front never counts, whatever is behind.
+            QVERIFY(report(desktop.environment(), {"own"}).endsWith(" mirrored=0 fullScreen=0"));
+        }
     }
 };
 

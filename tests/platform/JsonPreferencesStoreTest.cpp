@@ -1,4 +1,5 @@
 #include "TestMain.h"
+#include "Files.h"
 #include "platform/JsonPreferencesStore.h"
 
 #include <QtTest>
@@ -44,19 +45,6 @@ private:
     QTemporaryDir dir_;
     QString path() const { return dir_.filePath(QStringLiteral("config/Tender/preferences.json")); }
 
-    void writeFile(const QByteArray &bytes)
-    {
-        QDir().mkpath(QFileInfo(path()).absolutePath());
-        QFile file(path());
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
-    }
-
-    QByteArray readFile(const QString &name)
-    {
-        QFile file(name);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
 
 private slots:
     void init()
@@ -110,29 +98,23 @@ private slots:
         QCOMPARE(::reads(store, "key"), reads);
     }
 
-    void typedDictionariesAreStoredAsDictionaries()
+    void typedDictionariesAreWrittenRightAwayToAPrivateFile()
     {
         JsonPreferencesStore store(path());
+        QVERIFY(!QFile::exists(path()));
         QVERIFY(store.setIntegerDictionary("contactColors", {{"c1", 3}, {"c2", -1}}));
+        const auto ownerGroupOther = QFile::Permissions::fromInt(0x7077);
+        QCOMPARE(QFile::permissions(path()) & ownerGroupOther, QFile::ReadOwner | QFile::WriteOwner);
         QVERIFY(store.setDateDictionary("lastSent", {{"c1", sentAt}}));
-        QCOMPARE(store.integerDictionary("contactColors"), (QMap<QString, qint64>{{"c1", 3}, {"c2", -1}}));
-        QCOMPARE(store.dateDictionary("lastSent"), (QMap<QString, QDateTime>{{"c1", sentAt}}));
+        const JsonPreferencesStore reread(path());
+        QCOMPARE(reread.integerDictionary("contactColors"), (QMap<QString, qint64>{{"c1", 3}, {"c2", -1}}));
+        QCOMPARE(reread.dateDictionary("lastSent"), (QMap<QString, QDateTime>{{"c1", sentAt}}));
     }
 
-    void aCorruptFileReadsAsEmptyAndIsKeptAside()
-    {
-        const QByteArray garbage = R"({"format": "tender-preferences", "values": {"myColor": )";
-        writeFile(garbage);
-        JsonPreferencesStore store(path());
-        QVERIFY(!store.value("myColor"));
-        QVERIFY(store.setInteger("myColor", 5));
-        QCOMPARE(JsonPreferencesStore(path()).integer("myColor"), 5);
-        QCOMPARE(readFile(path() + ".corrupt"), garbage);
-    }
-
-    void aFileOfAnotherShapeReadsAsEmpty_data()
+    void anUnreadableFileReadsAsEmptyAndIsKeptAside_data()
     {
         QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("cut short") << QByteArray(R"({"format": "tender-preferences", "values": {"myColor": )");
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("array") << QByteArray("[1, 2]");
         QTest::newRow("no format")
@@ -140,20 +122,25 @@ private slots:
         QTest::newRow("not an object") << QByteArray(R"({"format": "tender-preferences", "values": 3})");
     }
 
-    void aFileOfAnotherShapeReadsAsEmpty()
+    void anUnreadableFileReadsAsEmptyAndIsKeptAside()
     {
         QFETCH(QByteArray, bytes);
-        writeFile(bytes);
-        QVERIFY(!JsonPreferencesStore(path()).value("myColor"));
+        QVERIFY(test::writeFile(path(), bytes));
+        JsonPreferencesStore store(path());
+        QVERIFY(!store.value("myColor"));
+        QVERIFY(store.setInteger("myColor", 5));
+        QCOMPARE(JsonPreferencesStore(path()).integer("myColor"), 5);
+        QCOMPARE(test::readFile(path() + ".corrupt"), bytes);
     }
 
     void aBadEntryIsMissingButSurvivesOtherWrites()
     {
-        writeFile(R"({"format": "tender-preferences", "version": 1, "values": {)"
-                  R"("myColor": {"type": "integer", "value": 2.5},)"
-                  R"("future": {"type": "colour", "value": "#ff0000"},)"
-                  R"("lastSent": {"type": "dictionary", "value": {"c1": {"type": "date", "value": "yesterday"}}},)"
-                  R"("sound": {"type": "boolean", "value": true}}})");
+        const QByteArray stored = R"({"format": "tender-preferences", "version": 1, "values": {)"
+            R"("myColor": {"type": "integer", "value": 2.5},)"
+            R"("future": {"type": "colour", "value": "#ff0000"},)"
+            R"("lastSent": {"type": "dictionary", "value": {"c1": {"type": "date", "value": "yesterday"}}},)"
+            R"("sound": {"type": "boolean", "value": true}}})";
+        QVERIFY(test::writeFile(path(), stored));
         {
             JsonPreferencesStore store(path());
             QVERIFY(!store.value("myColor"));
@@ -162,16 +149,7 @@ private slots:
             QCOMPARE(store.boolean("sound"), true);
             QVERIFY(store.setBoolean("calm", true));
         }
-        QVERIFY(readFile(path()).contains("#ff0000"));
-    }
-
-    void theFileIsPrivateAndWrittenRightAway()
-    {
-        JsonPreferencesStore store(path());
-        QVERIFY(!QFile::exists(path()));
-        QVERIFY(store.setBoolean("sound", true));
-        const auto ownerGroupOther = QFile::Permissions::fromInt(0x7077);
-        QCOMPARE(QFile::permissions(path()) & ownerGroupOther, QFile::ReadOwner | QFile::WriteOwner);
+        QVERIFY(test::readFile(path()).contains("#ff0000"));
     }
 
     void aFailedWriteIsReportedAndKeptInMemory()

@@ -53,14 +53,12 @@ private slots:
     {
         test::ManualClock clock;
         NetworkSnapshot current{Reachability::Connected, {loopback, usable("wlan0")}};
-        QtNetworkPathMonitor monitor(clock, 5s, [&] { return current; });
+        QtNetworkPathMonitor monitor(clock, 5s, [&] { return current; }, QtNetworkPathMonitor::KernelReports::ignore);
         QList<Name> reports;
         monitor.onChange = [&](const Name &name) { reports << name; };
         QCOMPARE(monitor.interfaceName(), Name("wlan0"));
 
         clock.advance(5s);
-        QVERIFY(reports.isEmpty());
-
         current.interfaces = {loopback, down, usable("eth0")};
         clock.advance(4999ms);
         QVERIFY(reports.isEmpty());
@@ -68,18 +66,14 @@ private slots:
         QCOMPARE(reports, (QList<Name>{QString("eth0")}));
         QCOMPARE(monitor.interfaceName(), Name("eth0"));
         clock.advance(20s);
-        QCOMPARE(reports.size(), 1);
 
         current.reachability = Reachability::Disconnected;
         monitor.refresh();
-        QCOMPARE(reports.size(), 2);
-        QCOMPARE(reports.last(), std::nullopt);
         QCOMPARE(monitor.interfaceName(), std::nullopt);
-
         current.reachability = Reachability::Connected;
         current.interfaces = {loopback};
         monitor.refresh();
-        QCOMPARE(reports.last(), Name("?"));
+        QCOMPARE(reports, (QList<Name>{QString("eth0"), std::nullopt, QString("?")}));
     }
 
     // Run by CTest in a network namespace of its own, where bringing lo up harms nobody.
@@ -89,7 +83,7 @@ private slots:
             QSKIP("runs in a network namespace of its own");
         test::ManualClock clock;
         NetworkSnapshot current{Reachability::Connected, {usable("wlan0")}};
-        QtNetworkPathMonitor monitor(clock, 60s, [&] { return current; });
+        QtNetworkPathMonitor monitor(clock, 5s, [&] { return current; });
         QList<Name> reports;
         monitor.onChange = [&](const Name &name) { reports << name; };
         current.interfaces = {usable("eth0")};
@@ -110,7 +104,7 @@ private slots:
         QVERIFY(lo != snapshot.interfaces.cend());
         QVERIFY(monitor.interfaceName() != lo->name);
         QCOMPARE(monitor.interfaceName(), NetworkPath::interfaceName(snapshot));
-        QCOMPARE(clock.pendingCount(), 1);
+        QCOMPARE(clock.pendingCount(), 0); // the kernel reports: nothing polls
     }
 };
 

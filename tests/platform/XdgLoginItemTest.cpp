@@ -1,4 +1,5 @@
 #include "TestMain.h"
+#include "Files.h"
 #include "platform/DesktopEntry.h"
 #include "platform/XdgLoginItem.h"
 
@@ -13,11 +14,7 @@ private:
     QTemporaryDir dir_;
     QString autostart() const { return dir_.filePath(QStringLiteral("autostart")); }
 
-    static QString readEntry(const XdgLoginItem &item)
-    {
-        QFile file(item.entryPath());
-        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-    }
+    static QString readEntry(const XdgLoginItem &item) { return test::readFile(item.entryPath()); }
 
 private slots:
     void init() { QDir(autostart()).removeRecursively(); }
@@ -45,10 +42,8 @@ private slots:
     void aHiddenEntryIsDisabledUntilEnabledAgain()
     {
         XdgLoginItem item(autostart(), "tender", "/usr/bin/tender");
-        QFile file(item.entryPath());
-        QVERIFY(QDir().mkpath(autostart()) && file.open(QIODevice::WriteOnly));
-        file.write("[Desktop Entry]\nType=Application\nExec=/usr/bin/tender\nHidden=true\n");
-        file.close();
+        QVERIFY(test::writeFile(item.entryPath(),
+                                "[Desktop Entry]\nType=Application\nExec=/usr/bin/tender\nHidden=true\n"));
         QVERIFY(!item.isEnabled());
         QVERIFY(item.setEnabled(true));
         QVERIFY(item.isEnabled());

@@ -1,8 +1,8 @@
 #include "TestMain.h"
+#include "ManualAnimations.h"
 #include "ManualClock.h"
 #include "OverlayScene.h"
 #include "SequenceRandom.h"
-#include "platform/SystemClock.h"
 #include "presentation/GlowPlan.h"
 #include "presentation/QuickOverlay.h"
 #include "presentation/SystemRandom.h"
@@ -14,6 +14,7 @@
 
 using namespace tender;
 using namespace std::chrono_literals;
+using tender::test::ManualAnimations;
 using tender::test::ManualClock;
 using tender::test::SequenceRandom;
 
@@ -44,14 +45,8 @@ int colourfulPixels(const QImage &image, const QRect &area)
     return hues.size() >= 4 ? lit : 0;
 }
 
-QString shotPath(const QString &name)
-{
-    const QString dir = qEnvironmentVariable("TENDER_SHOT_DIR", QDir::currentPath());
-    return QDir(dir).filePath(name);
-}
-
-// The screens side by side as the user sees them, each window at its place.
-QImage desktop(const QuickOverlay &overlay, const std::vector<QImage> &shots)
+// Saves the screens side by side as the user sees them, each window at its place.
+bool saveDesktop(const QuickOverlay &overlay, const std::vector<QImage> &shots, const QString &name)
 {
     QRect all;
     for (QScreen *screen : QGuiApplication::screens())
@@ -61,37 +56,21 @@ QImage desktop(const QuickOverlay &overlay, const std::vector<QImage> &shots)
     QPainter painter(&image);
     for (size_t i = 0; i < shots.size(); ++i)
         painter.drawImage(QRectF(overlay.windows()[i]->geometry()), shots[i]);
-    return image;
+    return image.save(QDir(qEnvironmentVariable("TENDER_SHOT_DIR", QDir::currentPath())).filePath(name));
 }
 
-// Every window's frame when each shows the glow on every edge in the signal's
-// colour and emoji in the middle, away from the glow; nothing otherwise.
-std::vector<QImage> midEffect(const QuickOverlay &overlay)
-{
-    std::vector<QImage> shots;
-    for (const auto &window : overlay.windows()) {
-        if (!window->isExposed() || test::emoji(*window) != 40)
-            return {};
-        const QImage shot = window->grabWindow().convertToFormat(QImage::Format_ARGB32);
-        const qreal scale = shot.devicePixelRatio();
-        const QSize size = window->size() * scale;
-        if (shot.size() != size)
-            return {};
-        for (QPoint edge : {QPoint(size.width() / 2, 1), QPoint(1, size.height() / 2),
-                            QPoint(size.width() - 2, size.height() / 2), QPoint(size.width() / 3, size.height() - 2)}) {
-            const QColor light = shot.pixelColor(edge);
-            if (light.red() <= 60 || light.red() <= light.blue() + 30 || light.red() <= light.green() + 30)
-                return {};
-        }
-        const int band = int(GlowPlan::bandWidth() * scale);
-        if (colourfulPixels(shot, QRect(band, band, size.width() - 2 * band, size.height() - 2 * band)) <= 2000)
-            return {};
-        shots.push_back(shot);
-    }
-    return shots;
-}
+// A play with every draw the same, the emoji it shows and when the windows go.
+struct Play {
+    double draw;
+    QStringList emoji;
+    int count;
+    bool calm;
+    int flying, hideMs;
+};
 
 } // namespace
+
+Q_DECLARE_METATYPE(Play)
 
 class QuickOverlayTest : public QObject {
     Q_OBJECT
@@ -117,46 +96,54 @@ class QuickOverlayTest : public QObject {
                 return false;
         return true;
     }
-    bool allShowing(int glowsEach, int emojiEach) const { return each(true, glowsEach, emojiEach); }
+    bool allShowing(int glows, int emoji) const { return each(true, glows, emoji); }
     bool allEmpty() const { return each(false, 0, 0); }
 
 private slots:
     void init() { makeOverlay({0.5}); }
     void cleanup() { overlay.reset(); }
 
-    // A real run on the system clock, on the screens as configured (later cases change them); leaves its
+    // A whole run on the screens as configured (later cases change them), drawn frame by frame; leaves its
     // screenshots in the working directory.
     void effectShowsOnEveryScreenThenLeavesNothing()
     {
         this->overlay.reset();
-        SystemClock systemClock;
         SystemRandom systemRandom(2026);
-        QuickOverlay overlay(systemClock, systemRandom);
+        QuickOverlay overlay(*clock, systemRandom);
         QCOMPARE(overlay.windows().size(), size_t(2));
+        ManualAnimations animations;
         overlay.play(QColor(0xE8, 0x5D, 0x75), Overlay::warm, 40, false);
-        // The glow blinks and the emoji fly for seconds; a loaded machine draws
-        // late, so look at frames until one shows both on every screen.
+        // The glow's last flash: every emoji has set off and none has begun to fade.
+        animations.advance(2030ms);
+        clock->advance(2030ms);
         std::vector<QImage> shots;
-        while (shots.empty() && overlay.windows()[0]->isVisible()) {
-            QTest::qWait(100);
-            shots = midEffect(overlay);
+        for (const auto &window : overlay.windows()) {
+            QCOMPARE(test::emoji(*window), 40);
+            const QImage shot = window->grabWindow().convertToFormat(QImage::Format_ARGB32);
+            const qreal scale = shot.devicePixelRatio();
+            const QSize size = window->size() * scale;
+            QCOMPARE(shot.size(), size);
+            // The glow on every edge in the signal's colour, emoji in the middle away from it.
+            const int w = size.width(), h = size.height(), band = int(GlowPlan::bandWidth() * scale);
+            for (QPoint edge : {QPoint(w / 2, 1), QPoint(1, h / 2), QPoint(w - 2, h / 2), QPoint(w / 3, h - 2)}) {
+                const QColor light = shot.pixelColor(edge);
+                QVERIFY(light.red() > 60 && light.red() > std::max(light.blue(), light.green()) + 30);
+            }
+            QVERIFY(colourfulPixels(shot, QRect(band, band, w - 2 * band, h - 2 * band)) > 2000);
+            shots.push_back(shot);
         }
-        QVERIFY2(!shots.empty(), "no frame showed the glow on every edge and the emoji in the middle");
-        QVERIFY(desktop(overlay, shots).save(shotPath(QStringLiteral("overlay-mid-effect.png"))));
+        QVERIFY(saveDesktop(overlay, shots, "overlay-mid-effect.png"));
 
         // The longest effect ends 5.9 s after the start and the windows go 0.3 s later.
-        QTRY_VERIFY_WITH_TIMEOUT(!overlay.windows()[0]->isVisible() && !overlay.windows()[1]->isVisible(), 60'000);
-        shots.clear();
+        clock->advance(4170ms);
         for (const auto &window : overlay.windows()) {
+            QVERIFY(!window->isVisible());
             QCOMPARE(test::glows(*window) + test::emoji(*window), 0);
             const QImage after = window->grabWindow().convertToFormat(QImage::Format_ARGB32);
-            QCOMPARE(colourfulPixels(after, after.rect()), 0);
             for (int y = 0; y < after.height(); y += 7)
                 for (int x = 0; x < after.width(); x += 7)
                     QCOMPARE(qGray(after.pixel(x, y)), 0);
-            shots.push_back(after);
         }
-        QVERIFY(desktop(overlay, shots).save(shotPath(QStringLiteral("overlay-after-hide.png"))));
     }
 
     void oneHiddenClickThroughWindowPerScreen()
@@ -169,11 +156,9 @@ private slots:
             QCOMPARE(window.screen(), screens[i]);
             QCOMPARE(window.geometry(), screens[i]->geometry());
             QVERIFY(!window.isVisible());
-            for (Qt::WindowType flag : {Qt::WindowTransparentForInput, Qt::X11BypassWindowManagerHint,
-                                        Qt::WindowStaysOnTopHint, Qt::FramelessWindowHint,
-                                        Qt::WindowDoesNotAcceptFocus})
-                QVERIFY(window.flags().testFlag(flag));
-            QCOMPARE(window.flags() & Qt::WindowType_Mask, Qt::Tool);
+            const Qt::WindowFlags kept = Qt::WindowTransparentForInput | Qt::X11BypassWindowManagerHint
+                | Qt::WindowStaysOnTopHint | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus | Qt::Tool;
+            QCOMPARE(window.flags() & (kept | Qt::WindowType_Mask), kept);
             QCOMPARE(window.color(), QColor(Qt::transparent));
             QCOMPARE(window.requestedFormat().alphaBufferSize(), 8);
             QVERIFY(window.mask().isEmpty());
@@ -182,32 +167,22 @@ private slots:
 
     void theWindowsHideWhenTheEffectEnds_data()
     {
-        QTest::addColumn<double>("draw");
-        QTest::addColumn<QStringList>("emoji");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<bool>("calm");
-        QTest::addColumn<int>("flying");
-        QTest::addColumn<int>("hideMs");
-        QTest::newRow("calm: glow only") << 0.5 << Overlay::warm << 40 << true << 0 << 2900;
-        QTest::newRow("no emoji wanted") << 0.5 << Overlay::warm << 0 << false << 0 << 2900;
-        QTest::newRow("empty list") << 0.5 << QStringList() << 40 << false << 0 << 2900;
+        QTest::addColumn<Play>("play");
+        QTest::newRow("calm: glow only") << Play{0.5, Overlay::warm, 40, true, 0, 2900};
+        QTest::newRow("no emoji wanted") << Play{0.5, Overlay::warm, 0, false, 0, 2900};
+        QTest::newRow("empty list") << Play{0.5, {}, 40, false, 0, 2900};
         // Every emoji waits 1.3 s and flies 4.6 s.
-        QTest::newRow("until the last emoji landed") << 1.0 << Overlay::warm << 40 << false << 40 << 6200;
+        QTest::newRow("until the last emoji landed") << Play{1.0, Overlay::warm, 40, false, 40, 6200};
     }
 
     void theWindowsHideWhenTheEffectEnds()
     {
-        QFETCH(double, draw);
-        QFETCH(QStringList, emoji);
-        QFETCH(int, count);
-        QFETCH(bool, calm);
-        QFETCH(int, flying);
-        QFETCH(int, hideMs);
-        makeOverlay({draw});
-        overlay->play(Qt::magenta, emoji, count, calm);
-        QVERIFY(allShowing(1, flying));
-        clock->advance(Milliseconds(hideMs - 1));
-        QVERIFY(allShowing(1, flying));
+        QFETCH(Play, play);
+        makeOverlay({play.draw});
+        overlay->play(Qt::magenta, play.emoji, play.count, play.calm);
+        QVERIFY(allShowing(1, play.flying));
+        clock->advance(Milliseconds(play.hideMs - 1));
+        QVERIFY(allShowing(1, play.flying));
         clock->advance(1ms);
         QVERIFY(allEmpty());
         QCOMPARE(clock->pendingCount(), 0);

@@ -1,5 +1,6 @@
+#include "support/Probes.h"
 #include "support/ServerTest.h"
-#include <thread>
+#include <future>
 
 namespace tender::testing {
 namespace {
@@ -14,18 +15,9 @@ protected:
         if (!services)
             GTEST_SKIP() << ClusterServices::missing();
         database = services->freshDatabase();
-        std::exception_ptr failed;
-        std::thread second([&] {
-            try {
-                b = startNode("b");
-            } catch (...) {
-                failed = std::current_exception();
-            }
-        });
+        auto second = std::async(std::launch::async, [&] { return startNode("b"); });
         a = startNode("a");
-        second.join();
-        if (failed)
-            std::rethrow_exception(failed);
+        b = second.get();
         viaA = std::make_unique<HttpClient>(a->port());
         viaB = std::make_unique<HttpClient>(b->port());
     }
@@ -39,10 +31,8 @@ protected:
     // Asks `node`'s /readyz until it answers `status` or 10 s pass.
     static bool becomes(const ServerProcess& node, int status)
     {
-        for (int i = 0; i < 100; ++i, std::this_thread::sleep_for(milliseconds(100)))
-            if (HttpClient(node.port()).get("/readyz").status == status)
-                return true;
-        return false;
+        return eventually([&] { return HttpClient(node.port()).get("/readyz").status == status; },
+            milliseconds(10000));
     }
 
     TempDir dir;
@@ -85,7 +75,8 @@ TEST_F(ClusterTest, ARemovalAnsweredByOneNodeHoldsOnTheOtherAtOnce)
     auto lamp = pairDevice(*viaA, other, {"receive"});
     auto lampStream = streamOn(a->port(), lamp.token, "/v1/device/stream");
     ASSERT_EQ(viaB->del("/v1/devices/" + lamp.id, other.idToken).status, 204);
-    EXPECT_TRUE(lampStream->closedWithin(milliseconds(3000))) << "a device removed through B loses its stream on A";
+    EXPECT_TRUE(lampStream->closedWithin(milliseconds(3000)))
+        << "a device removed through B loses its stream on A";
 
     auto leavingOnA = streamOn(a->port(), leaving.idToken);
     ASSERT_EQ(signal(*viaA, toLeaving, owner.idToken), 202);
@@ -121,7 +112,7 @@ TEST_F(ClusterTest, StreamsOfAKilledNodeComeBackOnTheOtherAndARestartedNodeFinds
     auto friendUser = quickUser(*viaB, "friend");
     auto contact = addContact(*viaA, owner, friendUser, "Оля");
     auto stream = streamOn(a->port(), friendUser.idToken);
-    a->kill();
+    a->stop(SIGKILL);
     EXPECT_TRUE(stream->closedWithin(milliseconds(3000)));
     stream = streamOn(b->port(), friendUser.idToken); // where the balancer sends the app's next attempt
     ASSERT_EQ(signal(*viaB, contact, owner.idToken), 202);
@@ -197,14 +188,15 @@ TEST(ClusterStart, RefusesUnreachableBackendsAndMalformedAddresses)
     auto database = services->freshDatabase();
     auto port = database.substr(database.rfind(':') + 1, database.rfind('/') - database.rfind(':') - 1);
     auto closedPort = std::to_string(freeLoopbackPort());
+    const std::string noDatabase = "cannot connect to the database";
     TempDir dir;
     struct Case {
         std::vector<std::string> args;
         int status;
         std::string says;
     } cases[] = {
-        {{"--database", "postgresql://tender@127.0.0.1:" + closedPort + "/tender"}, 1, "cannot connect to the database"},
-        {{"--database", "postgresql://stranger@127.0.0.1:" + port + "/tender"}, 1, "cannot connect to the database"},
+        {{"--database", "postgresql://tender@127.0.0.1:" + closedPort + "/tender"}, 1, noDatabase},
+        {{"--database", "postgresql://stranger@127.0.0.1:" + port + "/tender"}, 1, noDatabase},
         {{"--database", database, "--bus", "nats://127.0.0.1:" + closedPort}, 1, "cannot connect to the bus"},
         {{"--database", "mysql://127.0.0.1/tender"}, 2, "bad value of --database"},
         {{"--database", "postgresql://[::1"}, 2, "bad value of --database"},

@@ -47,7 +47,7 @@ TEST_F(LifecycleTest, ARestartKeepsEverythingAndStopsCleanly)
     EXPECT_EQ(inviteCodeOf(*http, me), inviteBefore);
     auto contacts = http->get("/v1/contacts", me.idToken).json().at("contacts").as_array();
     ASSERT_EQ(contacts.size(), 1u);
-    EXPECT_EQ(text(contacts[0].at("label")), "Оля");
+    EXPECT_EQ(contacts[0].at("label"), "Оля");
     EXPECT_EQ(contacts[0].at("close"), true);
     EXPECT_EQ(upgrade("/v1/device/stream", device.token), 101);
 

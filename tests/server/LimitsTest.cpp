@@ -13,6 +13,11 @@ std::string loopback(int n)
     return "127.0.0." + std::to_string(n);
 }
 
+HttpResult signUpAttempt(const HttpClient& client, const std::string& email)
+{
+    return client.post(identityPath("signUp"), passwordBody(email, "pass-word"));
+}
+
 TEST_F(LimitsTest, OneClientsFloodOfPasswordChecksIsRefusedAtOnceWhileOthersSignIn)
 {
     auto email = uniqueEmail("real");
@@ -21,7 +26,7 @@ TEST_F(LimitsTest, OneClientsFloodOfPasswordChecksIsRefusedAtOnceWhileOthersSign
     std::vector<std::thread> flood;
     for (int i = 0; i < 40; ++i)
         flood.emplace_back([&] {
-            auto answer = from(loopback(2)).post(identityPath("signUp"), passwordBody(uniqueEmail("f"), "pass-word"));
+            auto answer = signUpAttempt(from(loopback(2)), uniqueEmail("f"));
             refused += answer.error().starts_with("TOO_MANY_ATTEMPTS_TRY_LATER");
         });
     auto real = signIn(from(loopback(3)), email, "right-password");
@@ -47,7 +52,7 @@ TEST_F(LimitsTest, PasswordChecksWhoseClientLeftAreDropped)
     EXPECT_GE(metrics["tender_abandoned_requests_total"], 1);
     int accounts = 0;
     for (int i = 0; i < 20; ++i)
-        accounts += http->post(identityPath("signUp"), passwordBody(email(i), "pass-word")).error() == "EMAIL_EXISTS";
+        accounts += signUpAttempt(*http, email(i)).error() == "EMAIL_EXISTS";
     EXPECT_EQ(accounts, metrics[created]) << "nothing of the dropped ones was done";
 }
 
@@ -90,7 +95,8 @@ TEST_F(LimitsTest, ResetMailIsThrottledPerAddressAndPerClientAndTheOutboxIsBound
     EXPECT_TRUE(reset(1, uniqueEmail("n")).starts_with(throttled)) << "per client";
 
     EXPECT_EQ(reset(10, quickUser(*http, "second").email), "") << "the sixth mail";
-    EXPECT_TRUE(reset(11, uniqueEmail("z")).starts_with(throttled)) << "a full outbox refuses every address alike";
+    EXPECT_TRUE(reset(11, uniqueEmail("z")).starts_with(throttled))
+        << "a full outbox refuses every address alike";
 }
 
 TEST_F(LimitsTest, ConnectionsAreCappedAndTheOldestIdleOneMakesRoom)
@@ -109,7 +115,7 @@ TEST_F(LimitsTest, ConnectionsAreCappedAndTheOldestIdleOneMakesRoom)
         EXPECT_EQ(monitors.back()->get("/healthz"), 200) << "the server is full of idle sockets";
     }
     for (int i = 0; i < 3; ++i)
-        EXPECT_TRUE(idle[static_cast<std::size_t>(i)]->closedWithin(milliseconds(3000))) << "the oldest made room";
+        EXPECT_TRUE(idle[std::size_t(i)]->closedWithin(milliseconds(3000))) << "the oldest made room";
     EXPECT_FALSE(idle[3]->closedWithin(milliseconds(0)));
 }
 
@@ -129,7 +135,8 @@ TEST_F(LimitsTest, StreamsAreCappedPerUserAndPerDevice)
         EXPECT_EQ(upgrade(c.path, c.token), 429) << c.kind;
         open.pop_back();
         auto streams = "tender_streams{kind=\"" + c.kind + "\"}";
-        ASSERT_TRUE(eventually([&] { return readMetrics(http->get("/metrics").body)[streams] == c.cap - 1; }));
+        ASSERT_TRUE(eventually([&] { return readMetrics(http->get("/metrics").body)[streams] == c.cap - 1; }))
+            << c.kind;
         EXPECT_EQ(upgrade(c.path, c.token), 101) << "a closed stream's place is free";
     }
 }

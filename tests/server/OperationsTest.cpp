@@ -20,7 +20,8 @@ TEST(DevelopmentSwitches, RefuseToStartOffLoopback)
         std::string named;
     } cases[] = {
         {{"--listen", "0.0.0.0:0", "--dev-signin", "--identity-key", "K"}, {}, "--dev-signin"},
-        {{"--listen", "0.0.0.0:0", "--identity-key", "K"}, {{"TENDER_SERVER_DEV_SIGNIN", "1"}}, "--dev-signin"},
+        {{"--listen", "0.0.0.0:0", "--identity-key", "K"}, {{"TENDER_SERVER_DEV_SIGNIN", "1"}},
+            "--dev-signin"},
         {{"--listen", "0.0.0.0:0"}, {}, "--identity-key"},
         {{"--listen", "[::]:0"}, {}, "--identity-key"},
         {{"--listen", "localhost:0", "--dev-signin"}, {}, "--dev-signin"},
@@ -75,10 +76,10 @@ TEST_F(OperationsTest, ReadinessAndMetricsTellWhatHappened)
     EXPECT_EQ(m["tender_streams{kind=\"app\"}"], 1);
     EXPECT_GE(m["tender_connections"], 2);
     EXPECT_EQ((m["tender_identity_outcomes_total{call=\"signUp\",outcome=\"OK\"}"]), 1);
-    const std::string events = "tender_request_duration_seconds";
-    EXPECT_EQ(m[events + "_count{route=\"/v1/events\"}"], 1);
-    EXPECT_EQ(m[events + "_bucket{route=\"/v1/events\",le=\"+Inf\"}"], 1);
-    EXPECT_GE(m[events + "_bucket{route=\"/v1/events\",le=\"0.5\"}"], m[events + "_bucket{route=\"/v1/events\",le=\"0.001\"}"]);
+    const std::string events = "tender_request_duration_seconds_bucket{route=\"/v1/events\",le=";
+    EXPECT_EQ(m["tender_request_duration_seconds_count{route=\"/v1/events\"}"], 1);
+    EXPECT_EQ(m[events + "\"+Inf\"}"], 1);
+    EXPECT_GE(m[events + "\"0.5\"}"], m[events + "\"0.001\"}"]);
     EXPECT_EQ(http->get("/metrics").headers["content-type"], "text/plain; version=0.0.4; charset=utf-8");
 }
 
@@ -107,7 +108,8 @@ TEST_F(OperationsTest, ForwardedAddressesAreBelievedOnlyFromTrustedProxies)
     }
     EXPECT_EQ(guess("127.0.0.5", "198.51.100.7"), 429) << "the proxy's client, as the proxy saw it";
     EXPECT_EQ(guess("127.0.0.5", "198.51.100.8"), 404) << "another client behind the proxy";
-    EXPECT_EQ(guess("127.0.0.6", "198.51.100.9"), 429) << "an untrusted peer is its own client, whatever it says";
+    EXPECT_EQ(guess("127.0.0.6", "198.51.100.9"), 429)
+        << "an untrusted peer is its own client, whatever it says";
 }
 
 TEST(SigningKey, ItsDirectoryIsSyncedOnceTheKeyIsWritten)

@@ -35,7 +35,8 @@ TEST(Throttle, CountsInWindowsAndTellsWhenToComeBack)
     EXPECT_TRUE(throttle.check("c", 0)) << "three counted failures reach the limit";
     throttle.clear("c");
     EXPECT_FALSE(throttle.check("c", 0));
-    EXPECT_NE(metrics.text().find("tender_throttled_total{kind=\"test\"} 2"), std::string::npos) << metrics.text();
+    EXPECT_NE(metrics.text().find("tender_throttled_total{kind=\"test\"} 2"), std::string::npos)
+        << metrics.text();
 }
 
 TEST(MemoryCounters, PastTheirBoundNewKeysShareOneWindow)
@@ -106,7 +107,8 @@ TEST(Metrics, WritesThePrometheusTextFormat)
         "# HELP t_open Open\n# TYPE t_open gauge\nt_open 2.5\n"
         "# HELP t_seconds Latency\n# TYPE t_seconds histogram\n"
         "t_seconds_bucket{route=\"/x\",le=\"0.25\"} 2\nt_seconds_bucket{route=\"/x\",le=\"1\"} 3\n"
-        "t_seconds_bucket{route=\"/x\",le=\"+Inf\"} 4\nt_seconds_sum{route=\"/x\"} 8.875\nt_seconds_count{route=\"/x\"} 4\n"
+        "t_seconds_bucket{route=\"/x\",le=\"+Inf\"} 4\nt_seconds_sum{route=\"/x\"} 8.875\n"
+        "t_seconds_count{route=\"/x\"} 4\n"
         "# HELP t_total Things\\nsaid\n# TYPE t_total counter\nt_total{kind=\"a\\\"b\\\\c\"} 4\n");
     EXPECT_THROW(metrics.gauge("t_total", "Again"), std::logic_error);
 }
@@ -158,8 +160,8 @@ TEST(Periodic, AFailingTaskIsCountedAndRunsAgain)
     io.run_for(std::chrono::seconds(20));
     work.join();
     EXPECT_GE(runs, 3);
-    EXPECT_NE(metrics.text().find("tender_background_failures_total{task=\"chore\"} " + std::to_string(runs.load())),
-        std::string::npos) << metrics.text();
+    auto failures = "tender_background_failures_total{task=\"chore\"} " + std::to_string(runs.load());
+    EXPECT_NE(metrics.text().find(failures), std::string::npos) << metrics.text();
 }
 
 TEST(LogWriter, KeepsItsBufferBoundedWhileNobodyReads)
@@ -188,7 +190,8 @@ TEST(LogWriter, KeepsItsBufferBoundedWhileNobodyReads)
     ::close(ends[0]);
     auto dropped = written.rfind(" log lines dropped\n");
     ASSERT_NE(dropped, std::string::npos);
-    EXPECT_EQ(written.find(" after\n"), written.find('\n', dropped) + 25) << "the count, then the line after it";
+    EXPECT_EQ(written.find(" after\n"), written.find('\n', dropped) + 25)
+        << "the count, then the line after it";
 }
 
 }

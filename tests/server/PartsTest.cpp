@@ -19,7 +19,8 @@ TEST(InviteCode, ReadsCodesAndLinksLikeTheApp)
     EXPECT_EQ(inviteCode::read("  https://tender.example/i/ABCDE-FGHJK?utm=x#top \n"), "ABCDEFGHJK");
     EXPECT_EQ(inviteCode::read("tender://add/23456-789AB"), "23456789AB");
     EXPECT_EQ(inviteCode::read("ABC-DE-FGH-JK"), "ABCDEFGHJK");
-    for (const char* bad : {"", "ABCDEFGHJ", "ABCDEFGHJKM", "ABCDEFGHJI", "ABCDEFGHJO", "ABCDE FGHJK", "ÄBCDEFGHJK"})
+    for (const char* bad :
+        {"", "ABCDEFGHJ", "ABCDEFGHJKM", "ABCDEFGHJI", "ABCDEFGHJO", "ABCDE FGHJK", "ÄBCDEFGHJK"})
         EXPECT_EQ(inviteCode::read(bad), std::nullopt) << bad;
     auto code = inviteCode::generate();
     EXPECT_EQ(inviteCode::read(code), code);
@@ -92,7 +93,8 @@ TEST(Router, MatchesPatternsAndTellsUnknownPathsFromUnknownMethods)
     router.add(http::verb::get, "/v1/contacts/:id", [](const RouteContext& c) {
         return errorResponse(http::status::ok, c.params.at(0));
     });
-    router.add(http::verb::post, "/v1/fail", [](const RouteContext&) -> Response { throw std::runtime_error("boom"); });
+    router.add(http::verb::post, "/v1/fail",
+        [](const RouteContext&) -> Response { throw std::runtime_error("boom"); });
     auto call = [&](http::verb verb, const char* target) {
         Request request{verb, target, 11};
         return router.handle(request);

@@ -9,6 +9,7 @@ TEST_F(RequestRulesTest, BadRequestsAnswerWithAnErrorAndChangeNothing)
 {
     auto me = quickUser(*http, "me");
     auto code = "\"" + inviteCodeOf(*http, quickUser(*http, "other")) + "\"";
+    const std::string huge(70 * 1024, 'x');
     struct Case {
         std::string method, path, body;
         int status;
@@ -17,7 +18,7 @@ TEST_F(RequestRulesTest, BadRequestsAnswerWithAnErrorAndChangeNothing)
         {"POST", "/v1/contacts", "[1, 2]", 400},
         {"POST", "/v1/contacts", "{\"code\": 42, \"label\": \"X\"}", 400},
         {"POST", "/v1/contacts", "{\"code\": " + code + ", \"label\": [\"X\"]}", 400},
-        {"POST", "/v1/contacts", "{\"code\": " + code + ", \"label\": \"" + std::string(70 * 1024, 'x') + "\"}", 413},
+        {"POST", "/v1/contacts", "{\"code\": " + code + ", \"label\": \"" + huge + "\"}", 413},
         {"POST", "/v1/contacts", "{\"code\": " + code + ", \"label\": \"\xff\xfe\"}", 400},
         {"POST", "/v1/events", "{\"type\": \"wave\", \"to\": {\"anyone\": true}}", 400},
         {"POST", "/v1/events", "{\"type\": \"signal\", \"to\": {\"anyone\": false}}", 400},
@@ -45,11 +46,13 @@ TEST_F(RequestRulesTest, EveryCallAndStreamNeedsAValidTokenOfItsKind)
     auto firstDot = me.idToken.find('.');
     auto secondDot = me.idToken.find('.', firstDot + 1);
     // {"alg":"none","typ":"JWT"} with the real claims and no signature.
-    auto unsigned_ = "eyJhbGciOiJub25lIiwidHlwIjoiSldUIn0" + me.idToken.substr(firstDot, secondDot - firstDot + 1);
+    auto unsigned_ = "eyJhbGciOiJub25lIiwidHlwIjoiSldUIn0"
+        + me.idToken.substr(firstDot, secondDot - firstDot + 1);
     auto tampered = me.idToken;
     tampered[secondDot + 5] = tampered[secondDot + 5] == 'A' ? 'B' : 'A';
     for (const auto& path : {"/v1/me", "/v1/contacts", "/v1/devices"}) {
-        for (const auto& token : {std::string(), std::string("not-a-token"), me.refreshToken, unsigned_, tampered})
+        for (const auto& token : {std::string(), std::string("not-a-token"), me.refreshToken, unsigned_,
+                 tampered})
             EXPECT_EQ(http->get(path, token).status, 401) << path << " " << token;
         EXPECT_EQ(http->get(path, device).status, 403) << path;
         EXPECT_EQ(http->get(path, me.idToken).status, 200) << path;

@@ -1,5 +1,4 @@
 #include "support/ServerTest.h"
-#include <boost/url/parse.hpp>
 
 namespace tender::testing {
 namespace {
@@ -9,7 +8,8 @@ class SigninPageTest : public ServerTest {
 protected:
     void SetUp() override { start({"--identity-key", TENDER_DEFAULT_IDENTITY_KEY}); }
 
-    HttpResult submit(const std::string& email, const std::string& password, const std::string& state = "4F1C-77AB")
+    HttpResult submit(const std::string& email, const std::string& password,
+        const std::string& state = "4F1C-77AB")
     {
         return http->postForm("/signin", {{"state", state}, {"email", email}, {"password", password}});
     }
@@ -19,18 +19,6 @@ protected:
         return page.body.find(text) != std::string::npos;
     }
 };
-
-std::map<std::string, std::string> callbackOf(const HttpResult& answer)
-{
-    std::map<std::string, std::string> items;
-    auto location = answer.headers.count("location") ? answer.headers.at("location") : "";
-    auto url = boost::urls::parse_uri(location);
-    if (!url || url->scheme() != "tender" || url->host() != "signin")
-        return items;
-    for (auto param : url->params())
-        items.emplace(param.key, param.value);
-    return items;
-}
 
 TEST_F(SigninPageTest, CreatesTheAccountOrSignsInAndHandsTheAppItsCallback)
 {
@@ -45,7 +33,7 @@ TEST_F(SigninPageTest, CreatesTheAccountOrSignsInAndHandsTheAppItsCallback)
     for (const auto& typed : {" PAGE" + email.substr(4), email}) {
         auto answer = submit(typed, "long enough");
         ASSERT_EQ(answer.status, 303) << answer.body;
-        auto callback = callbackOf(answer);
+        auto callback = signinCallback(answer);
         EXPECT_EQ(callback["state"], "4F1C-77AB");
         EXPECT_EQ(callback["email"], email);
         auto token = refresh(*http, callback["rt"]).field("/id_token");
@@ -87,7 +75,8 @@ TEST_F(SigninPageTest, ShowsEachProblemOnThePageAndChangesNothing)
         EXPECT_FALSE(shows(page, "<script>"));
         EXPECT_EQ(page.headers.count("location"), 0u);
     }
-    EXPECT_EQ(http->send("PUT", "/signin", cases[0].first, "", "application/x-www-form-urlencoded").status, 405);
+    EXPECT_EQ(http->send("PUT", "/signin", cases[0].first, "", "application/x-www-form-urlencoded").status,
+        405);
     EXPECT_EQ(http->get("/signin").status, 400);
     EXPECT_EQ(signIn(*http, untouched, "long enough").error(), "INVALID_LOGIN_CREDENTIALS")
         << "no account came of the refused forms";

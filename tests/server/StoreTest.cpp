@@ -38,8 +38,8 @@ protected:
     void SetUp() override
     {
         for (const char* uid : {"owner", "a", "b", "c", "other"})
-            ASSERT_TRUE(cached.createUser(User{uid, uid + std::string("@example.org"), "CODE" + std::string(uid),
-                std::nullopt, 0}));
+            ASSERT_TRUE(cached.createUser(
+                User{uid, uid + std::string("@example.org"), "CODE" + std::string(uid), std::nullopt, 0}));
     }
 
     void add(Store& store, const std::string& id, const std::string& owner, const std::string& target)
@@ -190,7 +190,8 @@ TEST_F(StoreTest, AWriteBetweenAReadAndItsKeepingLeavesNoStaleCopy)
 TEST_F(StoreTest, ABatchOfLastContactsTheDatabaseRefusedIsWrittenNextTime)
 {
     for (const char* id : {"d1", "d2"})
-        ASSERT_EQ(database.addDevice(Device{id, "a", id, "custom", {"receive"}, std::nullopt}, std::string("h") + id, 10),
+        ASSERT_EQ(database.addDevice(Device{id, "a", id, "custom", {"receive"}, std::nullopt},
+                      std::string("h") + id, 10),
             AddDeviceOutcome::added);
     LastSeen lastSeen(database);
     lastSeen.touch("d1", 1000);

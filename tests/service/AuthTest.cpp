@@ -1,5 +1,6 @@
 #include "TestMain.h"
 #include "Await.h"
+#include "Files.h"
 #include "ModelHarness.h"
 #include "service/AuthError.h"
 #include "service/SessionFile.h"
@@ -8,7 +9,6 @@
 
 #include <csignal>
 #include <sys/resource.h>
-#include <sys/stat.h>
 
 using namespace tender;
 using namespace tender::test;
@@ -20,24 +20,7 @@ const QString tokenPath = FakeService::tokenPath;
 const QString signInPath = FakeService::signInPath;
 const QString signUpPath = FakeService::signUpPath;
 
-int modeOf(const QString &path)
-{
-    struct stat info {};
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
-}
-
-void writeFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+const QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
 
 QString descriptionOf(QCoro::Task<> call)
 {
@@ -64,16 +47,18 @@ private slots:
     }
     void cleanup() { h.reset(); }
 
-    void tokenIsCachedUntilFiveMinutesBeforeExpiry()
+    void tokenIsCachedUntilFiveMinutesBeforeExpiryAndARotatedOneIsSaved()
     {
-        h->saveSession();
+        // A marker the app never writes: it survives only while the file is left alone.
+        QVERIFY(writeFile(file, R"({"uid":"u1","email":"a@b.c","refreshToken":"rt","marker":true})"));
         auto auth = h->makeAuth();
         h->service.on("POST", tokenPath, FakeReply::token("t1"));
         QCOMPARE(await(auth->token()), QString("t1"));
         const auto refresh = h->service.requests("POST", tokenPath).value(0);
-        QCOMPARE(refresh.query.queryItemValue("key"), QString(FakeService::identityKey));
-        QCOMPARE(refresh.header("content-type"), QByteArray("application/x-www-form-urlencoded"));
-        QCOMPARE(refresh.body, QByteArray("grant_type=refresh_token&refresh_token=rt"));
+        QCOMPARE((QStringList{refresh.query.queryItemValue("key"), refresh.header("content-type"),
+                              refresh.body}),
+                 (QStringList{FakeService::identityKey, "application/x-www-form-urlencoded",
+                              "grant_type=refresh_token&refresh_token=rt"}));
 
         h->clock.advance(3600s - 301s);
         QCOMPARE(await(auth->token()), QString("t1"));
@@ -89,6 +74,13 @@ private slots:
         QCOMPARE(await(auth->token()), QString("t2"));
         QCOMPARE(await(auth->token(true)), QString("t2"));
         QCOMPARE(h->service.requests("POST", tokenPath).size(), 3);
+        QVERIFY(readFile(file).contains("marker"));
+
+        h->service.on("POST", tokenPath, FakeReply::token("t3", "rt-2"));
+        await(auth->token(true));
+        QCOMPARE(SessionFile::read(file)->refreshToken, QString("rt-2"));
+        QCOMPARE(auth->session()->refreshToken, QString("rt-2"));
+        QCOMPARE(QFile::permissions(file), ownerOnly);
     }
 
     void concurrentCallersShareOneRefresh()
@@ -129,22 +121,6 @@ private slots:
         QCOMPARE(await(auth->token(true)), QString("again"));
     }
 
-    void rotatedRefreshTokenRewritesTheFile()
-    {
-        // A marker the app never writes: it survives only if the file is left alone.
-        writeFile(file, R"({"uid":"u1","email":"a@b.c","refreshToken":"rt","marker":true})");
-        auto auth = h->makeAuth();
-        h->service.on("POST", tokenPath, FakeReply::token("t1"));
-        await(auth->token());
-        QVERIFY(readFile(file).contains("marker"));
-
-        h->service.on("POST", tokenPath, FakeReply::token("t2", "rt-2"));
-        await(auth->token(true));
-        QCOMPARE(SessionFile::read(file)->refreshToken, QString("rt-2"));
-        QCOMPARE(auth->session()->refreshToken, QString("rt-2"));
-        QCOMPARE(modeOf(file), 0600);
-    }
-
     void signInFallsBackToSignUp()
     {
         auto auth = h->makeAuth();
@@ -183,13 +159,11 @@ private slots:
     {
         QFETCH(FakeReply, signIn);
         QFETCH(FakeReply, signUp);
-        QFETCH(QString, description);
-        QFETCH(int, signUps);
         auto auth = h->makeAuth();
         h->service.on("POST", signInPath, signIn);
         h->service.on("POST", signUpPath, signUp);
-        QCOMPARE(descriptionOf(auth->signIn("a@b.c", "secret")), description);
-        QCOMPARE(h->service.requests("POST", signUpPath).size(), signUps);
+        QTEST(descriptionOf(auth->signIn("a@b.c", "secret")), "description");
+        QTEST(int(h->service.requests("POST", signUpPath).size()), "signUps");
         QVERIFY(!auth->session());
     }
 
@@ -218,20 +192,8 @@ private slots:
         QCOMPARE(complete("tender://signin?state=" + state + "&uid=u9&rt=r"), bad);
     }
 
+    // Also a refresh answered after the sign-out is not kept.
     void signOutForgetsTheSession()
-    {
-        h->saveSession();
-        auto auth = h->makeAuth();
-        QVERIFY(auth->session());
-        auth->signOut();
-        QVERIFY(!QFile::exists(file));
-        const auto error = failureOf<AuthError>(auth->token());
-        QVERIFY(error && error->endsSession());
-        QCOMPARE(error->description(), QString("Нужно войти заново"));
-        QCOMPARE(h->service.requests().size(), 0);
-    }
-
-    void refreshAnswerAfterSignOutIsNotKept()
     {
         h->saveSession();
         auto auth = h->makeAuth();
@@ -240,10 +202,14 @@ private slots:
         h->service.on("POST", tokenPath, slow);
         auto pending = auth->token();
         auth->signOut();
+        QVERIFY(!QFile::exists(file));
         QCOMPARE(await(std::move(pending)), QString("late"));
         QVERIFY(!auth->session());
         QVERIFY(!QFile::exists(file));
-        QVERIFY_THROWS_EXCEPTION(AuthError, await(auth->token()));
+        const auto error = failureOf<AuthError>(auth->token());
+        QVERIFY(error && error->endsSession());
+        QCOMPARE(error->description(), QString("Нужно войти заново"));
+        QCOMPARE(h->service.requests().size(), 1);
     }
 
     void unreadableSessionFilesMeanSignedOut_data()
@@ -260,25 +226,20 @@ private slots:
     void unreadableSessionFilesMeanSignedOut()
     {
         QFETCH(QByteArray, content);
-        QFETCH(bool, signedIn);
-        writeFile(file, content);
+        QVERIFY(writeFile(file, content));
         auto auth = h->makeAuth();
-        QCOMPARE(auth->session().has_value(), signedIn);
-        if (signedIn)
-            QCOMPARE(auth->session()->email, std::nullopt);
+        QTEST(auth->session().has_value(), "signedIn");
+        QVERIFY(!auth->session() || !auth->session()->email);
     }
 
-    void sessionFileIsOwnerOnlyAndWritesNoEmptyEmail()
+    void sessionFileIsOwnerOnlyWholeOrNotAtAll()
     {
         const Session session{"u", std::nullopt, "r"};
         QVERIFY(SessionFile::write(file, session));
-        QCOMPARE(modeOf(file), 0600);
+        QCOMPARE(QFile::permissions(file), ownerOnly);
         QCOMPARE(SessionFile::read(file), session);
         QCOMPARE(QJsonDocument::fromJson(readFile(file)).object(), (QJsonObject{{"uid", "u"}, {"refreshToken", "r"}}));
-    }
 
-    void failedSessionWriteKeepsTheOldFile()
-    {
         const Session old{"u", QString("a@b.c"), "old"};
         QVERIFY(SessionFile::write(file, old));
 
@@ -307,9 +268,6 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("description");
         QTest::addColumn<bool>("endsSession");
-        QTest::newRow("password") << "INVALID_PASSWORD" << "Неверный пароль" << false;
-        QTest::newRow("weak with detail") << "WEAK_PASSWORD : Password should be at least 6 characters"
-                                          << "Пароль слишком простой" << false;
         QTest::newRow("weak glued") << "WEAK_PASSWORDS" << failed.arg("WEAK_PASSWORDS") << false;
         QTest::newRow("email") << "INVALID_EMAIL" << "Проверь адрес почты" << false;
         QTest::newRow("missing email") << "MISSING_EMAIL" << "Проверь адрес почты" << false;
@@ -317,8 +275,6 @@ private slots:
         QTest::newRow("busy") << "TOO_MANY_ATTEMPTS_TRY_LATER : later" << "Слишком много попыток, попробуй чуть позже"
                               << false;
         QTest::newRow("disabled") << "USER_DISABLED" << "Этот аккаунт отключён" << true;
-        QTest::newRow("callback") << "BAD_CALLBACK" << "Вход не завершился, попробуй ещё раз" << false;
-        QTest::newRow("http") << "HTTP_503" << failed.arg("HTTP_503") << false;
         QTest::newRow("empty") << "" << failed.arg("") << false;
         QTest::newRow("expired") << "TOKEN_EXPIRED" << failed.arg("TOKEN_EXPIRED") << true;
         QTest::newRow("not found prefix") << "USER_NOT_FOUND: gone" << failed.arg("USER_NOT_FOUND:") << true;
@@ -329,11 +285,8 @@ private slots:
     void errorDescriptions()
     {
         QFETCH(QString, message);
-        QFETCH(QString, description);
-        QFETCH(bool, endsSession);
-        const AuthError error = AuthError::server(message);
-        QCOMPARE(error.description(), description);
-        QCOMPARE(error.endsSession(), endsSession);
+        QTEST(AuthError::server(message).description(), "description");
+        QTEST(AuthError::server(message).endsSession(), "endsSession");
     }
 };
 

@@ -61,7 +61,7 @@ private slots:
     }
     void cleanup() { h.reset(); }
 
-    void firstStartOpensThePopoverUnderTheIconOnceTheTrayPlacesIt()
+    void firstStartOpensThePopoverUnderTheIconAndIgnoresWake()
     {
         tray.place = QRect(0, 0, 22, 22); // before the tray embeds the icon, Qt reports it at the origin
         auto delegate = launch();
@@ -76,13 +76,23 @@ private slots:
         QVERIFY(view.position() != underIcon);
         h->clock.advance(std::chrono::milliseconds(StatusBar::iconTryMs));
         QCOMPARE(view.position(), underIcon);
+
+        wake.onWake(); // nothing runs to restart
+        QTest::qWait(100);
+        QCOMPARE(h->service.peers().size(), 0);
     }
 
-    void signedInStartShowsOnlyTheIcon()
+    void signedInStartShowsOnlyTheIconAndRestartsTheStreamOnWake()
     {
         h->saveSession();
         auto delegate = launch();
         QVERIFY(delegate->model()->signedIn());
+        QVERIFY(h->awaitPeer(0));
+        wake.onWake();
+        QVERIFY(h->awaitPeer(1));
+        QTest::qWait(100);
+        QCOMPARE(h->service.peers().size(), 2);
+
         Popover &popover = *delegate->popover();
         QVERIFY(!popover.isShown());
         emit tray.activated();
@@ -127,23 +137,6 @@ private slots:
         QCOMPARE(status.tint(), blue);
         h->clock.advance(1ms);
         QCOMPARE(status.tint(), std::nullopt);
-    }
-
-    void wakeRestartsOnlyARunningStream()
-    {
-        auto delegate = launch(); // signed out: nothing runs
-        wake.onWake();
-        QTest::qWait(100);
-        QCOMPARE(h->service.peers().size(), 0);
-        delegate.reset();
-
-        h->saveSession();
-        delegate = launch();
-        QVERIFY(h->awaitPeer(0));
-        wake.onWake();
-        QVERIFY(h->awaitPeer(1));
-        QTest::qWait(100);
-        QCOMPARE(h->service.peers().size(), 2);
     }
 
     void popoverPlacement_data()

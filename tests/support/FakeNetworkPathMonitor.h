@@ -4,21 +4,10 @@
 
 namespace tender::test {
 
+// A machine whose network never changes; the stream's reaction to changes is driven directly.
 class FakeNetworkPathMonitor final : public NetworkPathMonitor {
 public:
-    std::optional<QString> interfaceName() const override { return name_; }
-
-    // Reports the change as the real monitor does: only when the name differs.
-    void setInterfaceName(std::optional<QString> name)
-    {
-        if (name == name_)
-            return;
-        name_ = std::move(name);
-        onChange(name_);
-    }
-
-private:
-    std::optional<QString> name_;
+    std::optional<QString> interfaceName() const override { return std::nullopt; }
 };
 
 } // namespace tender::test

@@ -8,8 +8,7 @@ class FakePreferencesStore final : public PreferencesStore {
 public:
     std::optional<PreferenceValue> value(const QString &key) const override
     {
-        const auto found = values_.constFind(key);
-        return found == values_.constEnd() ? std::nullopt : std::optional(found.value());
+        return values_.contains(key) ? std::optional(values_[key]) : std::nullopt;
     }
     bool set(const QString &key, const PreferenceValue &value) override
     {

@@ -9,8 +9,6 @@ public:
     bool enabled() const override { return enabled_; }
     void set(bool enabled)
     {
-        if (enabled == enabled_)
-            return;
         enabled_ = enabled;
         onChange(enabled);
     }

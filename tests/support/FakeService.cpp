@@ -8,22 +8,19 @@ namespace tender::test {
 
 namespace {
 
-constexpr qsizetype maxHeadBytes = 64 * 1024;
-
 QString key(const QByteArray &method, const QString &path)
 {
     return QString::fromLatin1(method) + u' ' + path;
 }
 
-// Parses the request line and headers; false while the head is incomplete.
-bool parseHead(const QByteArray &head, RecordedRequest &request)
+// The request line and headers; the clients under test always send whole, well-formed ones.
+RecordedRequest parseHead(const QByteArray &head)
 {
     const QList<QByteArray> lines = head.split('\n');
     const QList<QByteArray> first = lines.value(0).trimmed().split(' ');
-    if (first.size() < 2)
-        return false;
+    RecordedRequest request;
     request.method = first[0];
-    const QUrl target(QString::fromLatin1(first[1]));
+    const QUrl target(QString::fromLatin1(first.value(1)));
     request.path = target.path(QUrl::FullyEncoded);
     request.query = QUrlQuery(target);
     for (qsizetype i = 1; i < lines.size(); ++i) {
@@ -32,7 +29,7 @@ bool parseHead(const QByteArray &head, RecordedRequest &request)
         if (colon > 0)
             request.headers.insert(line.left(colon).trimmed().toLower(), line.mid(colon + 1).trimmed());
     }
-    return true;
+    return request;
 }
 
 } // namespace
@@ -74,7 +71,7 @@ FakeService::FakeService(QObject *parent) : QObject(parent)
 
 QUrl FakeService::base() const
 {
-    return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(port()));
+    return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(server_.serverPort()));
 }
 
 Endpoints FakeService::endpoints() const
@@ -110,32 +107,25 @@ void FakeService::readFrom(QTcpSocket *socket)
         return;
     const QByteArray buffered = socket->peek(socket->bytesAvailable());
     const qsizetype headEnd = buffered.indexOf("\r\n\r\n");
-    if (headEnd < 0) {
-        if (buffered.size() > maxHeadBytes)
-            socket->abort();
+    if (headEnd < 0)
         return;
-    }
-    RecordedRequest request;
-    if (!parseHead(buffered.left(headEnd), request)) {
-        socket->abort();
-        return;
-    }
-    if (request.header("upgrade").toLower() == "websocket") {
-        socket->setProperty("answered", true);
-        requests_.append(request);
-        emit requestReceived(request);
-        upgrade(socket, request);
-        return;
-    }
-    const qsizetype length = request.header("content-length").toLongLong();
+    RecordedRequest request = parseHead(buffered.left(headEnd));
+    // An upgrade's bytes stay unread: its StreamPeer reads them.
+    const bool upgrading = request.header("upgrade").toLower() == "websocket";
+    const qsizetype length = upgrading ? 0 : request.header("content-length").toLongLong();
     if (buffered.size() < headEnd + 4 + length)
         return;
-    socket->read(headEnd + 4);
-    request.body = socket->read(length);
+    if (!upgrading) {
+        socket->read(headEnd + 4);
+        request.body = socket->read(length);
+    }
     socket->setProperty("answered", true);
     requests_.append(request);
     emit requestReceived(request);
-    answer(socket, request);
+    if (upgrading)
+        upgrade(socket, request);
+    else
+        answer(socket, request);
 }
 
 void FakeService::answer(QTcpSocket *socket, const RecordedRequest &request)

@@ -41,7 +41,6 @@ public:
 
     explicit FakeService(QObject *parent = nullptr);
 
-    quint16 port() const { return server_.serverPort(); }
     QUrl base() const;
     Endpoints endpoints() const;
 

@@ -1,7 +1,5 @@
 #include "ManualClock.h"
 
-#include <algorithm>
-
 namespace tender::test {
 
 // Holds the clock's entries weakly: a timer may outlive its clock.

@@ -2,6 +2,7 @@
 
 #include "platform/Clock.h"
 
+#include <algorithm>
 #include <map>
 
 namespace tender::test {

@@ -57,7 +57,8 @@ TestModel &ModelHarness::makeLoadedModel(const QList<Contact> &contacts)
     model.start();
     if (StreamPeer *peer = awaitPeer(0))
         peer->sendText(R"({"type":"ready"})");
-    (void)QTest::qWaitFor([&] { return !loaded.isEmpty(); }, 5000);
+    if (!QTest::qWaitFor([&] { return !loaded.isEmpty(); }, 5000))
+        QTest::qFail("the contacts did not load", __FILE__, __LINE__);
     return model;
 }
 

@@ -16,8 +16,16 @@
 #include "service/Auth.h"
 
 #include <QTemporaryDir>
+#include <QTest>
 
 namespace tender::test {
+
+// Compares the named properties of `object`; a failure names the property.
+inline void expectProperties(const QObject &object, const QVariantMap &expected)
+{
+    for (const auto &[name, value] : expected.asKeyValueRange())
+        QCOMPARE((std::pair{name, object.property(qPrintable(name))}), (std::pair{name, value}));
+}
 
 // The model as the tests see it: the stream's reports can be driven directly.
 class TestModel : public AppModel {
@@ -46,7 +54,8 @@ public:
     TestModel &makeModel(std::optional<Endpoints> endpoints = std::nullopt);
     // A model the caller owns, on the same fakes (no callbacks set).
     std::unique_ptr<TestModel> createModel(std::optional<Endpoints> endpoints = std::nullopt);
-    // A model signed in and online, with `contacts` loaded by the stream's first "ready".
+    // A model signed in and online, with `contacts` loaded by the stream's first "ready";
+    // the test fails when they do not load.
     TestModel &makeLoadedModel(const QList<Contact> &contacts);
     TestModel &model() { return *model_; }
     void dropModel() { model_.reset(); }

@@ -2,8 +2,6 @@
 
 #include "presentation/Overlay.h"
 
-#include <QTest>
-
 #include <vector>
 
 namespace tender::test {
@@ -18,14 +16,6 @@ public:
         bool calm;
 
         bool operator==(const Play &) const = default;
-        friend char *toString(const Play &play)
-        {
-            return QTest::toString(QStringLiteral("%1, %2 emoji of %3, %4")
-                                       .arg(play.color.name())
-                                       .arg(play.count)
-                                       .arg(play.emoji.value(0))
-                                       .arg(play.calm ? "calm" : "lively"));
-        }
     };
 
     void play(QColor color, QStringList emoji, int count, bool calm) override

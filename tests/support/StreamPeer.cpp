@@ -3,6 +3,8 @@
 #include <QCryptographicHash>
 #include <QtEndian>
 
+#include <numeric>
+
 namespace tender::test {
 
 namespace {
@@ -15,18 +17,11 @@ QByteArray acceptKey(const QByteArray &key)
 
 QByteArray frameHeader(quint8 opcode, qint64 length)
 {
+    const int lengthBytes = length < 126 ? 0 : length <= 0xFFFF ? 2 : 8;
     QByteArray header(1, char(0x80 | opcode));
-    if (length < 126) {
-        header += char(length);
-    } else if (length <= 0xFFFF) {
-        header += char(126);
-        header += char(length >> 8);
-        header += char(length & 0xFF);
-    } else {
-        header += char(127);
-        for (int shift = 56; shift >= 0; shift -= 8)
-            header += char((length >> shift) & 0xFF);
-    }
+    header += char(lengthBytes == 0 ? length : lengthBytes == 2 ? 126 : 127);
+    for (int shift = 8 * lengthBytes - 8; shift >= 0; shift -= 8)
+        header += char((length >> shift) & 0xFF);
     return header;
 }
 
@@ -43,8 +38,6 @@ StreamPeer::StreamPeer(QTcpSocket *socket, RecordedRequest request, QObject *par
 
 void StreamPeer::answerHandshake(int status)
 {
-    if (!socket_)
-        return;
     if (status != 101) {
         socket_->write("HTTP/1.1 " + QByteArray::number(status) + " Refused\r\nContent-Length: 0\r\n\r\n");
         return;
@@ -62,13 +55,6 @@ void StreamPeer::sendFrame(Opcode opcode, const QByteArray &payload)
         socket_->write(frameHeader(opcode, payload.size()) + payload);
 }
 
-void StreamPeer::close(quint16 code)
-{
-    QByteArray payload(2, Qt::Uninitialized);
-    qToBigEndian(code, payload.data());
-    sendFrame(Close, payload);
-}
-
 void StreamPeer::drop()
 {
     if (socket_)
@@ -84,26 +70,16 @@ void StreamPeer::releasePongs()
 // Client frames are always masked; fragments are not expected from the client.
 void StreamPeer::readFrames()
 {
-    if (!socket_)
-        return;
     buffer_ += socket_->readAll();
-    for (;;) {
-        if (buffer_.size() < 2)
-            return;
+    while (buffer_.size() >= 2) {
         const auto *bytes = reinterpret_cast<const uchar *>(buffer_.constData());
         qint64 length = bytes[1] & 0x7F;
-        qsizetype offset = 2;
-        if (length == 126) {
-            if (buffer_.size() < 4)
-                return;
-            length = qFromBigEndian<quint16>(bytes + 2);
-            offset = 4;
-        } else if (length == 127) {
-            if (buffer_.size() < 10)
-                return;
-            length = qint64(qFromBigEndian<quint64>(bytes + 2));
-            offset = 10;
-        }
+        const qsizetype offset = length == 126 ? 4 : length == 127 ? 10 : 2;
+        if (buffer_.size() < offset)
+            return;
+        if (offset > 2)
+            length = std::accumulate(bytes + 2, bytes + offset, qint64(0),
+                                     [](qint64 n, uchar b) { return n << 8 | b; });
         if (buffer_.size() < offset + 4 + length)
             return;
         const QByteArray mask = buffer_.mid(offset, 4);

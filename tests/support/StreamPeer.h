@@ -29,7 +29,6 @@ public:
     void sendText(const QByteArray &utf8) { sendFrame(Text, utf8); }
     void sendBinary(const QByteArray &bytes) { sendFrame(Binary, bytes); }
     void sendFrame(Opcode opcode, const QByteArray &payload);
-    void close(quint16 code = 1000);
     // Ends the TCP connection without a close frame.
     void drop();
     // Answers the pings withheld so far, in order.

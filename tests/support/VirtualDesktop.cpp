@@ -40,9 +40,14 @@ xcb_window_t trayOwner(xcb_connection_t *c)
     return owner ? owner->owner : xcb_window_t(XCB_WINDOW_NONE);
 }
 
+// A tray hosts icons and the window manager has taken its panel's strip out of the work area.
 bool trayHosted(xcb_connection_t *c)
 {
-    return trayOwner(c) != XCB_WINDOW_NONE;
+    const auto area = owned(xcb_get_property_reply(
+        c, xcb_get_property(c, 0, rootOf(c), atom(c, "_NET_WORKAREA"), XCB_ATOM_CARDINAL, 0, 4), nullptr));
+    const auto height = xcb_setup_roots_iterator(xcb_get_setup(c)).data->height_in_pixels;
+    return trayOwner(c) != XCB_WINDOW_NONE && area && xcb_get_property_value_length(area.get()) == 16
+        && static_cast<const quint32 *>(xcb_get_property_value(area.get()))[3] < height;
 }
 
 bool windowManagerAnnounced(xcb_connection_t *c)

@@ -21,8 +21,8 @@ public:
     QString display() const { return display_; }
     // This environment with DISPLAY pointing here and Qt on xcb.
     QProcessEnvironment environment() const;
-    // A panel with a system tray (trayer) along the "top" or "bottom" edge,
-    // keeping its strip free of windows; true once it hosts icons.
+    // A panel with a system tray (trayer) along the "top" or "bottom" edge, keeping its strip free
+    // of windows; true once it hosts icons and the window manager keeps windows off its strip.
     bool startTray(const QString &edge);
     // What a tray host says of its panel: its text colour (as _NET_SYSTEM_TRAY_COLORS);
     // true once the X server has it.

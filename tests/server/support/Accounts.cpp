@@ -47,19 +47,25 @@ HttpResult refresh(const HttpClient& http, const std::string& refreshToken, cons
     return http.postForm(tokenPath(), {{"grant_type", grant}, {"refresh_token", refreshToken}});
 }
 
+std::map<std::string, std::string> signinCallback(const HttpResult& page)
+{
+    std::map<std::string, std::string> items;
+    auto location = page.headers.count("location") ? page.headers.at("location") : "";
+    auto url = boost::urls::parse_uri(location); // a view into `location`
+    if (url && url->scheme() == "tender" && url->host() == "signin")
+        for (auto param : url->params())
+            items.emplace(param.key, param.value);
+    return items;
+}
+
 TestUser quickUser(const HttpClient& http, const std::string& name)
 {
-    TestUser user{"", uniqueEmail(name), "", ""};
-    auto page = http.postForm("/signin", {{"state", "S1"}, {"email", user.email}});
-    auto location = boost::urls::parse_uri(page.headers["location"]);
-    if (page.status != 303 || !location)
+    auto email = uniqueEmail(name);
+    auto page = http.postForm("/signin", {{"state", "S1"}, {"email", email}});
+    auto callback = signinCallback(page);
+    if (page.status != 303 || callback.empty())
         throw std::runtime_error("development sign-in failed: " + std::to_string(page.status));
-    for (auto param : location->params()) {
-        if (param.key == "uid")
-            user.uid = param.value;
-        if (param.key == "rt")
-            user.refreshToken = param.value;
-    }
+    TestUser user{callback["uid"], email, "", callback["rt"]};
     user.idToken = refresh(http, user.refreshToken).field("/id_token");
     if (user.idToken.empty())
         throw std::runtime_error("refresh failed");
@@ -72,10 +78,11 @@ std::string inviteCodeOf(const HttpClient& http, const TestUser& user)
     return url.substr(url.rfind("/i/") + 3);
 }
 
-std::string addContact(const HttpClient& http, const TestUser& owner, const TestUser& other, const std::string& label)
+std::string addContact(const HttpClient& http, const TestUser& owner, const TestUser& other,
+    const std::string& label)
 {
-    auto added = http.post("/v1/contacts", {{"code", inviteCodeOf(http, other)}, {"label", label}, {"close", false}},
-        owner.idToken);
+    json::object body{{"code", inviteCodeOf(http, other)}, {"label", label}, {"close", false}};
+    auto added = http.post("/v1/contacts", body, owner.idToken);
     if (added.status != 201)
         throw std::runtime_error("adding a contact failed: " + added.body);
     return added.field("/id");
@@ -83,8 +90,8 @@ std::string addContact(const HttpClient& http, const TestUser& owner, const Test
 
 PairedDevice pairDevice(const HttpClient& http, const TestUser& owner, json::array capabilities)
 {
-    auto paired = http.post("/v1/devices", {{"name", "Лампа"}, {"kind", "custom"}, {"capabilities", capabilities}},
-        owner.idToken);
+    json::object body{{"name", "Лампа"}, {"kind", "custom"}, {"capabilities", capabilities}};
+    auto paired = http.post("/v1/devices", body, owner.idToken);
     if (paired.status != 201)
         throw std::runtime_error("pairing failed: " + paired.body);
     return {paired.field("/device/id"), paired.field("/token")};

@@ -24,12 +24,16 @@ std::string uniqueEmail(const std::string& name);
 boost::json::object passwordBody(const std::string& email, const std::string& password);
 
 // Through the identity provider, with a password (argon2id: slow on purpose).
-TestUser signUp(const HttpClient& http, const std::string& email, const std::string& password = "secret-pass");
+TestUser signUp(const HttpClient& http, const std::string& email,
+    const std::string& password = "secret-pass");
 HttpResult signIn(const HttpClient& http, const std::string& email, const std::string& password);
+// The fields of the tender://signin callback a sign-in page redirects to (none when it does not).
+std::map<std::string, std::string> signinCallback(const HttpResult& page);
 // Through the development sign-in page and a token refresh: quick, for tests that need many users.
 TestUser quickUser(const HttpClient& http, const std::string& name = "user");
 
-HttpResult refresh(const HttpClient& http, const std::string& refreshToken, const std::string& grant = "refresh_token");
+HttpResult refresh(const HttpClient& http, const std::string& refreshToken,
+    const std::string& grant = "refresh_token");
 std::string inviteCodeOf(const HttpClient& http, const TestUser& user);
 // Adds `other` to `owner`'s list and gives the new entry's id.
 std::string addContact(const HttpClient& http, const TestUser& owner, const TestUser& other,

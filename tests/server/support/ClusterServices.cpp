@@ -1,10 +1,11 @@
 #include "support/ClusterServices.h"
+#include "support/Probes.h"
 #include <boost/asio/ip/tcp.hpp>
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#include <stdexcept>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 
 namespace tender::testing {
@@ -80,8 +81,8 @@ ClusterServices::~ClusterServices()
 
 void ClusterServices::startDatabase()
 {
-    auto url = run(postgresScript + " start " + dir_.path().string() + "/postgres " + std::to_string(databasePort_)
-        + " --no-fsync");
+    auto url = run(postgresScript + " start " + dir_.path().string() + "/postgres "
+        + std::to_string(databasePort_) + " --no-fsync");
     adminUrl_ = url.substr(0, url.rfind('/')) + "/postgres";
 }
 
@@ -108,9 +109,7 @@ void ClusterServices::startBus()
         ::execl(natsBinary, natsBinary, "-a", "127.0.0.1", "-p", port.c_str(), static_cast<char*>(nullptr));
         ::_exit(127);
     }
-    for (int i = 0; i < 200 && !accepts(busPort_); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(25));
-    if (!accepts(busPort_))
+    if (!eventually([&] { return accepts(busPort_); }))
         throw std::runtime_error("nats-server did not start");
 }
 

@@ -37,7 +37,8 @@ std::string formBody(const std::map<std::string, std::string>& fields)
     boost::urls::encoding_opts browser(true);
     std::string body;
     for (const auto& [name, value] : fields)
-        body += (body.empty() ? "" : "&") + name + "=" + boost::urls::encode(value, boost::urls::unreserved_chars, browser);
+        body += (body.empty() ? "" : "&") + name + "="
+            + boost::urls::encode(value, boost::urls::unreserved_chars, browser);
     return body;
 }
 
@@ -54,6 +55,23 @@ net::ip::tcp::endpoint server(unsigned short port)
     return {net::ip::make_address("127.0.0.1"), port};
 }
 
+http::request<http::string_body> requestFor(const std::string& method, const std::string& target,
+    const std::string& body, const std::string& contentType, unsigned short port,
+    const std::map<std::string, std::string>& headers)
+{
+    http::request<http::string_body> request{http::string_to_verb(method), target, 11};
+    request.set(http::field::host, "127.0.0.1:" + std::to_string(port));
+    request.set("X-Client", "linux/test");
+    for (const auto& [name, value] : headers)
+        request.set(name, value);
+    if (!body.empty()) {
+        request.set(http::field::content_type, contentType);
+        request.body() = body;
+    }
+    request.prepare_payload();
+    return request;
+}
+
 }
 
 HttpClient HttpClient::with(const std::string& name, const std::string& value) const
@@ -63,51 +81,29 @@ HttpClient HttpClient::with(const std::string& name, const std::string& value) c
     return copy;
 }
 
-HttpResult HttpClient::post(const std::string& target, const boost::json::value& body, const std::string& bearer) const
-{
-    return send("POST", target, boost::json::serialize(body), bearer);
-}
-
-HttpResult HttpClient::patch(const std::string& target, const boost::json::value& body, const std::string& bearer) const
-{
-    return send("PATCH", target, boost::json::serialize(body), bearer);
-}
-
-HttpResult HttpClient::postForm(const std::string& target, const std::map<std::string, std::string>& fields) const
+HttpResult HttpClient::postForm(const std::string& target,
+    const std::map<std::string, std::string>& fields) const
 {
     return send("POST", target, formBody(fields), "", "application/x-www-form-urlencoded");
 }
 
-void HttpClient::sendAndLeave(const std::string& method, const std::string& target, const std::string& body) const
+void HttpClient::sendAndLeave(const std::string& method, const std::string& target,
+    const std::string& body) const
 {
     net::io_context io;
     beast::tcp_stream stream(io);
     connectFrom(stream, source_);
     stream.connect(server(port_));
-    http::request<http::string_body> request{http::string_to_verb(method), target, 11};
-    request.set(http::field::host, "127.0.0.1");
-    request.set(http::field::content_type, "application/json");
-    request.body() = body;
-    request.prepare_payload();
-    http::write(stream, request);
+    http::write(stream, requestFor(method, target, body, "application/json", port_, headers_));
 }
 
 HttpResult HttpClient::send(const std::string& method, const std::string& target, const std::string& body,
     const std::string& bearer, const std::string& contentType) const
 {
-    http::request<http::string_body> request{http::string_to_verb(method), target, 11};
-    request.set(http::field::host, "127.0.0.1:" + std::to_string(port_));
-    request.set("X-Client", "linux/test");
-    for (const auto& [name, value] : headers_)
-        request.set(name, value);
+    auto headers = headers_;
     if (!bearer.empty())
-        request.set(http::field::authorization, "Bearer " + bearer);
-    if (!body.empty()) {
-        request.set(http::field::content_type, contentType);
-        request.body() = body;
-    }
-    request.prepare_payload();
-
+        headers["Authorization"] = "Bearer " + bearer;
+    auto request = requestFor(method, target, body, contentType, port_, headers);
     net::io_context io;
     beast::tcp_stream stream(io);
     HttpResult result;
@@ -124,7 +120,8 @@ HttpResult HttpClient::send(const std::string& method, const std::string& target
         result.body = parser.get().body();
         for (const auto& field : parser.get()) {
             std::string name(field.name_string());
-            std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+            for (auto& c : name)
+                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
             result.headers[name] = std::string(field.value());
         }
     }, [](std::exception_ptr) {});

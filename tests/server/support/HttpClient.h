@@ -1,4 +1,5 @@
 #pragma once
+#include <boost/json/serialize.hpp>
 #include <boost/json/value.hpp>
 #include <map>
 #include <string>
@@ -21,6 +22,7 @@ struct HttpResult {
 // address it connects from, so that tests can play several clients.
 class HttpClient {
 public:
+    using Json = boost::json::value;
     explicit HttpClient(unsigned short port, std::string source = "127.0.0.1")
         : port_(port), source_(std::move(source))
     {
@@ -32,8 +34,14 @@ public:
     {
         return send("GET", target, "", bearer);
     }
-    HttpResult post(const std::string& target, const boost::json::value& body, const std::string& bearer = "") const;
-    HttpResult patch(const std::string& target, const boost::json::value& body, const std::string& bearer = "") const;
+    HttpResult post(const std::string& target, const Json& body, const std::string& bearer = "") const
+    {
+        return send("POST", target, boost::json::serialize(body), bearer);
+    }
+    HttpResult patch(const std::string& target, const Json& body, const std::string& bearer = "") const
+    {
+        return send("PATCH", target, boost::json::serialize(body), bearer);
+    }
     HttpResult del(const std::string& target, const std::string& bearer = "") const
     {
         return send("DELETE", target, "", bearer);

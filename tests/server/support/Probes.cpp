@@ -20,7 +20,8 @@ bool RawSocket::closedWithin(std::chrono::milliseconds wait)
 {
     auto deadline = std::chrono::steady_clock::now() + wait;
     for (;;) {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        using std::chrono::milliseconds;
+        auto left = std::chrono::duration_cast<milliseconds>(deadline - std::chrono::steady_clock::now());
         pollfd p{socket_.native_handle(), POLLIN, 0};
         if (::poll(&p, 1, static_cast<int>(std::max<long>(0, left.count()))) <= 0)
             return false;

@@ -26,6 +26,7 @@ private:
 std::map<std::string, double> readMetrics(const std::string& text);
 
 // Polls `condition` until it holds or `limit` passes: for what the server does a moment after it answers.
-bool eventually(const std::function<bool()>& condition, std::chrono::milliseconds limit = std::chrono::seconds(5));
+bool eventually(const std::function<bool()>& condition,
+    std::chrono::milliseconds limit = std::chrono::seconds(5));
 
 }

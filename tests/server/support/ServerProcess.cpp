@@ -38,10 +38,11 @@ pid_t spawn(std::vector<std::string> args, const Environment& environment, int o
 int waitFor(pid_t pid, std::chrono::milliseconds limit)
 {
     int status = 0;
-    for (auto waited = std::chrono::milliseconds(0); waited < limit; waited += std::chrono::milliseconds(50)) {
+    using std::chrono::milliseconds;
+    for (auto waited = milliseconds(0); waited < limit; waited += milliseconds(50)) {
         if (::waitpid(pid, &status, WNOHANG) == pid)
             return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        std::this_thread::sleep_for(milliseconds(50));
     }
     ::kill(pid, SIGKILL);
     ::waitpid(pid, &status, 0);
@@ -65,7 +66,7 @@ ServerProcess::ServerProcess(std::filesystem::path dataDir, std::vector<std::str
     int out[2];
     if (::pipe2(out, O_CLOEXEC) != 0)
         throw std::runtime_error("pipe failed");
-    pid_ = spawn(args, environment, out[1], (dataDir_.parent_path() / (dataDir_.filename().string() + ".log")).string());
+    pid_ = spawn(args, environment, out[1], dataDir_.string() + ".log");
     ::close(out[1]);
     try {
         firstLine_ = readListeningLine(out[0], std::chrono::seconds(20));
@@ -83,20 +84,11 @@ ServerProcess::~ServerProcess()
     stop();
 }
 
-void ServerProcess::kill()
-{
-    if (pid_ <= 0)
-        return;
-    ::kill(pid_, SIGKILL);
-    ::waitpid(pid_, nullptr, 0);
-    pid_ = -1;
-}
-
-int ServerProcess::stop()
+int ServerProcess::stop(int signal)
 {
     if (pid_ <= 0)
         return -1;
-    ::kill(pid_, SIGTERM);
+    ::kill(pid_, signal);
     int status = waitFor(pid_, std::chrono::seconds(10));
     pid_ = -1;
     return status;

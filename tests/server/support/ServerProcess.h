@@ -1,5 +1,6 @@
 #pragma once
 #include <filesystem>
+#include <csignal>
 #include <map>
 #include <string>
 #include <vector>
@@ -12,8 +13,8 @@ using Environment = std::map<std::string, std::string>;
 // The real tender-server on a free loopback port, with the given data directory.
 class ServerProcess {
 public:
-    explicit ServerProcess(std::filesystem::path dataDir, std::vector<std::string> extraArgs = {"--dev-signin"},
-        const Environment& environment = {});
+    explicit ServerProcess(std::filesystem::path dataDir,
+        std::vector<std::string> extraArgs = {"--dev-signin"}, const Environment& environment = {});
     ~ServerProcess();
     ServerProcess(const ServerProcess&) = delete;
     ServerProcess& operator=(const ServerProcess&) = delete;
@@ -24,10 +25,9 @@ public:
     // The first line it printed: where it listens.
     const std::string& firstLine() const { return firstLine_; }
     pid_t pid() const { return pid_; }
-    // SIGTERM, then the exit status (-1 when it had to be killed).
-    int stop();
-    // SIGKILL: gone at once, as in a crash.
-    void kill();
+    // Sends `signal` (SIGKILL: gone at once, as in a crash), then gives the exit status (-1 when it was
+    // killed by a signal or had to be).
+    int stop(int signal = SIGTERM);
 
     struct Ended {
         int status; // -1: still running after 20 s, so killed

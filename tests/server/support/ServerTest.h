@@ -29,11 +29,6 @@ inline std::unique_ptr<WsClient> streamOn(unsigned short port, const std::string
     return std::move(opened.client);
 }
 
-inline std::string text(const json::value& v)
-{
-    return v.is_string() ? std::string(v.as_string()) : std::string();
-}
-
 // Each test gets its own server process with an empty data directory. With TENDER_TEST_BACKEND=cluster
 // in the environment the same tests run on a fresh PostgreSQL database and the bus instead.
 class ServerTest : public ::testing::Test {

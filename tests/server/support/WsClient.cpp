@@ -48,13 +48,14 @@ WsClient::Opened WsClient::open(unsigned short port, const std::string& target, 
     net::co_spawn(state->io, [&]() -> net::awaitable<void> {
         auto& tcp = beast::get_lowest_layer(state->ws);
         tcp.expires_after(std::chrono::seconds(10));
-        co_await tcp.async_connect(net::ip::tcp::endpoint(net::ip::make_address("127.0.0.1"), port), net::use_awaitable);
+        co_await tcp.async_connect({net::ip::make_address("127.0.0.1"), port}, net::use_awaitable);
         state->ws.set_option(websocket::stream_base::decorator([bearer](websocket::request_type& request) {
             if (!bearer.empty())
                 request.set(beast::http::field::authorization, "Bearer " + bearer);
             request.set("X-Client", "linux/test");
         }));
-        auto [error] = co_await state->ws.async_handshake(response, "127.0.0.1", target, net::as_tuple(net::use_awaitable));
+        auto [error] = co_await state->ws.async_handshake(response, "127.0.0.1", target,
+            net::as_tuple(net::use_awaitable));
         failure = error;
         tcp.expires_never();
     }, [&](std::exception_ptr e) { if (e) failure = net::error::connection_refused; });

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "platform/Clock.h"
+
+#include <QAnimationDriver>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QQuickWindow>
+
+namespace tender::test {
+
+// Qt Quick's animations move only when told while this lives, so a test sees an effect at a chosen moment
+// however late a loaded machine draws it.
+class ManualAnimations final : public QAnimationDriver {
+public:
+    ManualAnimations()
+    {
+        connect(this, &QAnimationDriver::started, this, [this] { elapsed_ = 0; });
+        install();
+    }
+    ~ManualAnimations() override { uninstall(); }
+
+    qint64 elapsed() const override { return elapsed_; }
+
+    // Frame by frame, each shown window drawn after each frame: animators start only when a window draws.
+    void advance(Milliseconds by)
+    {
+        for (qint64 end = elapsed_ + by.count(); elapsed_ < end;) {
+            elapsed_ = std::min(end, elapsed_ + 16);
+            QAnimationDriver::advance();
+            QCoreApplication::processEvents();
+            for (QWindow *window : QGuiApplication::topLevelWindows())
+                if (window->isVisible() && qobject_cast<QQuickWindow *>(window)) {
+                    QEvent draw(QEvent::UpdateRequest);
+                    QCoreApplication::sendEvent(window, &draw);
+                }
+        }
+    }
+
+private:
+    qint64 elapsed_ = 0;
+};
+
+} // namespace tender::test
