@@ -18,18 +18,28 @@ QNetworkInformation *loadReachabilityBackend()
 } // namespace
 
 QtNetworkPathMonitor::QtNetworkPathMonitor(Clock &clock, Milliseconds pollInterval, Snapshot snapshot, KernelReports kernel)
-    : snapshot_(std::move(snapshot))
+    : clock_(clock)
+    , pollInterval_(pollInterval)
+    , snapshot_(std::move(snapshot))
 {
     if (QNetworkInformation *information = loadReachabilityBackend())
         connect(information, &QNetworkInformation::reachabilityChanged, this, &QtNetworkPathMonitor::refresh);
     if (kernel == KernelReports::listen) {
         kernel_ = std::make_unique<InterfaceWatch>();
-        connect(kernel_.get(), &InterfaceWatch::changed, this, &QtNetworkPathMonitor::refresh);
+        connect(kernel_.get(), &InterfaceWatch::changed, this, [this] {
+            refresh();
+            pollUnlessHeard(); // the watch may have ended on an error
+        });
     }
     name_ = NetworkPath::interfaceName(snapshot_());
-    // At rest the poll would be the one wake-up; the kernel's reports leave it nothing to find.
-    if (!kernel_ || !kernel_->isWatching())
-        poll_ = clock.repeating(pollInterval, [this] { refresh(); });
+    pollUnlessHeard();
+}
+
+// At rest the poll would be the one wake-up; the kernel's reports leave it nothing to find.
+void QtNetworkPathMonitor::pollUnlessHeard()
+{
+    if (!poll_ && !(kernel_ && kernel_->isWatching()))
+        poll_ = clock_.repeating(pollInterval_, [this] { refresh(); });
 }
 
 void QtNetworkPathMonitor::refresh()

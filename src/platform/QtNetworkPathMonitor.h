@@ -29,6 +29,10 @@ public:
     void refresh();
 
 private:
+    void pollUnlessHeard();
+
+    Clock &clock_;
+    Milliseconds pollInterval_;
     Snapshot snapshot_;
     std::unique_ptr<InterfaceWatch> kernel_;
     std::optional<QString> name_;

@@ -15,16 +15,6 @@
 using namespace tender;
 using namespace tender::test;
 
-namespace {
-
-struct Run {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-} // namespace
-
 // tender-cli as a person uses it, against the scripted service.
 class CliTest : public QObject {
     Q_OBJECT
@@ -32,23 +22,11 @@ class CliTest : public QObject {
     FakeService service;
     QTemporaryDir home;
 
-    QProcessEnvironment environment() const
-    {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        const auto endpoints = service.endpoints();
-        environment.insert("TENDER_API_BASE", endpoints.apiBase.toString());
-        environment.insert("TENDER_WEB_BASE", endpoints.webBase.toString());
-        environment.insert("TENDER_IDENTITY_BASE", endpoints.identityBase.toString());
-        environment.insert("TENDER_TOKEN_BASE", endpoints.tokenBase.toString());
-        environment.insert("TENDER_IDENTITY_KEY", FakeService::identityKey);
-        environment.insert("XDG_DATA_HOME", home.path());
-        return environment;
-    }
-
-    Run cli(const QStringList &arguments, const QByteArray &input = {})
+    // Runs tender-cli, checks how it ended and hands back what it wrote: its output, or on failure
+    // its error stream, without the trailing line end.
+    QString cli(const QStringList &arguments, int status = 0, const QByteArray &input = {})
     {
         QProcess process;
-        process.setProcessEnvironment(environment());
         process.start(TENDER_CLI_PATH, arguments);
         process.write(input);
         process.closeWriteChannel();
@@ -58,18 +36,30 @@ class CliTest : public QObject {
         QTimer::singleShot(20'000, &loop, &QEventLoop::quit);
         if (process.state() != QProcess::NotRunning)
             loop.exec();
-        return Run{process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                   QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+        const int exit = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        [&] { QCOMPARE(exit, status); }();
+        const QByteArray text = status == 0 ? process.readAllStandardOutput() : process.readAllStandardError();
+        return QString::fromUtf8(text).trimmed();
     }
 
 private slots:
+    // Every run talks to the fake and keeps its files in `home`.
+    void initTestCase()
+    {
+        const auto endpoints = service.endpoints();
+        qputenv("TENDER_API_BASE", endpoints.apiBase.toEncoded());
+        qputenv("TENDER_WEB_BASE", endpoints.webBase.toEncoded());
+        qputenv("TENDER_IDENTITY_BASE", endpoints.identityBase.toEncoded());
+        qputenv("TENDER_TOKEN_BASE", endpoints.tokenBase.toEncoded());
+        qputenv("TENDER_IDENTITY_KEY", FakeService::identityKey);
+        qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
+    }
+
     void newUserSignsInAndSendsAHeart()
     {
         service.on("POST", FakeService::signInPath, FakeReply::identityError("EMAIL_NOT_FOUND"));
         service.on("POST", FakeService::signUpPath, FakeReply::account("u1", "new@b.c"));
-        Run run = cli({"login", "new@b.c"}, "secret1\n");
-        QCOMPARE(run.status, 0);
-        QVERIFY(run.out.contains("new@b.c"));
+        QVERIFY(cli({"login", "new@b.c"}, 0, "secret1\n").contains("new@b.c"));
         QCOMPARE(service.requests("POST", FakeService::signUpPath).value(0).json().value("password"),
                  QJsonValue("secret1"));
         QVERIFY(QFile::exists(home.filePath("Tender/session.json")));
@@ -77,43 +67,37 @@ private slots:
         // Each run is a new process: the saved session is refreshed into a token.
         service.on("POST", FakeService::tokenPath, FakeReply::token("tok2"));
         service.on("GET", "/v1/me", FakeReply::json(200, {{"uid", "u1"}, {"invite_url", "http://w/i/ABCDE-FGHJK"}}));
-        run = cli({"me"});
-        QCOMPARE(run.status, 0);
-        QVERIFY(run.out.contains("http://w/i/ABCDE-FGHJK"));
-        QCOMPARE(service.requests("GET", "/v1/me").value(0).header("authorization"), QByteArray("Bearer tok2"));
+        QVERIFY(cli({"me"}).contains("http://w/i/ABCDE-FGHJK"));
 
         const Contact boris{"c1", "Борис", 0, true};
         const Contact anna{"c2", "Аня", 1, {}};
         service.on("POST", "/v1/contacts", FakeReply::json(200, anna.toJson()));
-        run = cli({"add", " https://w/i/zzzzz-22222?x=1 ", "Аня"});
-        QCOMPARE(run.status, 0);
+        cli({"add", " https://w/i/zzzzz-22222?x=1 ", "Аня"});
         QCOMPARE(service.requests("POST", "/v1/contacts").value(0).json(),
                  (QJsonObject{{"code", "zzzzz-22222"}, {"label", "Аня"}, {"close", false}}));
 
         service.on("GET", "/v1/contacts", FakeReply::json(200, {{"contacts", QJsonArray{boris.toJson(), anna.toJson()}}}));
-        run = cli({"contacts"});
-        QCOMPARE(run.out, QString("c1\tБорис\t★\nc2\tАня\n"));
+        QCOMPARE(cli({"contacts"}), QString("c1\tБорис\t★\nc2\tАня"));
 
         service.on("POST", "/v1/events", FakeReply{204, {}});
-        run = cli({"send", "аня"});
-        QCOMPARE(run.status, 0);
+        cli({"send", "аня"});
         QCOMPARE(service.requests("POST", "/v1/events").value(0).json(),
                  (QJsonObject{{"type", "signal"}, {"to", QJsonObject{{"contact", "c2"}}}}));
-        run = cli({"send", "Вера"});
-        QCOMPARE(run.status, 2);
+        cli({"send", "Вера"}, 2);
         QCOMPARE(service.requests("POST", "/v1/events").size(), 1);
 
         service.on("POST", "/v1/events", FakeReply::json(429, {{"error", "once an hour"}}));
-        run = cli({"anyone"});
-        QCOMPARE(run.status, 1);
-        QCOMPARE(run.err.trimmed(), QString("Слишком много попыток, попробуй через час"));
+        QCOMPARE(cli({"anyone"}, 1), QString("Слишком много попыток, попробуй через час"));
 
-        run = cli({"logout"});
-        QCOMPARE(run.status, 0);
+        cli({"logout"});
         QVERIFY(!QFile::exists(home.filePath("Tender/session.json")));
-        run = cli({"me"});
-        QCOMPARE(run.status, 1);
-        QCOMPARE(run.err.trimmed(), QString("Нужно войти заново"));
+        QCOMPARE(cli({"me"}, 1), QString("Нужно войти заново"));
+
+        // Wrong usage explains itself.
+        QVERIFY(cli({"send"}, 2).contains("--help"));
+        const QString help = cli({"--help"});
+        for (const char *command : {"login", "logout", "me", "contacts", "add", "send", "anyone", "devices", "listen"})
+            QVERIFY2(help.contains(QString("  %1 ").arg(command)), command);
     }
 
     void listenPrintsOneLinePerEvent()
@@ -125,12 +109,10 @@ private slots:
             process.kill();
             process.waitForFinished();
         });
-        process.setProcessEnvironment(environment());
         process.start(TENDER_CLI_PATH, {"listen", "--no-anyone"});
         QTRY_VERIFY(service.last());
         StreamPeer *peer = service.last();
         QCOMPARE(peer->request.query.query(), QString("anyone=false"));
-        QCOMPARE(peer->request.header("authorization"), QByteArray("Bearer tok3"));
         peer->sendText(R"({"type":"ready"})");
         peer->sendText(R"({"type":"event","event":{"type":"signal","v":1}})");
         peer->sendText(R"({"type":"sync"})");
@@ -154,13 +136,10 @@ private slots:
     {
         QFETCH(QStringList, arguments);
         QFETCH(QString, refusal);
-        QFETCH(QString, said);
         const QString file = home.filePath("Tender/session.json");
         QVERIFY(SessionFile::write(file, Session{"u1", {}, "rt"}));
         service.on("POST", FakeService::tokenPath, FakeReply::identityError(refusal));
-        const Run run = cli(arguments);
-        QCOMPARE(run.status, 1);
-        QCOMPARE(run.err.trimmed(), said);
+        QTEST(cli(arguments, 1), "said");
         QVERIFY(!QFile::exists(file));
     }
 
@@ -187,17 +166,6 @@ private slots:
         QCOMPARE(waitpid(child, &status, 0), child);
         QVERIFY(echoes());
         close(terminal);
-    }
-
-    void wrongUsageExplainsItself()
-    {
-        Run run = cli({"send"});
-        QCOMPARE(run.status, 2);
-        QVERIFY(run.err.contains("--help"));
-        run = cli({"--help"});
-        QCOMPARE(run.status, 0);
-        for (const char *command : {"login", "logout", "me", "contacts", "add", "send", "anyone", "devices", "listen"})
-            QVERIFY2(run.out.contains(QString("  %1 ").arg(command)), command);
     }
 };
 

@@ -2,22 +2,9 @@
 #include "FuzzTarget.h"
 #include "common/Json.h"
 #include "http/Exchange.h"
-#include <stdlib.h>
 
 namespace tender::fuzz {
 namespace {
-
-// Under TMPDIR when it is set, else on tmpfs where there is one: the service syncs every write,
-// and inputs write a lot.
-std::filesystem::path freshDirectory()
-{
-    auto base = !std::getenv("TMPDIR") && std::filesystem::is_directory("/dev/shm")
-        ? std::filesystem::path("/dev/shm") : std::filesystem::temp_directory_path();
-    std::string pattern = (base / "tender-fuzz-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-        throw std::runtime_error("mkdtemp failed");
-    return pattern;
-}
 
 void replaceAll(std::string& text, std::string_view from, std::string_view to)
 {
@@ -33,15 +20,18 @@ FuzzService& FuzzService::instance()
     return one;
 }
 
+// Under TMPDIR when it is set, else on tmpfs where there is one: the service syncs every write, and
+// inputs write a lot.
 FuzzService::FuzzService()
-    : dir_(freshDirectory())
+    : dir_(!std::getenv("TMPDIR") && std::filesystem::is_directory("/dev/shm")
+            ? std::filesystem::path("/dev/shm") : std::filesystem::temp_directory_path())
 {
     server::Options options;
-    options.dataDir = dir_;
+    options.dataDir = dir_.path();
     identityKey_ = options.identityKey;
     service_ = std::make_unique<server::Service>(options);
     service_->addRoutes("http://127.0.0.1:8787");
-    watch_ = std::make_unique<SQLite::Database>((dir_ / "tender.db").string());
+    watch_ = std::make_unique<SQLite::Database>((dir_.path() / "tender.db").string());
     otherToken_ = signUp("other@example.org");
     inviteCode_ = inviteCodeOf(otherToken_);
     // The other person's own entry points at a third, so that nothing the first does may change it.
@@ -53,23 +43,14 @@ FuzzService::FuzzService()
     addPerson();
 }
 
-FuzzService::~FuzzService()
-{
-    service_.reset();
-    std::error_code ignored;
-    std::filesystem::remove_all(dir_, ignored);
-}
-
 std::string FuzzService::withSecrets(std::string_view input) const
 {
     std::string text(input);
-    replaceAll(text, "@othercontact", otherContact_);
-    replaceAll(text, "@otherdevice", otherDevice_);
-    replaceAll(text, "@user", userToken_);
-    replaceAll(text, "@device", deviceToken_);
-    replaceAll(text, "@contact", contactId_);
-    replaceAll(text, "@invite", inviteCode_);
-    replaceAll(text, "@key", identityKey_);
+    const std::pair<const char*, const std::string*> secrets[] = {{"@othercontact", &otherContact_},
+        {"@otherdevice", &otherDevice_}, {"@user", &userToken_}, {"@device", &deviceToken_},
+        {"@contact", &contactId_}, {"@invite", &inviteCode_}, {"@key", &identityKey_}};
+    for (auto [name, value] : secrets)
+        replaceAll(text, name, *value);
     return text;
 }
 
@@ -109,16 +90,6 @@ server::Response FuzzService::answer(const server::Request& request, const std::
     auto routed = router.handle(request, router.find(request), client);
     server::prepareAnswer(routed.response, request);
     return std::move(routed.response);
-}
-
-std::int64_t FuzzService::databaseVersion()
-{
-    return watch_->execAndGet("PRAGMA data_version").getInt64();
-}
-
-bool FuzzService::othersUntouched()
-{
-    return othersView() == othersView_;
 }
 
 std::string FuzzService::othersView()

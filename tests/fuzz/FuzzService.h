@@ -1,7 +1,7 @@
 #pragma once
 #include "app/Service.h"
+#include "support/TempDir.h"
 #include <SQLiteCpp/Database.h>
-#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -18,7 +18,6 @@ namespace http = server::http;
 class FuzzService {
 public:
     static FuzzService& instance();
-    ~FuzzService();
 
     server::Service& service() { return *service_; }
     std::string withSecrets(std::string_view input) const;
@@ -31,9 +30,9 @@ public:
     server::Response answer(const server::Request& request, const std::string& client);
 
     // Moves on whenever the service commits a change to the database.
-    std::int64_t databaseVersion();
+    std::int64_t databaseVersion() { return watch_->execAndGet("PRAGMA data_version").getInt64(); }
     // The other person's list and devices are as they were: no input reaches them.
-    bool othersUntouched();
+    bool othersUntouched() { return othersView() == othersView_; }
 
 private:
     FuzzService();
@@ -46,7 +45,7 @@ private:
     std::string othersView();
     void addPerson();
 
-    std::filesystem::path dir_;
+    testing::TempDir dir_;
     std::unique_ptr<server::Service> service_;
     std::unique_ptr<SQLite::Database> watch_;
     std::string identityKey_;

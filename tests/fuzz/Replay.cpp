@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <sstream>
 #include <vector>
 
 int main(int argc, char** argv)
@@ -21,10 +20,9 @@ int main(int argc, char** argv)
     std::sort(inputs.begin(), inputs.end());
     for (const auto& path : inputs) {
         std::ifstream file(path, std::ios::binary);
-        std::stringstream bytes;
-        bytes << file.rdbuf();
+        std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
         std::cout << path.filename().string() << std::endl;
-        target(bytes.str());
+        target(bytes);
     }
     std::cout << inputs.size() << " inputs of " << argv[1] << " ran without a finding\n";
     return inputs.empty() ? 1 : 0;

@@ -50,7 +50,7 @@ class InstallTreeTest : public QObject {
     }
 
 private slots:
-    void installsTheProgramsEntryAndIcons()
+    void installsTheProgramsEntryIconsAndUrlScheme()
     {
         const QString prefix = path("prefix");
         QCOMPARE(run(CMAKE_COMMAND, {"--install", BUILD_DIR, "--prefix", prefix}, userEnvironment("user")), 0);
@@ -77,10 +77,8 @@ private slots:
         }
         QSvgRenderer svg(theme + "scalable/apps/tender.svg");
         QVERIFY(svg.isValid());
-    }
 
-    void aDirectInstallRegistersTheUrlScheme()
-    {
+        // A direct install registers the URL scheme.
         const QString cache = read(path("prefix/share/applications/mimeinfo.cache"));
         QVERIFY2(cache.contains(QRegularExpression("\nx-scheme-handler/tender=([^\n]*;)?tender.desktop;")),
                  qPrintable(cache));

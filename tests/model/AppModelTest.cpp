@@ -83,54 +83,13 @@ private slots:
         QCOMPARE(model.problem(), std::nullopt);
     }
 
-    void offlineShowsOnlyAfterFiveSeconds()
+    // Links bring the menu up; an add link waits for the sign-in, here one through the browser.
+    void linksShowTheMenuAndAnAddWaitsForSignIn()
     {
-        TestModel &model = h->makeModel();
-        model.connectionChanged(true);
-        QVERIFY(model.online());
-        model.connectionChanged(false);
-        h->clock.advance(4900ms);
-        model.connectionChanged(true);
-        h->clock.advance(10s);
-        QVERIFY(model.online());
-
-        model.connectionChanged(false);
-        h->clock.advance(4999ms);
-        QVERIFY(model.online());
-        h->clock.advance(1ms);
-        QVERIFY(!model.online());
-    }
-
-    void addUrlsWaitForSignIn()
-    {
-        h->saveSession();
         TestModel &model = h->makeModel();
         model.handle("tender://add/abcde-FGHJK");
         QCOMPARE(h->menuShown, 1);
         QCOMPARE(model.route(), Route::main());
-        model.start(); // a plain start does not consume the code
-        QCOMPARE(model.route(), Route::main());
-        model.didSignIn();
-        QCOMPARE(model.route(), Route::add(QString("abcde-FGHJK")));
-        model.setRoute(Route::main());
-        model.didSignIn(); // consumed
-        QCOMPARE(model.route(), Route::main());
-
-        model.handle("tender://add/ABCDE-FGHJ2");
-        QCOMPARE(model.route(), Route::add(QString("ABCDE-FGHJ2")));
-        QCOMPARE(h->menuShown, 2);
-
-        for (const char *ignored : {"tender://add/ABC", "Tender://add/ABCDE-FGHJK", "https://add/ABCDE-FGHJK",
-                                    "tender://other/ABCDE-FGHJK", "tender:add/ABCDE-FGHJK"})
-            model.handle(ignored);
-        QCOMPARE(h->menuShown, 2);
-        QCOMPARE(model.route(), Route::add(QString("ABCDE-FGHJ2")));
-        QCOMPARE(model.problem(), std::nullopt);
-    }
-
-    void browserSignIn()
-    {
-        TestModel &model = h->makeModel();
         model.signInWithGoogle();
         QVERIFY(model.waitingForBrowser());
         QCOMPARE(h->browser.opened.size(), 1);
@@ -139,22 +98,38 @@ private slots:
         model.handle("tender://signin?state=WRONG&uid=u&rt=r");
         QTRY_VERIFY(!model.waitingForBrowser());
         QCOMPARE(model.problem(), QString("Вход не завершился, попробуй ещё раз"));
-        QCOMPARE(h->menuShown, 1);
         QVERIFY(!model.signedIn());
+        QCOMPARE(h->menuShown, 2);
 
         model.handle("tender://signin?state=" + state + "&uid=g1&rt=r&email=g%40b.c");
         QTRY_VERIFY(model.signedIn());
-        QCOMPARE(model.email(), QString("g@b.c"));
+        expectProperties(model, {{"email", "g@b.c"}, {"problem", ""}});
+        QCOMPARE(h->menuShown, 3);
+        QCOMPARE(model.route(), Route::add(QString("abcde-FGHJK")));
+        model.setRoute(Route::main());
+        model.didSignIn(); // consumed
+        QCOMPARE(model.route(), Route::main());
+
+        model.handle("tender://add/ABCDE-FGHJ2");
+        QCOMPARE(model.route(), Route::add(QString("ABCDE-FGHJ2")));
+        for (const char *ignored : {"tender://add/ABC", "Tender://add/ABCDE-FGHJK", "https://add/ABCDE-FGHJK",
+                                    "tender://other/ABCDE-FGHJK", "tender:add/ABCDE-FGHJK"})
+            model.handle(ignored);
+        QCOMPARE(h->menuShown, 4);
+        QCOMPARE(model.route(), Route::add(QString("ABCDE-FGHJ2")));
         QCOMPARE(model.problem(), std::nullopt);
-        QCOMPARE(h->menuShown, 2);
     }
 
-    void signOutKeepsLocalChoices()
+    void signOutKeepsLocalChoicesAndDeletionForgetsThem()
     {
         TestModel &model = h->makeLoadedModel({anna, boris});
         model.setContactColors({{"c1", 4}});
         model.setMyColor(7);
         model.pause(PauseLength::Hour);
+        h->service.on("DELETE", "/v1/me", FakeReply::json(500, {{"error", "busy"}}));
+        h->service.on("DELETE", "/v1/me", FakeReply{204, {}});
+        QVERIFY_THROWS_EXCEPTION(APIError, await(model.deleteAccount()));
+        QVERIFY(model.signedIn() && model.contactColors().size() == 1);
         h->service.on("GET", "/v1/contacts", FakeReply::json(500, {}));
         await(model.reload());
         model.signOut();
@@ -162,6 +137,13 @@ private slots:
                                  {"contactColors", QVariantMap{{"c1", 4}}}});
         QVERIFY(model.contacts().isEmpty() && !QFile::exists(h->sessionFile));
         QVERIFY(model.problem().has_value() && model.isPaused());
+
+        h->service.on("POST", FakeService::signInPath, FakeReply::account("me", "me@b.c"));
+        await(model.auth().signIn("me@b.c", "secret"));
+        model.didSignIn();
+        await(model.deleteAccount());
+        QVERIFY(!model.signedIn() && model.contactColors().isEmpty());
+        QCOMPARE(h->defaults.integerDictionary("contactColors"), (QMap<QString, qint64>{}));
     }
 
     // Work still on its way when the user signs out reaches neither the signed-out
@@ -212,19 +194,6 @@ private slots:
         QVERIFY(switched && model.contacts().isEmpty());
         expectProperties(model, {{"inviteURL", ""}, {"myUID", nextAccount ? "u2" : ""},
                                  {"problem", nextAccount ? "" : message}});
-    }
-
-    void deleteAccount()
-    {
-        TestModel &model = h->makeLoadedModel({anna, boris});
-        model.setContactColors({{"c1", 4}});
-        h->service.on("DELETE", "/v1/me", FakeReply::json(500, {{"error", "busy"}}));
-        h->service.on("DELETE", "/v1/me", FakeReply{204, {}});
-        QVERIFY_THROWS_EXCEPTION(APIError, await(model.deleteAccount()));
-        QVERIFY(model.signedIn() && model.contactColors().size() == 1);
-        await(model.deleteAccount());
-        QVERIFY(!model.signedIn() && model.contactColors().isEmpty());
-        QCOMPARE(h->defaults.integerDictionary("contactColors"), (QMap<QString, qint64>{}));
     }
 
     void firstStartGivesDefaultsAndRegistersOnceThenFollowsTheSystem()
@@ -286,10 +255,8 @@ private slots:
         h->model().setSound(false);
         QCOMPARE(sound.size(), 2);
         QCOMPARE(h->defaults.boolean("sound"), false);
-    }
 
-    void gapsAndTitles()
-    {
+        // Gap choices and their titles.
         QCOMPARE(Gaps::gapIndex(std::nan("")), 0);
         QCOMPARE(Gaps::gapIndex(-5), 0);
         QCOMPARE(Gaps::gapTitle(90), QString("1 мин"));
@@ -339,16 +306,25 @@ private slots:
         QVERIFY(!h->makeModel().pausedUntil());
     }
 
-    void acceptAnyoneReconnectsARunningStream()
+    void offlineShowsAfterFiveSecondsAndAcceptAnyoneReconnects()
     {
         TestModel &model = h->makeLoadedModel({anna, boris});
-        QVERIFY(!h->service.peer(0)->request.query.hasQueryItem("anyone"));
+        // Being offline shows only after five seconds.
+        model.connectionChanged(false);
+        h->clock.advance(4900ms);
+        model.connectionChanged(true);
+        h->clock.advance(10s);
+        QVERIFY(model.online());
+
+        model.connectionChanged(false);
+        h->clock.advance(4999ms);
+        QVERIFY(model.online());
+        h->clock.advance(1ms);
+        QVERIFY(!model.online());
+
         model.setAcceptAnyone(false);
-        StreamPeer *second = h->awaitPeer(1);
-        QVERIFY(second);
-        QCOMPARE(second->request.query.queryItemValue("anyone"), QString("false"));
-        QTest::qWait(100);
-        QCOMPARE(h->service.peers().size(), 2);
+        QVERIFY(h->awaitPeer(1));
+        QCOMPARE(h->service.peer(1)->request.query.queryItemValue("anyone"), QString("false"));
         QCOMPARE(h->defaults.boolean("acceptAnyone"), false);
 
         model.signOut();

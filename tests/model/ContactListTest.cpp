@@ -174,37 +174,11 @@ private slots:
         QCOMPARE(model.contacts(), people); // the service's version
     }
 
-    void setCloseFindsByIdAndSavesOnlySuccessfully()
-    {
-        const QList<Contact> people = {person(0, "А"), person(1, "Б", true)};
-        TestModel &model = h->makeLoadedModel(people);
-        h->service.on("PATCH", "/v1/contacts/c0", FakeReply::json(200, {}));
-        Contact stale = people[0];
-        stale.label = "Старое";
-        model.setClose(stale, true);
-        QVERIFY(model.contacts()[0].isClose());
-        QCOMPARE(model.contacts()[0].label, QString("А"));
-        QVERIFY(h->awaitRequests("PATCH", "/v1/contacts/c0", 1));
-        QCOMPARE(model.problem(), std::nullopt);
-        QCOMPARE(h->service.requests("GET", "/v1/contacts").size(), 1);
-
-        model.setClose(person(9, "Нет такого"), true);
-        QTest::qWait(50);
-        QCOMPARE(h->service.requests("PATCH", "/v1/contacts/c9").size(), 0);
-
-        h->service.on("PATCH", "/v1/contacts/c1", FakeReply::json(500, {}));
-        model.setClose(people[1], false);
-        QVERIFY(!model.contacts()[1].isClose());
-        QVERIFY(h->awaitRequests("GET", "/v1/contacts", 2));
-        QCOMPARE(model.contacts(), people);
-        QCOMPARE(model.problem(), QString("Не получилось сохранить"));
-    }
-
-    void editSendsOnlyWhatChanged()
+    // Only what changed is sent; setClose finds the person by id and reloads only when its save fails.
+    void editAndSetCloseSendOnlyWhatChanged()
     {
         const QList<Contact> people = {person(0, "Аня"), person(1, "Борис", true)};
         TestModel &model = h->makeLoadedModel(people);
-
         await(model.updateContact(people[0], "Аня", 4, false));
         QCOMPARE(h->service.requests("PATCH", "/v1/contacts/c0").size(), 0);
         QCOMPARE(h->defaults.integerDictionary("contactColors"), (QMap<QString, qint64>{{"c0", 4}}));
@@ -221,6 +195,27 @@ private slots:
         QCOMPARE(model.contacts()[1].close, std::optional(true));
         QCOMPARE(model.contactColors().value("c1"), 4);
         QCOMPARE(model.problem(), std::nullopt);
+
+        h->service.on("PATCH", "/v1/contacts/c0", FakeReply::json(200, {}));
+        Contact stale = people[0];
+        stale.label = "Старое";
+        model.setClose(stale, true);
+        QVERIFY(model.contacts()[0].isClose());
+        QCOMPARE(model.contacts()[0].label, QString("Аня"));
+        QVERIFY(h->awaitRequests("PATCH", "/v1/contacts/c0", 1));
+        QCOMPARE(model.problem(), std::nullopt);
+        QCOMPARE(h->service.requests("GET", "/v1/contacts").size(), 1);
+
+        model.setClose(person(9, "Нет такого"), true);
+        QTest::qWait(50);
+        QCOMPARE(h->service.requests("PATCH", "/v1/contacts/c9").size(), 0);
+
+        h->service.on("PATCH", "/v1/contacts/c1", FakeReply::json(500, {}));
+        model.setClose(people[1], false);
+        QVERIFY(!model.contacts()[1].isClose());
+        QVERIFY(h->awaitRequests("GET", "/v1/contacts", 2));
+        QCOMPARE(model.contacts(), people);
+        QCOMPARE(model.problem(), QString("Не получилось сохранить"));
     }
 
     void removalForgetsColourAndLastSend()

@@ -40,9 +40,7 @@ private slots:
         QStringList log;
         auto a = sleepThenRecord(clock, 2s, log, "a");
         auto b = sleepThenRecord(clock, 500ms, log, "b");
-        clock.advance(1s);
-        QCOMPARE(log, QStringList{"b@00.500"});
-        clock.advance(1s);
+        clock.advance(2s);
         QCOMPARE(log, (QStringList{"b@00.500", "a@02.000"}));
     }
 

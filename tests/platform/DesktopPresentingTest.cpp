@@ -25,11 +25,6 @@ constexpr qint64 own = 100;
 constexpr qint64 other = 200;
 const QRectF first(0, 0, 1920, 1080);
 
-DesktopWindow window(qint64 pid, QRectF bounds, int layer = 0)
-{
-    return DesktopWindow{pid, layer, bounds};
-}
-
 DesktopState frontWith(std::optional<qint64> front, QList<DesktopWindow> windows)
 {
     return DesktopState{front, own, std::move(windows), {{1920, 1080}, {1280, 1024}}};
@@ -154,25 +149,26 @@ private slots:
     {
         QTest::addColumn<DesktopState>("desktop");
         QTest::addColumn<bool>("fullScreen");
-        QTest::newRow("front window fills a screen") << frontWith(other, {window(other, first)}) << true;
+        QTest::newRow("front window fills a screen") << frontWith(other, {{other, 0, first}}) << true;
         QTest::newRow("second screen's size, placed on the first")
-            << frontWith(other, {window(other, QRectF(100, 50, 1280, 1024))}) << true;
+            << frontWith(other, {{other, 0, QRectF(100, 50, 1280, 1024)}}) << true;
         QTest::newRow("any of its windows, in any order")
-            << frontWith(other, {window(other, {0, 0, 800, 600}), window(7, first), window(other, first)})
+            << frontWith(other, {{other, 0, QRectF(0, 0, 800, 600)}, {7, 0, first}, {other, 0, first}})
             << true;
-        QTest::newRow("a higher layer counts") << frontWith(other, {window(other, first, 25)}) << true;
-        QTest::newRow("no front app") << frontWith(std::nullopt, {window(other, first)}) << false;
-        QTest::newRow("this app in front") << frontWith(own, {window(own, first)}) << false;
-        QTest::newRow("another app fills the screen") << frontWith(other, {window(7, first)}) << false;
-        QTest::newRow("one pixel short") << frontWith(other, {window(other, {0, 0, 1920, 1079})}) << false;
-        QTest::newRow("fractional size") << frontWith(other, {window(other, {0, 0, 1920, 1080.5})}) << false;
-        QTest::newRow("negative layer") << frontWith(other, {window(other, first, -1)}) << false;
-        QTest::newRow("no bounds") << frontWith(other, {DesktopWindow{other, 0, std::nullopt}}) << false;
-        QTest::newRow("no layer") << frontWith(other, {DesktopWindow{other, std::nullopt, first}}) << false;
-        QTest::newRow("no pid") << frontWith(other, {DesktopWindow{std::nullopt, 0, first}}) << false;
+        QTest::newRow("a higher layer counts") << frontWith(other, {{other, 25, first}}) << true;
+        QTest::newRow("no front app") << frontWith(std::nullopt, {{other, 0, first}}) << false;
+        QTest::newRow("this app in front") << frontWith(own, {{own, 0, first}}) << false;
+        QTest::newRow("another app fills the screen") << frontWith(other, {{7, 0, first}}) << false;
+        QTest::newRow("one pixel short") << frontWith(other, {{other, 0, QRectF(0, 0, 1920, 1079)}}) << false;
+        QTest::newRow("fractional size")
+            << frontWith(other, {{other, 0, QRectF(0, 0, 1920, 1080.5)}}) << false;
+        QTest::newRow("negative layer") << frontWith(other, {{other, -1, first}}) << false;
+        QTest::newRow("no bounds") << frontWith(other, {{other, 0, std::nullopt}}) << false;
+        QTest::newRow("no layer") << frontWith(other, {{other, std::nullopt, first}}) << false;
+        QTest::newRow("no pid") << frontWith(other, {{std::nullopt, 0, first}}) << false;
         QTest::newRow("pid compared in 32 bits")
-            << frontWith(other + (qint64(1) << 32), {window(other, first)}) << true;
-        QTest::newRow("no screens") << DesktopState{other, own, {window(other, first)}, {}} << false;
+            << frontWith(other + (qint64(1) << 32), {{other, 0, first}}) << true;
+        QTest::newRow("no screens") << DesktopState{other, own, {{other, 0, first}}, {}} << false;
     }
 
     void theFrontAppCoversAScreen()
@@ -188,16 +184,18 @@ private slots:
         QVERIFY2(desktop.isReady(), "Xvfb with openbox did not start");
 
         for (const QString fullScreen : {"1", "0"}) {
-            QProcess window; // killed when it goes
+            QProcess window;
             window.setProcessEnvironment(desktop.environment());
             window.start(QCoreApplication::applicationFilePath(), {"--child", "window", fullScreen});
             while (!window.canReadLine() && window.waitForReadyRead(hangGuardMs)) {
             }
             QCOMPARE(window.readLine().trimmed(), "shown");
-            QCOMPARE(report(desktop.environment(), {}),
-                     QStringLiteral("front=%1 mirrored=0 fullScreen=%2").arg(window.processId()).arg(fullScreen));
+            const QString expected = QStringLiteral("front=%1 mirrored=0 fullScreen=%2");
+            QCOMPARE(report(desktop.environment(), {}), expected.arg(window.processId()).arg(fullScreen));
             // Its own full-screen window in front never counts, whatever is behind.
             QVERIFY(report(desktop.environment(), {"own"}).endsWith(" mirrored=0 fullScreen=0"));
+            window.kill();
+            window.waitForFinished();
         }
     }
 };

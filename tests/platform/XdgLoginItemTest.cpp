@@ -25,7 +25,6 @@ private slots:
         QVERIFY(!item.isEnabled());
         QVERIFY(item.setEnabled(true));
         QVERIFY(item.isEnabled());
-        QCOMPARE(item.entryPath(), autostart() + "/app.tender.Tender.desktop");
         const QString entry = readEntry(item);
         QVERIFY(entry.startsWith("[Desktop Entry]\n"));
         QVERIFY(entry.contains("\nType=Application\n"));
@@ -58,17 +57,14 @@ private slots:
         QVERIFY(!item.isEnabled());
     }
 
-    void thisProgramStartsFromTheConfigHome()
+    // Without APPIMAGE the installed program's own path: InstallTreeTest's first start.
+    void anAppImageStartsItselfFromTheConfigHome()
     {
         qputenv("XDG_CONFIG_HOME", dir_.path().toUtf8());
-        qunsetenv("APPIMAGE");
+        qputenv("APPIMAGE", "/home/me/Tender.AppImage");
         XdgLoginItem item = XdgLoginItem::forThisProgram("tender");
         QCOMPARE(item.entryPath(), autostart() + "/tender.desktop");
         QVERIFY(item.setEnabled(true));
-        QVERIFY(readEntry(item).contains("\nExec=" + QCoreApplication::applicationFilePath() + "\n"));
-
-        qputenv("APPIMAGE", "/home/me/Tender.AppImage");
-        QVERIFY(XdgLoginItem::forThisProgram("tender").setEnabled(true));
         QVERIFY(readEntry(item).contains("\nExec=/home/me/Tender.AppImage\n"));
         qunsetenv("APPIMAGE");
     }

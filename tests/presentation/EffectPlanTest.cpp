@@ -194,9 +194,10 @@ private slots:
                                             u"\u2B50\uFE0F"_qs, u"\u2615\uFE0F"_qs, u"\u2B50\uFE0F"_qs}));
     }
 
-    void lightIsStrongestAtTheEdgeAndHalfAtTheInset()
+    void lightIsStrongestAtTheEdgeAndStripsTileTheBand()
     {
-        const GlowImage glow(QSize(400, 300), 1.0, QColor(255, 0, 0));
+        const QSize screen(400, 300);
+        const GlowImage glow(screen, 1.0, QColor(255, 0, 0));
         const int edge = lightAt(glow, 1, {200.5, 0.5}).alpha();
         const int inset = lightAt(glow, 1, {200.5, GlowPlan::inset}).alpha();
         const int deeper = lightAt(glow, 1, {200.5, 30.5}).alpha();
@@ -208,23 +209,18 @@ private slots:
         for (QPointF at : {QPointF(0.5, 150.5), QPointF(399.5, 150.5), QPointF(200.5, 299.5)})
             QCOMPARE(lightAt(glow, 1, at).alpha(), edge);
         QCOMPARE(lightAt(glow, 1, {200.5, 0.5}).rgb(), qRgb(255, 0, 0));
-    }
 
-    void stripsTileTheBandAndHoldAllTheLight()
-    {
-        const QSize screen(640, 480);
-        const GlowImage glow(screen, 1.0, Qt::green);
         const double band = GlowPlan::bandWidth();
         QRegion covered;
-        for (Edge edge : edges) {
-            const QRect at = glow.placement(edge).toRect();
+        for (Edge side : edges) {
+            const QRect at = glow.placement(side).toRect();
             QVERIFY(!covered.intersects(at));
             covered += at;
         }
         const QRect whole(QPoint(), screen);
         QCOMPARE(covered, QRegion(whole) - whole.adjusted(int(band), int(band), -int(band), -int(band)));
         // What lies just inside the band would round to nothing.
-        QCOMPARE(lightAt(glow, 1, {320.5, band - 0.5}).alpha(), 0);
+        QCOMPARE(lightAt(glow, 1, {200.5, band - 0.5}).alpha(), 0);
     }
 
     // Without a compositor a window keeps only the light that shows; what is
@@ -241,18 +237,13 @@ private slots:
         painter.end();
         const QRegion visible = glow.visible();
         const int least = int(std::lround(255 * GlowPlan::visibleAlpha));
-        int kept = 0;
         for (int y = 0; y < screen.height(); ++y)
             for (int x = 0; x < screen.width(); ++x) {
                 const int alpha = qAlpha(light.pixel(x, y));
                 if (qAbs(alpha - least) > 1)
-                    QVERIFY2(visible.contains(QPoint(x, y)) == (alpha > least), qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
-                kept += visible.contains(QPoint(x, y));
+                    QVERIFY2(visible.contains(QPoint(x, y)) == (alpha > least),
+                             qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
             }
-        // A band along every edge, far narrower than where any light reaches.
-        QVERIFY(visible.contains(QPoint(160, 0)) && visible.contains(QPoint(0, 120)) && visible.contains(QPoint(319, 239)));
-        const int half = int(GlowPlan::bandWidth() / 2);
-        QVERIFY(kept < screen.width() * screen.height() - (screen.width() - 2 * half) * (screen.height() - 2 * half));
         QCOMPARE(GlowImage(screen, 2.0, Qt::red).visible().boundingRect(), QRect(QPoint(), screen));
     }
 

@@ -1,3 +1,4 @@
+#include "load/ChildProcess.h"
 #include "support/Probes.h"
 #include "support/ServerTest.h"
 #include <future>
@@ -42,10 +43,22 @@ protected:
     std::unique_ptr<HttpClient> viaA, viaB;
 };
 
-TEST_F(ClusterTest, AHeartThroughEitherNodeReachesStreamsOnBoth)
+TEST_F(ClusterTest, HeartsCrossNodesOnceToEveryStreamAndTheRandomOnesHourHoldsOnEvery)
 {
-    auto sender = quickUser(*viaA, "sender");
-    auto receiver = quickUser(*viaB, "receiver");
+    auto [early, sender] = quickUsers(*viaA, "early", "sender");
+    auto [open, closed, receiver] = quickUsers(*viaB, "open", "closed", "receiver");
+    auto closedStream = streamOn(b->port(), closed.idToken, "/v1/stream?anyone=false");
+    ASSERT_EQ(signalAnyone(*viaA, early.idToken), 202) << "nobody online: the heart waits";
+    auto openStream = streamOn(b->port(), open.idToken);
+    EXPECT_EQ(openStream->next(), signalFrame) << "the waiting heart, kept by A, reaches a stream on B";
+    auto senderOnA = streamOn(a->port(), sender.idToken);
+    ASSERT_EQ(signalAnyone(*viaA, sender.idToken), 202);
+    EXPECT_EQ(openStream->next(), signalFrame);
+    EXPECT_EQ(closedStream->next(quiet), std::nullopt);
+    EXPECT_EQ(senderOnA->next(quiet), std::nullopt) << "never to the sender";
+    EXPECT_EQ(signalAnyone(*viaB, sender.idToken), 429) << "once an hour, whichever node";
+    EXPECT_EQ(signalAnyone(*viaA, early.idToken), 429);
+
     auto contact = addContact(*viaB, sender, receiver); // a token signed by A, accepted by B
     auto onA = streamOn(a->port(), receiver.idToken);
     auto onB = streamOn(b->port(), receiver.idToken);
@@ -63,9 +76,7 @@ TEST_F(ClusterTest, AHeartThroughEitherNodeReachesStreamsOnBoth)
 
 TEST_F(ClusterTest, ARemovalAnsweredByOneNodeHoldsOnTheOtherAtOnce)
 {
-    auto owner = quickUser(*viaA, "owner");
-    auto other = quickUser(*viaA, "other");
-    auto leaving = quickUser(*viaA, "leaving");
+    auto [owner, other, leaving] = quickUsers(*viaA, "owner", "other", "leaving");
     auto contact = addContact(*viaA, owner, other);
     auto toLeaving = addContact(*viaA, owner, leaving);
     ASSERT_EQ(signal(*viaA, contact, owner.idToken), 202);
@@ -75,45 +86,29 @@ TEST_F(ClusterTest, ARemovalAnsweredByOneNodeHoldsOnTheOtherAtOnce)
     auto lamp = pairDevice(*viaA, other, {"receive"});
     auto lampStream = streamOn(a->port(), lamp.token, "/v1/device/stream");
     ASSERT_EQ(viaB->del("/v1/devices/" + lamp.id, other.idToken).status, 204);
-    EXPECT_TRUE(lampStream->closedWithin(milliseconds(3000)))
-        << "a device removed through B loses its stream on A";
+    EXPECT_TRUE(lampStream->closedWithin()) << "a device removed through B loses its stream on A";
 
     auto leavingOnA = streamOn(a->port(), leaving.idToken);
     ASSERT_EQ(signal(*viaA, toLeaving, owner.idToken), 202);
     ASSERT_EQ(viaB->del("/v1/me", leaving.idToken).status, 204);
-    EXPECT_TRUE(leavingOnA->closedWithin(milliseconds(3000)));
+    EXPECT_TRUE(leavingOnA->closedWithin());
     EXPECT_EQ(viaA->get("/v1/me", leaving.idToken).status, 401);
     EXPECT_EQ(signal(*viaA, toLeaving, owner.idToken), 404);
 }
 
-TEST_F(ClusterTest, TheRandomHeartCrossesNodesAndItsHourHoldsOnEvery)
-{
-    auto early = quickUser(*viaA, "early");
-    auto sender = quickUser(*viaA, "sender");
-    auto open = quickUser(*viaB, "open");
-    auto closed = quickUser(*viaB, "closed");
-    auto closedStream = streamOn(b->port(), closed.idToken, "/v1/stream?anyone=false");
-    ASSERT_EQ(signalAnyone(*viaA, early.idToken), 202) << "nobody online: the heart waits";
-
-    auto openStream = streamOn(b->port(), open.idToken);
-    EXPECT_EQ(openStream->next(), signalFrame) << "the waiting heart, kept by A, reaches a stream on B";
-    auto senderStream = streamOn(a->port(), sender.idToken);
-    ASSERT_EQ(signalAnyone(*viaA, sender.idToken), 202);
-    EXPECT_EQ(openStream->next(), signalFrame);
-    EXPECT_EQ(closedStream->next(quiet), std::nullopt);
-    EXPECT_EQ(senderStream->next(quiet), std::nullopt) << "never to the sender";
-    EXPECT_EQ(signalAnyone(*viaB, sender.idToken), 429) << "once an hour, whichever node";
-    EXPECT_EQ(signalAnyone(*viaA, early.idToken), 429);
-}
-
-TEST_F(ClusterTest, StreamsOfAKilledNodeComeBackOnTheOtherAndARestartedNodeFindsEveryAccount)
+TEST_F(ClusterTest, FailuresCountOnEveryNodeAndAKilledNodesStreamsComeBackAndARestartFindsEveryAccount)
 {
     auto owner = signUp(*viaA, uniqueEmail("owner"));
+    auto guessed = signUp(*viaA, uniqueEmail("gleb"), "right-password");
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(signIn(i % 2 ? *viaA : *viaB, guessed.email, "wrong").error(), "INVALID_LOGIN_CREDENTIALS");
+    EXPECT_TRUE(signIn(*viaA, guessed.email, "right-password").error().starts_with("TOO_MANY_ATTEMPTS"))
+        << "failed sign-ins count on every node";
     auto friendUser = quickUser(*viaB, "friend");
     auto contact = addContact(*viaA, owner, friendUser, "Оля");
     auto stream = streamOn(a->port(), friendUser.idToken);
     a->stop(SIGKILL);
-    EXPECT_TRUE(stream->closedWithin(milliseconds(3000)));
+    EXPECT_TRUE(stream->closedWithin());
     stream = streamOn(b->port(), friendUser.idToken); // where the balancer sends the app's next attempt
     ASSERT_EQ(signal(*viaB, contact, owner.idToken), 202);
     EXPECT_EQ(stream->next(), signalFrame);
@@ -123,60 +118,40 @@ TEST_F(ClusterTest, StreamsOfAKilledNodeComeBackOnTheOtherAndARestartedNodeFinds
     viaA = std::make_unique<HttpClient>(a->port());
     auto signedIn = signIn(*viaA, owner.email, "secret-pass");
     ASSERT_EQ(signedIn.status, 200) << signedIn.body;
-    auto contacts = viaA->get("/v1/contacts", signedIn.field("/idToken"));
-    EXPECT_EQ(contacts.field("/contacts/0/label"), "Оля");
-    EXPECT_EQ(contacts.field("/contacts/1/label"), "");
+    owner.idToken = signedIn.field("/idToken");
+    EXPECT_EQ(contactLabels(*viaA, owner), std::vector<std::string>{"Оля"});
     EXPECT_EQ(viaA->get("/v1/me", friendUser.idToken).status, 200) << "tokens signed before the restart";
 }
 
-TEST_F(ClusterTest, FailedSignInsCountOnEveryNode)
+// Either outage fails readiness and refuses hearts (never acknowledged) while streams stay open; both
+// pass without a restart.
+TEST_F(ClusterTest, BusAndDatabaseOutagesFailReadinessRefuseHeartsKeepStreamsAndPass)
 {
-    auto email = uniqueEmail("gleb");
-    signUp(*viaA, email, "right-password");
-    for (int i = 0; i < 10; ++i)
-        EXPECT_EQ(signIn(i % 2 ? *viaA : *viaB, email, "wrong-" + std::to_string(i)).error(),
-            "INVALID_LOGIN_CREDENTIALS");
-    EXPECT_TRUE(signIn(*viaA, email, "right-password").error().starts_with("TOO_MANY_ATTEMPTS_TRY_LATER"));
-}
-
-TEST_F(ClusterTest, ABusOutageFailsReadinessRefusesHeartsKeepsStreamsAndPasses)
-{
-    auto sender = quickUser(*viaA, "sender");
-    auto receiver = quickUser(*viaA, "receiver");
+    auto [sender, receiver] = quickUsers(*viaA, "sender", "receiver");
     auto contact = addContact(*viaA, sender, receiver);
     auto stream = streamOn(b->port(), receiver.idToken);
     EXPECT_EQ(viaA->get("/readyz").status, 200);
 
     services->stopBus();
     EXPECT_TRUE(becomes(*a, 503));
-    EXPECT_EQ(signal(*viaA, contact, sender.idToken), 503) << "never acknowledged";
-    EXPECT_FALSE(stream->closedWithin(milliseconds(0)));
-
+    EXPECT_EQ(signal(*viaA, contact, sender.idToken), 503);
     services->startBus();
     EXPECT_TRUE(becomes(*a, 200));
     EXPECT_TRUE(becomes(*b, 200));
     ASSERT_EQ(signal(*viaA, contact, sender.idToken), 202);
     EXPECT_EQ(stream->next(), signalFrame) << "B subscribed again after the bus came back";
-}
 
-TEST_F(ClusterTest, ADatabaseOutageFailsReadinessAndRequestsUntilItIsBackWithoutARestart)
-{
-    auto owner = quickUser(*viaA, "owner");
-    auto other = quickUser(*viaA, "other");
-    auto contact = addContact(*viaA, owner, other);
-    auto stream = streamOn(b->port(), other.idToken);
     services->stopDatabase();
     EXPECT_TRUE(becomes(*a, 503));
-    EXPECT_EQ(signal(*viaA, contact, owner.idToken), 503);
+    EXPECT_EQ(signal(*viaA, contact, sender.idToken), 503);
     EXPECT_EQ(viaA->get("/healthz").status, 200) << "the process lives on";
-
     services->startDatabase();
     EXPECT_TRUE(becomes(*a, 200));
     // Every pooled connection broke with the restart; the first use of each opens it again.
     for (int i = 0; i < 8; ++i)
-        EXPECT_EQ(viaB->get("/v1/contacts", owner.idToken).status, 200);
-    ASSERT_EQ(signal(*viaA, contact, owner.idToken), 202);
-    EXPECT_EQ(stream->next(), signalFrame) << "the stream stayed open through the outage";
+        EXPECT_EQ(viaB->get("/v1/contacts", sender.idToken).status, 200);
+    ASSERT_EQ(signal(*viaA, contact, sender.idToken), 202);
+    EXPECT_EQ(stream->next(), signalFrame) << "the stream stayed open through both outages";
 }
 
 // A start that cannot reach what it needs, or is given a malformed address, ends at once with the reason.
@@ -187,14 +162,10 @@ TEST(ClusterStart, RefusesUnreachableBackendsAndMalformedAddresses)
         GTEST_SKIP() << ClusterServices::missing();
     auto database = services->freshDatabase();
     auto port = database.substr(database.rfind(':') + 1, database.rfind('/') - database.rfind(':') - 1);
-    auto closedPort = std::to_string(freeLoopbackPort());
+    auto closedPort = std::to_string(bench::freePort());
     const std::string noDatabase = "cannot connect to the database";
     TempDir dir;
-    struct Case {
-        std::vector<std::string> args;
-        int status;
-        std::string says;
-    } cases[] = {
+    const std::tuple<std::vector<std::string>, int, std::string> cases[] = { // arguments, status, says
         {{"--database", "postgresql://tender@127.0.0.1:" + closedPort + "/tender"}, 1, noDatabase},
         {{"--database", "postgresql://stranger@127.0.0.1:" + port + "/tender"}, 1, noDatabase},
         {{"--database", database, "--bus", "nats://127.0.0.1:" + closedPort}, 1, "cannot connect to the bus"},
@@ -204,10 +175,10 @@ TEST(ClusterStart, RefusesUnreachableBackendsAndMalformedAddresses)
         {{"--database", database, "--bus", "http://127.0.0.1:4222"}, 2, "bad value of --bus"},
         {{"--bus", services->busUrl()}, 2, "--bus needs --database"},
     };
-    for (const auto& c : cases) {
-        auto ended = ServerProcess::runExpectingExit(dir.path() / "data", c.args);
-        EXPECT_EQ(ended.status, c.status) << c.args.back();
-        EXPECT_NE(ended.log.find(c.says), std::string::npos) << ended.log;
+    for (const auto& [args, status, says] : cases) {
+        auto ended = ServerProcess::runExpectingExit(dir.path() / "data", args);
+        EXPECT_EQ(ended.status, status) << args.back();
+        EXPECT_NE(ended.log.find(says), std::string::npos) << ended.log;
     }
 }
 

@@ -1,5 +1,6 @@
 #include "api/InviteCode.h"
 #include "support/ServerTest.h"
+#include <boost/algorithm/string/case_conv.hpp>
 
 namespace tender::testing {
 namespace {
@@ -7,46 +8,24 @@ namespace {
 using ContactsTest = ServerTest;
 using Labels = std::vector<std::string>;
 
-// Labels in list order, each with its position checked against its index.
-Labels labels(const HttpClient& http, const TestUser& user)
+TEST_F(ContactsTest, InviteUrlShowsTheCodeAndAddingReadsItLikeTheAppAndRefusesWhatItMust)
 {
-    auto list = http.get("/v1/contacts", user.idToken).json().at("contacts").as_array();
-    Labels names;
-    for (std::size_t i = 0; i < list.size(); ++i) {
-        EXPECT_EQ(list[i].at("position"), static_cast<std::int64_t>(i));
-        names.emplace_back(list[i].at("label").as_string());
-    }
-    return names;
-}
-
-TEST_F(ContactsTest, InviteUrlShowsTheCodeInTwoGroupsOfFive)
-{
-    auto url = http->get("/v1/me", quickUser(*http).idToken).field("/invite_url");
+    auto [me, f1, f2] = quickUsers(*http, "me", "f1", "f2");
+    auto code1 = inviteCodeOf(*http, f1);
+    auto url = http->get("/v1/me", f2.idToken).field("/invite_url");
     ASSERT_TRUE(url.starts_with(server->base() + "/i/")) << url;
-    auto code = url.substr(url.rfind('/') + 1);
-    auto read = server::inviteCode::read(code); // only ten characters of the code's alphabet pass
-    ASSERT_TRUE(read) << code;
-    EXPECT_EQ(server::inviteCode::display(*read), code);
-    EXPECT_EQ(http->get("/i/" + code).status, 200);
+    auto code2 = url.substr(url.rfind('/') + 1); // ten characters of the alphabet, in two groups of five
+    EXPECT_EQ(server::inviteCode::display(server::inviteCode::read(code2).value_or("")), code2);
+    EXPECT_EQ(http->get("/i/" + code2).status, 200);
     EXPECT_EQ(http->get("/i/22222-22222").status, 404);
-}
 
-TEST_F(ContactsTest, AddingReadsTheCodeLikeTheAppAndRefusesWhatItMust)
-{
-    auto me = quickUser(*http, "me");
-    auto code1 = inviteCodeOf(*http, quickUser(*http, "f1"));
-    auto code2 = inviteCodeOf(*http, quickUser(*http, "f2"));
     auto add = [&](const json::object& body) { return http->post("/v1/contacts", body, me.idToken); };
-    std::string lower;
-    for (char c : code1)
-        lower += static_cast<char>(std::tolower(c));
-
-    auto first = add({{"code", lower}, {"label", "  Маша  "}, {"close", true}});
+    auto first = add({{"code", boost::to_lower_copy(code1)}, {"label", "  Маша  "}, {"close", true}});
     ASSERT_EQ(first.status, 201) << first.body;
     EXPECT_EQ(first.field("/label"), "Маша");
     EXPECT_EQ(first.json().at("position"), 0);
     EXPECT_EQ(first.json().at("close"), true);
-    auto second = add({{"code", server->base() + "/i/" + code2 + "?from=mail"}, {"label", "Петя"}});
+    auto second = add({{"code", url + "?from=mail"}, {"label", "Петя"}});
     ASSERT_EQ(second.status, 201) << second.body;
     EXPECT_EQ(second.json().at("position"), 1);
 
@@ -62,7 +41,7 @@ TEST_F(ContactsTest, AddingReadsTheCodeLikeTheAppAndRefusesWhatItMust)
              json::object{{"code", code1}, {"label", std::string(65, 'a')}},
              json::object{{"code", code1}, {"label", "Маша"}, {"close", "yes"}}})
         EXPECT_TRUE(refusal(bad).starts_with("400 ")) << json::serialize(bad);
-    EXPECT_EQ(labels(*http, me), (Labels{"Маша", "Петя"}));
+    EXPECT_EQ(contactLabels(*http, me), (Labels{"Маша", "Петя"}));
 }
 
 TEST_F(ContactsTest, PatchMovesRenamesAndMarksDeleteRenumbersAndStrangersFindNothing)
@@ -76,9 +55,9 @@ TEST_F(ContactsTest, PatchMovesRenamesAndMarksDeleteRenumbersAndStrangersFindNot
     };
 
     EXPECT_EQ(patch(3, {{"position", 0}}).status, 200);
-    EXPECT_EQ(labels(*http, me), (Labels{"D", "A", "B", "C"}));
+    EXPECT_EQ(contactLabels(*http, me), (Labels{"D", "A", "B", "C"}));
     EXPECT_EQ(patch(0, {{"position", 3}}).status, 200);
-    EXPECT_EQ(labels(*http, me), (Labels{"D", "B", "C", "A"}));
+    EXPECT_EQ(contactLabels(*http, me), (Labels{"D", "B", "C", "A"}));
 
     std::string name64;
     for (int i = 0; i < 64; ++i)
@@ -97,11 +76,11 @@ TEST_F(ContactsTest, PatchMovesRenamesAndMarksDeleteRenumbersAndStrangersFindNot
     EXPECT_EQ(http->patch("/v1/contacts/" + ids[1], {{"label", "Мой"}}, stranger.idToken).status, 404);
     EXPECT_EQ(http->del("/v1/contacts/" + ids[1], stranger.idToken).status, 404);
     EXPECT_EQ(signal(*http, ids[1], stranger.idToken), 404);
-    EXPECT_TRUE(labels(*http, stranger).empty());
-    EXPECT_EQ(labels(*http, me), (Labels{"D", name64, "C", "A"}));
+    EXPECT_TRUE(contactLabels(*http, stranger).empty());
+    EXPECT_EQ(contactLabels(*http, me), (Labels{"D", name64, "C", "A"}));
 
     EXPECT_EQ(http->del("/v1/contacts/" + ids[1], me.idToken).status, 204);
-    EXPECT_EQ(labels(*http, me), (Labels{"D", "C", "A"}));
+    EXPECT_EQ(contactLabels(*http, me), (Labels{"D", "C", "A"}));
     EXPECT_EQ(http->del("/v1/contacts/" + ids[1], me.idToken).status, 404);
 }
 
@@ -114,7 +93,7 @@ TEST_F(ContactsTest, TheListHoldsAtMostTwoHundredPeople)
     auto refused = http->post("/v1/contacts", extra, me.idToken);
     EXPECT_EQ(refused.status, 400);
     EXPECT_EQ(refused.error(), "too many contacts");
-    EXPECT_EQ(labels(*http, me).size(), 200u);
+    EXPECT_EQ(contactLabels(*http, me).size(), 200u);
 }
 
 }

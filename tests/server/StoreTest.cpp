@@ -47,36 +47,10 @@ protected:
         store.addContact(Contact{id, owner, target, target, false, 0}, 200);
     }
 
-    // Targets in list order, each with its position checked against its index.
-    std::vector<std::string> targets(const std::string& owner)
-    {
-        std::vector<std::string> list;
-        for (const auto& c : database.contacts(owner)) {
-            EXPECT_EQ(c.position, static_cast<std::int64_t>(list.size()));
-            list.push_back(c.target);
-        }
-        return list;
-    }
-
     tender::testing::TempDir dir;
     ScriptedStore database{dir.path() / "tender.db"};
     CachedStore cached{database};
 };
-
-TEST_F(StoreTest, DeletingAUserClosesTheGapInEveryListThatHeldThem)
-{
-    for (const char* target : {"a", "b", "c"})
-        add(database, std::string("id-") + target, "owner", target);
-    add(database, "id-s", "other", "b");
-    add(database, "id-s2", "other", "c");
-
-    auto owners = database.deleteUser("b");
-    std::sort(owners.begin(), owners.end());
-    EXPECT_EQ(owners, (std::vector<std::string>{"other", "owner"}));
-    EXPECT_EQ(targets("owner"), (std::vector<std::string>{"a", "c"}));
-    EXPECT_EQ(targets("other"), (std::vector<std::string>{"c"}));
-    EXPECT_FALSE(database.userById("b"));
-}
 
 TEST_F(StoreTest, DataAndSchemaSurviveReopening)
 {
@@ -118,8 +92,18 @@ TEST_F(StoreTest, ANewPasswordEndsThatUsersSessionsAndResetCodesOnly)
     EXPECT_EQ(database.takeResetCode("code-b", 2000), "b");
 }
 
-TEST_F(StoreTest, CachedListsFollowAddingRemovingAndDeletedAccounts)
+TEST_F(StoreTest, CachedUsersAndListsFollowEveryWrite)
 {
+    EXPECT_EQ(cached.userById("c")->passwordHash, std::nullopt);
+    cached.replacePassword("c", "new-hash");
+    EXPECT_EQ(cached.userById("c")->passwordHash, "new-hash");
+    EXPECT_EQ(cached.userById("c")->sessionEpoch, 1);
+    EXPECT_EQ(cached.userById("nobody"), std::nullopt);
+    ASSERT_TRUE(cached.createUser(User{"nobody", "n@example.org", "CODEN", std::nullopt, 0}));
+    EXPECT_TRUE(cached.userById("nobody")) << "a miss is not remembered";
+    cached.deleteUser("c");
+    EXPECT_EQ(cached.userById("c"), std::nullopt);
+
     EXPECT_EQ(cached.contactTarget("owner", "to-a"), std::nullopt);
     add(cached, "to-a", "owner", "a");
     EXPECT_EQ(cached.contactTarget("owner", "to-a"), "a") << "an entry added after the list was read";
@@ -164,19 +148,6 @@ TEST_F(StoreTest, CachedCopiesServeWhatWasReadWithoutTheDatabase)
 
     ASSERT_TRUE(cached.removeContact("owner", "to-b"));
     EXPECT_EQ(cached.contactTarget("owner", "to-b"), std::nullopt);
-}
-
-TEST_F(StoreTest, CachedUsersFollowPasswordChangesAndDeletion)
-{
-    EXPECT_EQ(cached.userById("a")->passwordHash, std::nullopt);
-    cached.replacePassword("a", "new-hash");
-    EXPECT_EQ(cached.userById("a")->passwordHash, "new-hash");
-    EXPECT_EQ(cached.userById("a")->sessionEpoch, 1);
-    EXPECT_EQ(cached.userById("nobody"), std::nullopt);
-    ASSERT_TRUE(cached.createUser(User{"nobody", "n@example.org", "CODEN", std::nullopt, 0}));
-    EXPECT_TRUE(cached.userById("nobody")) << "a miss is not remembered";
-    cached.deleteUser("a");
-    EXPECT_EQ(cached.userById("a"), std::nullopt);
 }
 
 TEST_F(StoreTest, AWriteBetweenAReadAndItsKeepingLeavesNoStaleCopy)

@@ -92,7 +92,13 @@ private slots:
         h->service.on("POST", tokenPath, slow);
 
         QStringList tokens;
-        auto ask = [&](bool force) -> QCoro::Task<> { tokens << co_await auth->token(force); };
+        auto ask = [&](bool force) -> QCoro::Task<> {
+            try {
+                tokens << co_await auth->token(force);
+            } catch (const AuthError &error) {
+                tokens << (error.endsSession() ? "ended" : "failed");
+            }
+        };
         auto a = ask(false);
         auto b = ask(false);
         auto c = ask(false);
@@ -104,24 +110,17 @@ private slots:
         // A failed shared refresh fails every waiter, and the next call tries again.
         h->service.reset();
         h->service.on("POST", tokenPath, FakeReply::identityError("TOO_MANY_ATTEMPTS_TRY_LATER : wait"));
-        int failures = 0;
-        auto failing = [&]() -> QCoro::Task<> {
-            try {
-                co_await auth->token(true);
-            } catch (const AuthError &error) {
-                failures += !error.endsSession();
-            }
-        };
-        auto f1 = failing();
-        auto f2 = failing();
-        QTRY_COMPARE(failures, 2);
+        tokens.clear();
+        auto f1 = ask(true);
+        auto f2 = ask(true);
+        QTRY_COMPARE(tokens, QStringList(2, "failed"));
         QCOMPARE(h->service.requests("POST", tokenPath).size(), 1);
         QVERIFY(auth->session().has_value());
         h->service.on("POST", tokenPath, FakeReply::token("again"));
         QCOMPARE(await(auth->token(true)), QString("again"));
     }
 
-    void signInFallsBackToSignUp()
+    void signInFallsBackToSignUpAndSignOutForgets()
     {
         auto auth = h->makeAuth();
         h->service.on("POST", signInPath, FakeReply::identityError("EMAIL_NOT_FOUND"));
@@ -134,6 +133,21 @@ private slots:
         // The token of the answer is used as it is: no refresh follows.
         QCOMPARE(await(auth->token()), QString("id-new"));
         QCOMPARE(h->service.requests("POST", tokenPath).size(), 0);
+
+        // Signing out forgets the session, also a refresh answered after it.
+        FakeReply slow = FakeReply::token("late", "rt-9");
+        slow.delayMs = 50;
+        h->service.on("POST", tokenPath, slow);
+        auto pending = auth->token(true);
+        auth->signOut();
+        QVERIFY(!QFile::exists(file));
+        QCOMPARE(await(std::move(pending)), QString("late"));
+        QVERIFY(!auth->session());
+        QVERIFY(!QFile::exists(file));
+        const auto error = failureOf<AuthError>(auth->token());
+        QVERIFY(error && error->endsSession());
+        QCOMPARE(error->description(), QString("Нужно войти заново"));
+        QCOMPARE(h->service.requests().size(), 3);
     }
 
     // An unknown address, or one the provider will not name, goes on to sign up.
@@ -192,48 +206,24 @@ private slots:
         QCOMPARE(complete("tender://signin?state=" + state + "&uid=u9&rt=r"), bad);
     }
 
-    // Also a refresh answered after the sign-out is not kept.
-    void signOutForgetsTheSession()
+    // What cannot be read means signed out; a missing or null email is no reason.
+    void sessionFileReadsSafelyAndWritesOwnerOnlyAndWhole()
     {
-        h->saveSession();
-        auto auth = h->makeAuth();
-        FakeReply slow = FakeReply::token("late", "rt-9");
-        slow.delayMs = 50;
-        h->service.on("POST", tokenPath, slow);
-        auto pending = auth->token();
-        auth->signOut();
-        QVERIFY(!QFile::exists(file));
-        QCOMPARE(await(std::move(pending)), QString("late"));
-        QVERIFY(!auth->session());
-        QVERIFY(!QFile::exists(file));
-        const auto error = failureOf<AuthError>(auth->token());
-        QVERIFY(error && error->endsSession());
-        QCOMPARE(error->description(), QString("Нужно войти заново"));
-        QCOMPARE(h->service.requests().size(), 1);
-    }
+        const std::pair<QByteArray, bool> files[] = {
+            {"\x01\xff not json", false},
+            {"{\"uid\":\"u1\",\"refreshTo", false},
+            {"[]", false},
+            {R"({"uid":"u1"})", false},
+            {R"({"uid":"u1","email":null,"refreshToken":"r"})", true},
+            {R"({"uid":"u1","refreshToken":"r"})", true},
+        };
+        for (const auto &[content, signedIn] : files) {
+            QVERIFY(writeFile(file, content));
+            const auto session = h->makeAuth()->session();
+            QCOMPARE((std::pair{content, session.has_value()}), (std::pair{content, signedIn}));
+            QVERIFY(!session || !session->email);
+        }
 
-    void unreadableSessionFilesMeanSignedOut_data()
-    {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<bool>("signedIn");
-        QTest::newRow("garbage") << QByteArray("\x01\xff not json") << false;
-        QTest::newRow("partial") << QByteArray("{\"uid\":\"u1\",\"refreshTo") << false;
-        QTest::newRow("array") << QByteArray("[]") << false;
-        QTest::newRow("no refresh token") << QByteArray(R"({"uid":"u1"})") << false;
-        QTest::newRow("email null") << QByteArray(R"({"uid":"u1","email":null,"refreshToken":"r"})") << true;
-        QTest::newRow("no email") << QByteArray(R"({"uid":"u1","refreshToken":"r"})") << true;
-    }
-    void unreadableSessionFilesMeanSignedOut()
-    {
-        QFETCH(QByteArray, content);
-        QVERIFY(writeFile(file, content));
-        auto auth = h->makeAuth();
-        QTEST(auth->session().has_value(), "signedIn");
-        QVERIFY(!auth->session() || !auth->session()->email);
-    }
-
-    void sessionFileIsOwnerOnlyWholeOrNotAtAll()
-    {
         const Session session{"u", std::nullopt, "r"};
         QVERIFY(SessionFile::write(file, session));
         QCOMPARE(QFile::permissions(file), ownerOnly);
@@ -262,31 +252,28 @@ private slots:
         QCOMPARE(SessionFile::read(file + "/session.json"), std::nullopt);
     }
 
-    void errorDescriptions_data()
-    {
-        const QString failed = "Не получилось войти (%1)";
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<QString>("description");
-        QTest::addColumn<bool>("endsSession");
-        QTest::newRow("weak glued") << "WEAK_PASSWORDS" << failed.arg("WEAK_PASSWORDS") << false;
-        QTest::newRow("email") << "INVALID_EMAIL" << "Проверь адрес почты" << false;
-        QTest::newRow("missing email") << "MISSING_EMAIL" << "Проверь адрес почты" << false;
-        QTest::newRow("missing password") << "MISSING_PASSWORD" << "Введи пароль" << false;
-        QTest::newRow("busy") << "TOO_MANY_ATTEMPTS_TRY_LATER : later" << "Слишком много попыток, попробуй чуть позже"
-                              << false;
-        QTest::newRow("disabled") << "USER_DISABLED" << "Этот аккаунт отключён" << true;
-        QTest::newRow("empty") << "" << failed.arg("") << false;
-        QTest::newRow("expired") << "TOKEN_EXPIRED" << failed.arg("TOKEN_EXPIRED") << true;
-        QTest::newRow("not found prefix") << "USER_NOT_FOUND: gone" << failed.arg("USER_NOT_FOUND:") << true;
-        QTest::newRow("refresh token") << "INVALID_REFRESH_TOKEN" << failed.arg("INVALID_REFRESH_TOKEN") << true;
-        QTest::newRow("grant") << "INVALID_GRANT_TYPE" << failed.arg("INVALID_GRANT_TYPE") << true;
-        QTest::newRow("lower case") << "token_expired" << failed.arg("token_expired") << false;
-    }
     void errorDescriptions()
     {
-        QFETCH(QString, message);
-        QTEST(AuthError::server(message).description(), "description");
-        QTEST(AuthError::server(message).endsSession(), "endsSession");
+        const QString failed = "Не получилось войти (%1)";
+        const std::tuple<QString, QString, bool> rows[] = { // message, description, ends the session
+            {"WEAK_PASSWORDS", failed.arg("WEAK_PASSWORDS"), false},
+            {"INVALID_EMAIL", "Проверь адрес почты", false},
+            {"MISSING_EMAIL", "Проверь адрес почты", false},
+            {"MISSING_PASSWORD", "Введи пароль", false},
+            {"TOO_MANY_ATTEMPTS_TRY_LATER : later", "Слишком много попыток, попробуй чуть позже", false},
+            {"USER_DISABLED", "Этот аккаунт отключён", true},
+            {"", failed.arg(""), false},
+            {"TOKEN_EXPIRED", failed.arg("TOKEN_EXPIRED"), true},
+            {"USER_NOT_FOUND: gone", failed.arg("USER_NOT_FOUND:"), true},
+            {"INVALID_REFRESH_TOKEN", failed.arg("INVALID_REFRESH_TOKEN"), true},
+            {"INVALID_GRANT_TYPE", failed.arg("INVALID_GRANT_TYPE"), true},
+            {"token_expired", failed.arg("token_expired"), false},
+        };
+        for (const auto &[message, description, endsSession] : rows) {
+            const AuthError error = AuthError::server(message);
+            QCOMPARE((std::tuple{message, error.description(), error.endsSession()}),
+                     (std::tuple{message, description, endsSession}));
+        }
     }
 };
 

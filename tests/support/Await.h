@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QCoroTask>
-#include <QEventLoop>
 #include <QTimer>
 
 #include <exception>
@@ -17,8 +16,6 @@ T await(QCoro::Task<T> task, int timeoutMs = 10'000)
 {
     std::conditional_t<std::is_void_v<T>, bool, std::optional<T>> value{};
     std::exception_ptr error;
-    bool done = false;
-    QEventLoop loop;
     auto run = [&]() -> QCoro::Task<> {
         try {
             if constexpr (std::is_void_v<T>)
@@ -28,14 +25,10 @@ T await(QCoro::Task<T> task, int timeoutMs = 10'000)
         } catch (...) {
             error = std::current_exception();
         }
-        done = true;
-        loop.quit();
     };
-    auto runner = run();
-    if (!done) {
-        QTimer::singleShot(timeoutMs, &loop, [&] { qFatal("a task did not finish within %d ms", timeoutMs); });
-        loop.exec();
-    }
+    QObject deadline;
+    QTimer::singleShot(timeoutMs, &deadline, [=] { qFatal("a task took longer than %d ms", timeoutMs); });
+    QCoro::waitFor(run());
     if (error)
         std::rethrow_exception(error);
     if constexpr (!std::is_void_v<T>)

@@ -26,8 +26,8 @@ public:
     // Frame by frame, each shown window drawn after each frame: animators start only when a window draws.
     void advance(Milliseconds by)
     {
-        for (qint64 end = elapsed_ + by.count(); elapsed_ < end;) {
-            elapsed_ = std::min(end, elapsed_ + 16);
+        for (qint64 left = by.count(); left > 0; left -= 16) {
+            elapsed_ += std::min<qint64>(left, 16);
             QAnimationDriver::advance();
             QCoreApplication::processEvents();
             for (QWindow *window : QGuiApplication::topLevelWindows())

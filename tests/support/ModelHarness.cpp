@@ -13,8 +13,6 @@ ModelHarness::ModelHarness()
     service.on("POST", FakeService::tokenPath, FakeReply::token(QStringLiteral("token")));
 }
 
-ModelHarness::~ModelHarness() = default;
-
 void ModelHarness::saveSession(const QString &uid, std::optional<QString> email)
 {
     SessionFile::write(sessionFile, Session{uid, std::move(email), QStringLiteral("rt")});

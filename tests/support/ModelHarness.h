@@ -44,7 +44,6 @@ public:
 class ModelHarness {
 public:
     ModelHarness();
-    ~ModelHarness();
 
     // A saved session for the next model, and the token refresh it will need.
     void saveSession(const QString &uid = QStringLiteral("me"), std::optional<QString> email = QStringLiteral("me@b.c"));

@@ -1,6 +1,8 @@
 #include "VirtualDesktop.h"
 
 #include <QDeadlineTimer>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include <xcb/xcb.h>
@@ -50,14 +52,6 @@ bool trayHosted(xcb_connection_t *c)
         && static_cast<const quint32 *>(xcb_get_property_value(area.get()))[3] < height;
 }
 
-bool windowManagerAnnounced(xcb_connection_t *c)
-{
-    const xcb_atom_t check = atom(c, "_NET_SUPPORTING_WM_CHECK");
-    const auto property = owned(xcb_get_property_reply(
-        c, xcb_get_property(c, 0, rootOf(c), check, XCB_ATOM_WINDOW, 0, 1), nullptr));
-    return check != XCB_ATOM_NONE && property && xcb_get_property_value_length(property.get()) > 0;
-}
-
 } // namespace
 
 VirtualDesktop::VirtualDesktop(QSize screen)
@@ -72,9 +66,16 @@ VirtualDesktop::VirtualDesktop(QSize screen)
     if (number.isEmpty())
         return;
     display_ = u':' + number;
+    // Openbox announces itself before it handles requests, and a window mapped in between (the
+    // tray's panel, under load) stays unmapped for good; its start-up command runs once it handles them.
+    const QTemporaryDir scratch;
+    const QString running = scratch.filePath("running");
     windowManager_.setProcessEnvironment(environment());
-    windowManager_.start("openbox", {});
-    ready_ = windowManager_.waitForStarted(startGuardMs) && waitForRoot(windowManagerAnnounced);
+    windowManager_.start("openbox", {"--startup", "touch " + running});
+    const QDeadlineTimer guard(startGuardMs);
+    while (windowManager_.state() != QProcess::NotRunning && !QFile::exists(running) && !guard.hasExpired())
+        QThread::msleep(50);
+    ready_ = QFile::exists(running);
 }
 
 VirtualDesktop::~VirtualDesktop()

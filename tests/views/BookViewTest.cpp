@@ -16,8 +16,7 @@ QList<Contact> spread(int people, int letters)
     const QString alphabet = QStringLiteral("АБВГДЕЖЗИКЛМНОПРСТУФ");
     QList<Contact> list;
     for (int i = 0; i < people; ++i)
-        list << person(QStringLiteral("p%1").arg(i), alphabet[i % letters] + QStringLiteral("ня %1").arg(i),
-                       i);
+        list << person("p" + QString::number(i), alphabet[i % letters] + QStringLiteral("ня %1").arg(i), i);
     return list;
 }
 

@@ -51,8 +51,10 @@ class DevicesViewTest : public ViewTest {
         // In once the answer has been taken in: a late one would clear the error line.
         std::unique_ptr<QSignalSpy> loaded;
         const auto watch = connect(&h->service, &FakeService::requestReceived, [&](const RecordedRequest &r) {
-            if (r.path == u"/v1/devices" && !loaded)
-                loaded = std::make_unique<QSignalSpy>(controller(), &DevicesController::changed);
+            if (r.path != u"/v1/devices" || loaded)
+                return;
+            loaded = std::make_unique<QSignalSpy>(h->item("devicesView")->findChild<DevicesController *>(),
+                                                  &DevicesController::changed);
         });
         h->click("tab-2");
         QTRY_VERIFY(loaded && !loaded->isEmpty());

@@ -118,6 +118,8 @@ QQuickItem *ViewHarness::inside(const QString &parent, const QString &child) con
 QString ViewHarness::text(const QString &objectName, const char *property) const
 {
     const QQuickItem *found = isShown(objectName) ? shown(objectName) : item(objectName);
+    if (!found)
+        QTest::qFail(qPrintable("no item " + objectName), __FILE__, __LINE__);
     return found ? found->property(property).toString() : QString();
 }
 
@@ -150,6 +152,8 @@ void ViewHarness::toggle(const QString &switchRow)
 bool ViewHarness::isOn(const QString &switchRow) const
 {
     const QQuickItem *knob = inside(switchRow, QStringLiteral("switch"));
+    if (!knob)
+        QTest::qFail(qPrintable("no switch in " + switchRow), __FILE__, __LINE__);
     return knob && knob->property("checked").toBool();
 }
 

@@ -2,6 +2,7 @@
 #include <atomic>
 #include <boost/json.hpp>
 #include <boost/url/parse.hpp>
+#include <gtest/gtest.h>
 #include <stdexcept>
 
 namespace tender::testing {
@@ -86,6 +87,17 @@ std::string addContact(const HttpClient& http, const TestUser& owner, const Test
     if (added.status != 201)
         throw std::runtime_error("adding a contact failed: " + added.body);
     return added.field("/id");
+}
+
+std::vector<std::string> contactLabels(const HttpClient& http, const TestUser& user)
+{
+    auto list = http.get("/v1/contacts", user.idToken).json().at("contacts").as_array();
+    std::vector<std::string> labels;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        EXPECT_EQ(list[i].at("position"), static_cast<std::int64_t>(i));
+        labels.emplace_back(list[i].at("label").as_string());
+    }
+    return labels;
 }
 
 PairedDevice pairDevice(const HttpClient& http, const TestUser& owner, json::array capabilities)

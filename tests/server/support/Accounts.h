@@ -1,8 +1,10 @@
 #pragma once
 #include "support/HttpClient.h"
+#include <array>
 #include <boost/json/array.hpp>
 #include <boost/json/object.hpp>
 #include <string>
+#include <vector>
 
 namespace tender::testing {
 
@@ -31,6 +33,12 @@ HttpResult signIn(const HttpClient& http, const std::string& email, const std::s
 std::map<std::string, std::string> signinCallback(const HttpResult& page);
 // Through the development sign-in page and a token refresh: quick, for tests that need many users.
 TestUser quickUser(const HttpClient& http, const std::string& name = "user");
+// Several at once: auto [a, b] = quickUsers(http, "a", "b").
+template <class... Names>
+std::array<TestUser, sizeof...(Names)> quickUsers(const HttpClient& http, const Names&... names)
+{
+    return {quickUser(http, names)...};
+}
 
 HttpResult refresh(const HttpClient& http, const std::string& refreshToken,
     const std::string& grant = "refresh_token");
@@ -38,6 +46,8 @@ std::string inviteCodeOf(const HttpClient& http, const TestUser& user);
 // Adds `other` to `owner`'s list and gives the new entry's id.
 std::string addContact(const HttpClient& http, const TestUser& owner, const TestUser& other,
     const std::string& label = "Друг");
+// The labels of `user`'s list in order, each entry's position checked against its index.
+std::vector<std::string> contactLabels(const HttpClient& http, const TestUser& user);
 PairedDevice pairDevice(const HttpClient& http, const TestUser& owner, boost::json::array capabilities);
 // A heart to an entry of the bearer's list, or to anyone; the answer's status.
 int signal(const HttpClient& http, const std::string& contact, const std::string& bearer);

@@ -1,17 +1,15 @@
 #include "support/ClusterServices.h"
+#include "load/ChildProcess.h"
 #include "support/Probes.h"
-#include <boost/asio/ip/tcp.hpp>
 #include <csignal>
 #include <cstdio>
-#include <fcntl.h>
 #include <stdexcept>
-#include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 
 namespace tender::testing {
 namespace {
 
-namespace net = boost::asio;
 constexpr const char* natsBinary = "/usr/sbin/nats-server";
 const std::string postgresScript = TENDER_SOURCE_DIR "/tests/support/private-postgres";
 
@@ -32,22 +30,6 @@ std::string run(const std::string& command)
     return output;
 }
 
-bool accepts(unsigned short port)
-{
-    net::io_context io;
-    net::ip::tcp::socket socket(io);
-    boost::system::error_code error;
-    socket.connect({net::ip::address_v4::loopback(), port}, error);
-    return !error;
-}
-
-}
-
-unsigned short freeLoopbackPort()
-{
-    net::io_context io;
-    net::ip::tcp::acceptor bound(io, {net::ip::address_v4::loopback(), 0});
-    return bound.local_endpoint().port();
 }
 
 std::string ClusterServices::missing()
@@ -66,10 +48,10 @@ ClusterServices* ClusterServices::shared()
 }
 
 ClusterServices::ClusterServices()
-    : databasePort_(freeLoopbackPort())
+    : databasePort_(bench::freePort())
 {
     startDatabase();
-    busPort_ = freeLoopbackPort();
+    busPort_ = bench::freePort();
     startBus();
 }
 
@@ -100,26 +82,14 @@ std::string ClusterServices::freshDatabase()
 
 void ClusterServices::startBus()
 {
-    bus_ = ::fork();
-    if (bus_ == 0) {
-        int devNull = ::open("/dev/null", O_WRONLY);
-        ::dup2(devNull, STDOUT_FILENO);
-        ::dup2(devNull, STDERR_FILENO);
-        auto port = std::to_string(busPort_);
-        ::execl(natsBinary, natsBinary, "-a", "127.0.0.1", "-p", port.c_str(), static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    if (!eventually([&] { return accepts(busPort_); }))
+    bus_ = bench::spawnPinned({natsBinary, "-a", "127.0.0.1", "-p", std::to_string(busPort_)}, -1, -1);
+    if (!eventually([&] { return bench::accepts(busPort_); }))
         throw std::runtime_error("nats-server did not start");
 }
 
 void ClusterServices::stopBus()
 {
-    if (bus_ <= 0)
-        return;
-    ::kill(bus_, SIGKILL);
-    ::waitpid(bus_, nullptr, 0);
-    bus_ = -1;
+    bench::killAndReap(std::exchange(bus_, -1), SIGKILL);
 }
 
 }

@@ -34,7 +34,4 @@ private:
     int databases_ = 0;
 };
 
-// A free loopback port, for a server that cannot report the one it took.
-unsigned short freeLoopbackPort();
-
 }

@@ -1,4 +1,5 @@
 #include "support/HttpClient.h"
+#include <boost/algorithm/string/case_conv.hpp>
 #include <boost/asio.hpp>
 #include <boost/beast.hpp>
 #include <boost/json.hpp>
@@ -42,75 +43,33 @@ std::string formBody(const std::map<std::string, std::string>& fields)
     return body;
 }
 
-namespace {
-
-void connectFrom(beast::tcp_stream& stream, const std::string& source)
-{
-    stream.socket().open(net::ip::tcp::v4());
-    stream.socket().bind({net::ip::make_address(source), 0});
-}
-
-net::ip::tcp::endpoint server(unsigned short port)
-{
-    return {net::ip::make_address("127.0.0.1"), port};
-}
-
-http::request<http::string_body> requestFor(const std::string& method, const std::string& target,
-    const std::string& body, const std::string& contentType, unsigned short port,
-    const std::map<std::string, std::string>& headers)
-{
-    http::request<http::string_body> request{http::string_to_verb(method), target, 11};
-    request.set(http::field::host, "127.0.0.1:" + std::to_string(port));
-    request.set("X-Client", "linux/test");
-    for (const auto& [name, value] : headers)
-        request.set(name, value);
-    if (!body.empty()) {
-        request.set(http::field::content_type, contentType);
-        request.body() = body;
-    }
-    request.prepare_payload();
-    return request;
-}
-
-}
-
-HttpClient HttpClient::with(const std::string& name, const std::string& value) const
-{
-    auto copy = *this;
-    copy.headers_[name] = value;
-    return copy;
-}
-
 HttpResult HttpClient::postForm(const std::string& target,
     const std::map<std::string, std::string>& fields) const
 {
     return send("POST", target, formBody(fields), "", "application/x-www-form-urlencoded");
 }
 
-void HttpClient::sendAndLeave(const std::string& method, const std::string& target,
-    const std::string& body) const
-{
-    net::io_context io;
-    beast::tcp_stream stream(io);
-    connectFrom(stream, source_);
-    stream.connect(server(port_));
-    http::write(stream, requestFor(method, target, body, "application/json", port_, headers_));
-}
-
 HttpResult HttpClient::send(const std::string& method, const std::string& target, const std::string& body,
     const std::string& bearer, const std::string& contentType) const
 {
-    auto headers = headers_;
+    http::request<http::string_body> request{http::string_to_verb(method), target, 11};
+    request.set(http::field::host, "127.0.0.1:" + std::to_string(port_));
+    request.set("X-Client", "linux/test");
     if (!bearer.empty())
-        headers["Authorization"] = "Bearer " + bearer;
-    auto request = requestFor(method, target, body, contentType, port_, headers);
+        request.set(http::field::authorization, "Bearer " + bearer);
+    if (!body.empty()) {
+        request.set(http::field::content_type, contentType);
+        request.body() = body;
+    }
+    request.prepare_payload();
     net::io_context io;
     beast::tcp_stream stream(io);
     HttpResult result;
     net::co_spawn(io, [&]() -> net::awaitable<void> {
-        connectFrom(stream, source_);
+        stream.socket().open(net::ip::tcp::v4());
+        stream.socket().bind({net::ip::make_address(source_), 0});
         stream.expires_after(std::chrono::seconds(15));
-        co_await stream.async_connect(server(port_), net::use_awaitable);
+        co_await stream.async_connect({net::ip::make_address("127.0.0.1"), port_}, net::use_awaitable);
         co_await http::async_write(stream, request, net::use_awaitable);
         beast::flat_buffer buffer;
         http::response_parser<http::string_body> parser;
@@ -118,12 +77,8 @@ HttpResult HttpClient::send(const std::string& method, const std::string& target
         co_await http::async_read(stream, buffer, parser, net::use_awaitable);
         result.status = parser.get().result_int();
         result.body = parser.get().body();
-        for (const auto& field : parser.get()) {
-            std::string name(field.name_string());
-            for (auto& c : name)
-                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            result.headers[name] = std::string(field.value());
-        }
+        for (const auto& field : parser.get())
+            result.headers[boost::to_lower_copy(std::string(field.name_string()))] = field.value();
     }, [](std::exception_ptr) {});
     io.run();
     return result;

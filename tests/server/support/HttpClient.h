@@ -48,17 +48,12 @@ public:
     }
     // A form as a browser posts it.
     HttpResult postForm(const std::string& target, const std::map<std::string, std::string>& fields) const;
-    // Sends the request and leaves at once, without waiting for the answer.
-    void sendAndLeave(const std::string& method, const std::string& target, const std::string& body) const;
 
-    // The same client, sending one more header with every request.
-    HttpClient with(const std::string& name, const std::string& value) const;
     unsigned short port() const { return port_; }
 
 private:
     unsigned short port_;
     std::string source_;
-    std::map<std::string, std::string> headers_;
 };
 
 // application/x-www-form-urlencoded, as browsers write it.

@@ -32,9 +32,9 @@ bool RawSocket::closedWithin(std::chrono::milliseconds wait)
     }
 }
 
-int RawSocket::get(const std::string& target)
+int RawSocket::get(const std::string& target, const std::string& headers)
 {
-    auto request = "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+    auto request = "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n" + headers + "\r\n";
     boost::system::error_code error;
     net::write(socket_, net::buffer(request), error);
     std::string answer;
@@ -43,6 +43,13 @@ int RawSocket::get(const std::string& target)
         answer.append(chunk, socket_.read_some(net::buffer(chunk), error));
     }
     return answer.starts_with("HTTP/1.1 ") ? std::stoi(answer.substr(9, 3)) : 0;
+}
+
+void RawSocket::post(const std::string& target, const std::string& body)
+{
+    auto request = "POST " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: "
+        + std::to_string(body.size()) + "\r\n\r\n" + body;
+    net::write(socket_, net::buffer(request));
 }
 
 std::map<std::string, double> readMetrics(const std::string& text)

@@ -13,9 +13,12 @@ class RawSocket {
 public:
     RawSocket(unsigned short port, const std::string& source);
     // Whether the server closed it (or answered and closed) within `wait`.
-    bool closedWithin(std::chrono::milliseconds wait);
-    // Sends a GET and gives the answer's status, keeping the connection (0: no answer).
-    int get(const std::string& target);
+    bool closedWithin(std::chrono::milliseconds wait = std::chrono::seconds(3));
+    // Sends a GET with `headers` ("Name: value\r\n" each) and gives the answer's status, keeping the
+    // connection (0: no answer).
+    int get(const std::string& target, const std::string& headers = "");
+    // Sends a POST and does not wait for the answer.
+    void post(const std::string& target, const std::string& body);
 
 private:
     boost::asio::io_context io_;

@@ -13,10 +13,14 @@
 namespace tender::testing {
 namespace {
 
-// Starts tender-server with `args`, standard output to `out` and standard error to `errors`.
-pid_t spawn(std::vector<std::string> args, const Environment& environment, int out, const std::string& errors)
+// Starts tender-server on loopback with `dataDir` and then `args` (later flags win), standard output
+// to `out` and standard error to `errors`.
+pid_t spawn(const std::filesystem::path& dataDir, const std::vector<std::string>& args,
+    const Environment& environment, int out, const std::string& errors)
 {
-    args.insert(args.begin(), TENDER_SERVER_BINARY);
+    std::vector<std::string> line{
+        TENDER_SERVER_BINARY, "--listen", "127.0.0.1:0", "--data", dataDir.string(), "--threads", "2"};
+    line.insert(line.end(), args.begin(), args.end());
     pid_t pid = ::fork();
     if (pid != 0)
         return pid;
@@ -27,8 +31,8 @@ pid_t spawn(std::vector<std::string> args, const Environment& environment, int o
     for (const auto& [name, value] : environment)
         ::setenv(name.c_str(), value.c_str(), 1);
     std::vector<char*> argv;
-    for (auto& a : args)
-        argv.push_back(a.data());
+    for (auto& word : line)
+        argv.push_back(word.data());
     argv.push_back(nullptr);
     ::execv(argv[0], argv.data());
     ::_exit(127);
@@ -49,24 +53,16 @@ int waitFor(pid_t pid, std::chrono::milliseconds limit)
     return -1;
 }
 
-std::vector<std::string> usualArgs(const std::filesystem::path& dataDir)
-{
-    return {"--listen", "127.0.0.1:0", "--data", dataDir.string()};
 }
 
-}
-
-ServerProcess::ServerProcess(std::filesystem::path dataDir, std::vector<std::string> extraArgs,
+ServerProcess::ServerProcess(std::filesystem::path dataDir, const std::vector<std::string>& args,
     const Environment& environment)
     : dataDir_(std::move(dataDir))
 {
-    auto args = usualArgs(dataDir_);
-    args.insert(args.end(), {"--threads", "2"});
-    args.insert(args.end(), extraArgs.begin(), extraArgs.end());
     int out[2];
     if (::pipe2(out, O_CLOEXEC) != 0)
         throw std::runtime_error("pipe failed");
-    pid_ = spawn(args, environment, out[1], dataDir_.string() + ".log");
+    pid_ = spawn(dataDir_, args, environment, out[1], dataDir_.string() + ".log");
     ::close(out[1]);
     try {
         firstLine_ = readListeningLine(out[0], std::chrono::seconds(20));
@@ -79,30 +75,21 @@ ServerProcess::ServerProcess(std::filesystem::path dataDir, std::vector<std::str
     ::close(out[0]);
 }
 
-ServerProcess::~ServerProcess()
-{
-    stop();
-}
-
 int ServerProcess::stop(int signal)
 {
     if (pid_ <= 0)
         return -1;
     ::kill(pid_, signal);
-    int status = waitFor(pid_, std::chrono::seconds(10));
-    pid_ = -1;
-    return status;
+    return waitFor(std::exchange(pid_, -1), std::chrono::seconds(10));
 }
 
 ServerProcess::Ended ServerProcess::runExpectingExit(const std::filesystem::path& dataDir,
-    std::vector<std::string> args, const Environment& environment)
+    const std::vector<std::string>& args, const Environment& environment)
 {
     auto log = dataDir.string() + ".refused.log";
     std::filesystem::remove(log);
-    auto usual = usualArgs(dataDir);
-    args.insert(args.begin(), usual.begin(), usual.end());
     int devNull = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-    Ended ended{waitFor(spawn(args, environment, devNull, log), std::chrono::seconds(20)), ""};
+    Ended ended{waitFor(spawn(dataDir, args, environment, devNull, log), std::chrono::seconds(20)), ""};
     ::close(devNull);
     std::ifstream in(log);
     ended.log.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

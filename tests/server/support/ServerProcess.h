@@ -14,8 +14,8 @@ using Environment = std::map<std::string, std::string>;
 class ServerProcess {
 public:
     explicit ServerProcess(std::filesystem::path dataDir,
-        std::vector<std::string> extraArgs = {"--dev-signin"}, const Environment& environment = {});
-    ~ServerProcess();
+        const std::vector<std::string>& args = {"--dev-signin"}, const Environment& environment = {});
+    ~ServerProcess() { stop(); }
     ServerProcess(const ServerProcess&) = delete;
     ServerProcess& operator=(const ServerProcess&) = delete;
 
@@ -35,8 +35,8 @@ public:
     };
     // Runs the server with `args` after the usual loopback address and data directory (later flags
     // win), for starts that must fail.
-    static Ended runExpectingExit(const std::filesystem::path& dataDir, std::vector<std::string> args,
-        const Environment& environment = {});
+    static Ended runExpectingExit(const std::filesystem::path& dataDir,
+        const std::vector<std::string>& args, const Environment& environment = {});
 
 private:
     std::filesystem::path dataDir_;

@@ -62,13 +62,6 @@ protected:
     // Another caller, from its own loopback address.
     HttpClient from(const std::string& source) const { return HttpClient(server->port(), source); }
 
-    int restart()
-    {
-        int status = server->stop();
-        start();
-        return status;
-    }
-
     std::unique_ptr<WsClient> readyStream(const TestUser& user, const std::string& query = "")
     {
         return streamOn(server->port(), user.idToken, "/v1/stream" + query);

@@ -8,9 +8,9 @@ namespace tender::testing {
 // A fresh directory under /tmp, removed with everything in it at the end.
 class TempDir {
 public:
-    TempDir()
+    explicit TempDir(const std::filesystem::path& base = std::filesystem::temp_directory_path())
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tender-test-XXXXXX").string();
+        std::string pattern = (base / "tender-test-XXXXXX").string();
         if (!mkdtemp(pattern.data()))
             throw std::runtime_error("mkdtemp failed");
         path_ = pattern;

@@ -1,10 +1,8 @@
 #include "support/WsClient.h"
 #include <boost/asio.hpp>
 #include <boost/beast.hpp>
-#include <condition_variable>
 #include <deque>
-#include <mutex>
-#include <thread>
+#include <functional>
 
 namespace tender::testing {
 
@@ -12,31 +10,36 @@ namespace net = boost::asio;
 namespace beast = boost::beast;
 namespace websocket = beast::websocket;
 
+// The connection moves only while a test waits on it; what comes meanwhile waits in the socket.
 struct WsClient::State {
     net::io_context io;
     websocket::stream<beast::tcp_stream> ws{io};
-    std::thread reader;
-    std::mutex mutex;
-    std::condition_variable changed;
+    beast::flat_buffer buffer;
     std::deque<std::string> frames;
     bool closed = false;
     int pongs = 0;
 
-    net::awaitable<void> readLoop()
+    void read()
     {
-        beast::flat_buffer buffer;
-        for (;;) {
-            auto [error, bytes] = co_await ws.async_read(buffer, net::as_tuple(net::use_awaitable));
-            std::lock_guard lock(mutex);
-            if (error) {
-                closed = true;
-                changed.notify_all();
-                co_return;
-            }
+        ws.async_read(buffer, [this](beast::error_code error, std::size_t) {
+            closed = closed || error;
+            if (closed)
+                return;
             frames.push_back(beast::buffers_to_string(buffer.data()));
             buffer.consume(buffer.size());
-            changed.notify_all();
-        }
+            read();
+        });
+    }
+
+    // Moves the connection on until `done` holds or `wait` passes.
+    bool runUntil(const std::function<bool()>& done, milliseconds wait)
+    {
+        auto deadline = std::chrono::steady_clock::now() + wait;
+        io.restart();
+        io.poll();
+        while (!done() && io.run_one_until(deadline) > 0)
+            continue;
+        return done();
     }
 };
 
@@ -63,13 +66,9 @@ WsClient::Opened WsClient::open(unsigned short port, const std::string& target, 
     if (failure)
         return {nullptr, static_cast<int>(response.result_int())};
     state->ws.control_callback([s = state.get()](websocket::frame_type kind, beast::string_view) {
-        std::lock_guard lock(s->mutex);
-        if (kind == websocket::frame_type::pong)
-            ++s->pongs;
+        s->pongs += kind == websocket::frame_type::pong;
     });
-    state->io.restart();
-    net::co_spawn(state->io, state->readLoop(), net::detached);
-    state->reader = std::thread([s = state.get()] { s->io.run(); });
+    state->read();
     return {std::unique_ptr<WsClient>(new WsClient(std::move(state))), 101};
 }
 
@@ -78,16 +77,11 @@ WsClient::WsClient(std::unique_ptr<State> state)
 {
 }
 
-WsClient::~WsClient()
-{
-    net::post(state_->io, [s = state_.get()] { beast::get_lowest_layer(s->ws).close(); });
-    state_->reader.join();
-}
+WsClient::~WsClient() = default;
 
 std::optional<std::string> WsClient::next(milliseconds wait)
 {
-    std::unique_lock lock(state_->mutex);
-    state_->changed.wait_for(lock, wait, [&] { return !state_->frames.empty() || state_->closed; });
+    state_->runUntil([&] { return !state_->frames.empty() || state_->closed; }, wait);
     if (state_->frames.empty())
         return std::nullopt;
     auto frame = std::move(state_->frames.front());
@@ -97,19 +91,19 @@ std::optional<std::string> WsClient::next(milliseconds wait)
 
 bool WsClient::closedWithin(milliseconds wait)
 {
-    std::unique_lock lock(state_->mutex);
-    return state_->changed.wait_for(lock, wait, [&] { return state_->closed; });
+    return state_->runUntil([&] { return state_->closed; }, wait);
 }
 
 int WsClient::pongs()
 {
-    std::lock_guard lock(state_->mutex);
+    state_->runUntil([] { return false; }, milliseconds(0));
     return state_->pongs;
 }
 
 void WsClient::ping()
 {
-    net::post(state_->io, [s = state_.get()] { s->ws.async_ping({}, [](beast::error_code) {}); });
+    state_->ws.async_ping({}, [](beast::error_code) {});
+    state_->runUntil([] { return false; }, milliseconds(0));
 }
 
 }

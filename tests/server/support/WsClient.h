@@ -8,8 +8,7 @@ namespace tender::testing {
 
 using std::chrono::milliseconds;
 
-// A WebSocket client that reads on a thread of its own, so a test can wait for the next frame
-// with a time limit without disturbing the connection.
+// A WebSocket client for tests: each call waits for what it asks with a time limit.
 class WsClient {
 public:
     struct Opened;
@@ -21,7 +20,7 @@ public:
     // The next text frame, or nothing within `wait`.
     std::optional<std::string> next(milliseconds wait = milliseconds(3000));
     // Whether the server closed the connection within `wait`.
-    bool closedWithin(milliseconds wait);
+    bool closedWithin(milliseconds wait = milliseconds(3000));
     void ping();
     // Pongs received so far.
     int pongs();
