@@ -1,7 +1,6 @@
 // Runs itself as child processes: each platform setting (offscreen screens,
 // an X server with a window manager) needs a process of its own, and the
 // front application must be another process.
-#include "Files.h"
 #include "VirtualDesktop.h"
 #include "platform/DesktopPresenting.h"
 #include "platform/PresentingRules.h"
@@ -10,7 +9,6 @@
 #include <QGuiApplication>
 #include <QRasterWindow>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QtGui/qguiapplication_platform.h>
 
@@ -28,13 +26,6 @@ const QRectF first(0, 0, 1920, 1080);
 DesktopState frontWith(std::optional<qint64> front, QList<DesktopWindow> windows)
 {
     return DesktopState{front, own, std::move(windows), {{1920, 1080}, {1280, 1024}}};
-}
-
-// An offscreen screen's configuration, 1920 by 1080 at `x`.
-QByteArray screenAt(const char *name, int x)
-{
-    return QStringLiteral(R"({"name": "%1", "x": %2, "y": 0, "width": 1920, "height": 1080, )"
-                          R"("logicalDpi": 96, "dpr": 1})").arg(name).arg(x).toUtf8();
 }
 
 // Parent-side waits end only a hung child; none of them judges speed.
@@ -106,8 +97,6 @@ class DesktopPresentingTest : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir dir_;
-
     static QString report(const QProcessEnvironment &environment, const QStringList &arguments)
     {
         QProcess child;
@@ -118,15 +107,13 @@ private:
         return QString::fromUtf8(child.readAllStandardOutput()).trimmed();
     }
 
-    QProcessEnvironment offscreenWith(const QByteArray &screens)
+    // Qt's offscreen platform with the screens of this folder's `file`.
+    static QProcessEnvironment offscreen(const QString &file)
     {
-        const QString path = dir_.filePath(QString::number(qHash(screens)) + ".json");
-        test::writeFile(path, "{\"screens\": [" + screens + "]}");
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("QT_QPA_PLATFORM", "offscreen:configfile=" + path);
+        environment.insert("QT_QPA_PLATFORM", QStringLiteral("offscreen:configfile=" SCREENS_DIR "/") + file);
         return environment;
     }
-
 
 private slots:
     void screensWithOneGeometryAreMirrored()
@@ -139,10 +126,8 @@ private slots:
         // Overlapping is not the same picture.
         QVERIFY(!mirrored({QRect(0, 0, 1920, 1080), QRect(0, 0, 1280, 1024)}));
         // And the screens Qt reports are the ones judged.
-        const QByteArray sideBySide = screenAt("a", 0) + ',' + screenAt("b", 1920);
-        QCOMPARE(report(offscreenWith(sideBySide), {}), "front=0 mirrored=0 fullScreen=0");
-        const QByteArray mirroring = sideBySide + ',' + screenAt("c", 0);
-        QCOMPARE(report(offscreenWith(mirroring), {}), "front=0 mirrored=1 fullScreen=0");
+        QCOMPARE(report(offscreen("side-by-side.json"), {}), "front=0 mirrored=0 fullScreen=0");
+        QCOMPARE(report(offscreen("mirroring.json"), {}), "front=0 mirrored=1 fullScreen=0");
     }
 
     void theFrontAppCoversAScreen_data()

@@ -5,11 +5,6 @@ namespace {
 
 using DevicesTest = ServerTest;
 
-json::object deviceBody(const std::string& name, json::array capabilities)
-{
-    return {{"name", name}, {"kind", "custom"}, {"capabilities", std::move(capabilities)}};
-}
-
 // Pairing shows the token once and checks the request; ten devices at most, removable only by their owner.
 TEST_F(DevicesTest, PairingShowsTheTokenOnceValidatesAndCapsTheList)
 {

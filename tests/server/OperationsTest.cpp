@@ -72,10 +72,7 @@ TEST_F(OperationsTest, ReadinessAndMetricsTellWhatHappened)
     EXPECT_EQ(m["tender_streams{kind=\"app\"}"], 1);
     EXPECT_GE(m["tender_connections"], 2);
     EXPECT_EQ((m["tender_identity_outcomes_total{call=\"signUp\",outcome=\"OK\"}"]), 1);
-    const std::string events = "tender_request_duration_seconds_bucket{route=\"/v1/events\",le=";
     EXPECT_EQ(m["tender_request_duration_seconds_count{route=\"/v1/events\"}"], 1);
-    EXPECT_EQ(m[events + "\"+Inf\"}"], 1);
-    EXPECT_GE(m[events + "\"0.5\"}"], m[events + "\"0.001\"}"]);
     EXPECT_EQ(http->get("/metrics").headers["content-type"], "text/plain; version=0.0.4; charset=utf-8");
 }
 

@@ -104,7 +104,7 @@ TEST_F(SigninPageTest, RepeatedFailuresShowTheThrottleOnThePage)
     EXPECT_EQ(locked.status, 429);
     EXPECT_TRUE(shows(locked, "Слишком много попыток, попробуй чуть позже"));
     EXPECT_TRUE(shows(locked, "value=\"" + email + "\"")) << "the address stays filled in";
-    EXPECT_EQ(from("127.0.0.2").postForm("/signin",
+    EXPECT_EQ(from(2).postForm("/signin",
                   {{"state", "S"}, {"email", email}, {"password", "right-password"}}).status, 303);
 }
 

@@ -54,16 +54,15 @@ protected:
 
 TEST_F(StoreTest, DataAndSchemaSurviveReopening)
 {
-    tender::testing::TempDir elsewhere;
     {
-        SqliteStore store(elsewhere.path() / "tender.db");
+        SqliteStore store(dir.path() / "reopened.db");
         ASSERT_TRUE(store.createUser(User{"u", "u@example.org", "CODEU", std::nullopt, 0}));
         store.addRefreshToken("hash", "u");
         Device device{"d1", "u", "Лампа", "custom", {"receive", "send"}, std::nullopt};
         ASSERT_EQ(store.addDevice(device, "token-hash", 10), AddDeviceOutcome::added);
         store.recordDevicesSeen({{"d1", 1700000000123}});
     }
-    SqliteStore store(elsewhere.path() / "tender.db");
+    SqliteStore store(dir.path() / "reopened.db");
     EXPECT_EQ(store.refreshGrant("hash")->uid, "u");
     auto device = store.deviceByTokenHash("token-hash");
     ASSERT_TRUE(device);

@@ -1,6 +1,6 @@
 // The tray icon and the popover on a real X server, with openbox and a panel
 // (trayer) along the bottom edge that hosts the icon.
-#include "FakeWakeMonitor.h"
+#include "platform/WakeMonitor.h"
 #include "TestMain.h"
 #include "ModelHarness.h"
 #include "VirtualDesktop.h"
@@ -52,7 +52,7 @@ private slots:
         SystemTray tray;
         tray.setIcon(HeartIcon::icon(false, Qt::black), QStringLiteral("Сердечко"));
         QTRY_VERIFY(tray.geometry().top() > screen->availableGeometry().bottom()); // in the panel
-        FakeWakeMonitor wake;
+        WakeMonitor wake;
         AppDelegate delegate({[&]() -> std::unique_ptr<AppModel> { return h.createModel(); }, h.clock, tray, wake,
                               QUrl::fromLocalFile(qml.fileName())});
         delegate.willFinishLaunching();

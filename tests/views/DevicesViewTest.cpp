@@ -60,7 +60,6 @@ class DevicesViewTest : public ViewTest {
         QTRY_VERIFY(loaded && !loaded->isEmpty());
         disconnect(watch);
         QCOMPARE(h->service.requests("GET", "/v1/devices").size(), 1);
-        QCOMPARE(controller()->devices().size(), devices.size());
     }
 
     DevicesController *controller() const
@@ -71,39 +70,28 @@ class DevicesViewTest : public ViewTest {
 
     bool canPair() const { return h->shown("pair")->isEnabled(); }
 
-    QStringList rowNames() const
+    // The rows top to bottom, "?" after one that asks whether to remove its device.
+    QStringList rows() const
     {
-        QStringList names;
+        QStringList rows;
         for (const QString &id : h->shownIds("device-"))
-            names << h->inside("device-" + id, "deviceName")->property("text").toString();
-        return names;
+            rows << h->inside("device-" + id, "deviceName")->property("text").toString()
+                        + (h->inside("device-" + id, "removeDevice")->isVisible() ? "?" : "");
+        return rows;
     }
 
-    // The rows that ask whether to remove their device.
-    QStringList asking() const
+    QStringList details() const
     {
-        QStringList ids;
+        QStringList lines;
         for (const QString &id : h->shownIds("device-"))
-            if (h->inside("device-" + id, "removeDevice")->isVisible())
-                ids << id;
-        return ids;
-    }
-
-    QString details(const QString &id) const
-    {
-        return h->inside("device-" + id, "deviceDetails")->property("text").toString();
+            lines << h->inside("device-" + id, "deviceDetails")->property("text").toString();
+        return lines;
     }
     void clickInRow(const QString &id, const QString &name) { h->clickAt(h->inside("device-" + id, name)); }
     QJsonObject lastPairing() const { return h->service.requests("POST", "/v1/devices").last().json(); }
 
-    void reopen()
-    {
-        h->view.hide();
-        h->view.show();
-    }
-
 private slots:
-    void pairingNeedsANameOfOneTo64AndASwitch()
+    void pairingNeedsANameOfOneTo64AndASwitchAndDocsOpenOnTheWebSite()
     {
         openDevices();
         QVERIFY(!canPair());
@@ -126,6 +114,13 @@ private slots:
         QVERIFY(!canPair());
         h->toggle("sendSwitch");
         QVERIFY(canPair());
+
+        h->click("docs");
+        const QUrl docs = h->service.endpoints().webBase.resolved(QUrl("/docs"));
+        QCOMPARE(h->model.browser.opened, QList<QUrl>{docs});
+        h->model.browser.fail = true;
+        h->click("docs");
+        QCOMPARE(h->text("devicesError"), QString("Не получилось открыть браузер"));
     }
 
     void pairingSendsTheTrimmedNameAndShowsTheTokenOnce()
@@ -138,7 +133,7 @@ private slots:
         QTRY_VERIFY(h->isShown("tokenCard"));
         QCOMPARE(lastPairing(), (QJsonObject{{"name", "Котик на полке"}, {"kind", "custom"},
                                              {"capabilities", QJsonArray{"receive", "send"}}}));
-        QCOMPARE(rowNames(), (QStringList{"Лампа", "Котик на полке"}));
+        QCOMPARE(rows(), (QStringList{"Лампа", "Котик на полке"}));
         QCOMPARE(h->service.requests("GET", "/v1/devices").size(), 1);
         QCOMPARE(h->text("pairedTitle"), QString("«Котик на полке» подключено"));
         QCOMPARE(h->text("token"), QString("tok-one"));
@@ -153,6 +148,8 @@ private slots:
 
         h->click("tokenDone");
         QCOMPARE(h->showing({"tokenCard", "pair"}), QStringList{"pair"});
+        for (QQuickItem *item : h->allShown(QString())) // shown once, then nowhere
+            QVERIFY(!item->property("text").toString().contains("tok-one"));
         QCOMPARE(h->text("deviceName"), QString());
 
         h->service.on("POST", "/v1/devices", paired("d3", "Кнопка", {"send"}, "tok-two"));
@@ -162,10 +159,10 @@ private slots:
         QTRY_COMPARE(h->text("token"), QString("tok-two"));
         QCOMPARE(lastPairing()["capabilities"].toArray(), QJsonArray{"send"});
         QCOMPARE(h->text("copyToken"), QString("Скопировать токен"));
-        QCOMPARE(rowNames(), (QStringList{"Лампа", "Котик на полке", "Кнопка"}));
+        QCOMPARE(rows(), (QStringList{"Лампа", "Котик на полке", "Кнопка"}));
     }
 
-    void failedPairingKeepsTheFormAndSaysWhy()
+    void failedPairingKeepsTheFormAndSaysWhyAndALateOneLeavesNoTrace()
     {
         openDevices();
         h->service.on("POST", "/v1/devices", jsonReply(409, {{"error", "too many devices"}}, 200));
@@ -191,6 +188,17 @@ private slots:
         QTRY_VERIFY(!controller()->busy());
         QCOMPARE(h->text("devicesError"), QString("Не получилось, попробуй ещё раз"));
         QVERIFY(!h->isShown("tokenCard"));
+
+        // One that succeeds after the tab left leaves no trace.
+        const qsizetype tried = h->service.requests("POST", "/v1/devices").size();
+        h->service.on("POST", "/v1/devices", paired("d9", "X", {"send"}, "t", 300));
+        h->click("pair");
+        h->click("tab-0");
+        QVERIFY(!h->isShown("devicesView"));
+        QTRY_COMPARE(h->service.requests("POST", "/v1/devices").size(), tried + 1);
+        QTest::qWait(400);
+        h->click("tab-2");
+        QCOMPARE(h->showing({"tokenCard", "pair"}), QStringList{"pair"});
     }
 
     void detailsSayWhatADeviceDoesAndWhenItWasOnline()
@@ -202,16 +210,13 @@ private slots:
                      device("none", "D", {"blink"}),
                      device("odd", "E", {"receive"}, "вчера"),
                      device("dateonly", "F", {"send"}, "2026-03-01")});
-        QCOMPARE(details("both"), QString("Принимает и отправляет · был онлайн 5 минут назад"));
-        QCOMPARE(details("send"), QString("Отправляет · был онлайн вчера"));
-        QCOMPARE(details("receive"), QString("Принимает · был онлайн 1 час назад"));
-        QCOMPARE(details("none"), QString(" · ещё не подключался"));
-        QCOMPARE(details("odd"), QString("Принимает · ещё не подключался"));
-        QCOMPARE(details("dateonly"), QString("Отправляет · ещё не подключался"));
-
+        QCOMPARE(details(), (QStringList{"Принимает и отправляет · был онлайн 5 минут назад",
+                                         "Отправляет · был онлайн вчера",
+                                         "Принимает · был онлайн 1 час назад", " · ещё не подключался",
+                                         "Принимает · ещё не подключался", "Отправляет · ещё не подключался"}));
         h->clock.advance(60s);
         h->settle();
-        QCOMPARE(details("both"), QString("Принимает и отправляет · был онлайн 6 минут назад"));
+        QCOMPARE(details().first(), QString("Принимает и отправляет · был онлайн 6 минут назад"));
     }
 
     void relativeTimesAndInternetDatesInRussian()
@@ -233,7 +238,6 @@ private slots:
         QCOMPARE(relativeTime(now.addYears(-11), now), QString("11 лет назад"));
 
         const QDateTime moment(QDate(2026, 3, 2), QTime(11, 55), Qt::UTC);
-        QCOMPARE(parseInternetDateTime("2026-03-02T11:55:00Z"), moment);
         QCOMPARE(parseInternetDateTime("2026-03-02T11:55:00.5Z"), moment.addMSecs(500));
         QCOMPARE(parseInternetDateTime("2026-03-02t14:55:00.123456+03:00"), moment.addMSecs(123));
         QCOMPARE(parseInternetDateTime("2026-03-02T06:25:00-05:30"), moment);
@@ -247,67 +251,42 @@ private slots:
     {
         openDevices(lampAndButton);
         h->service.on("GET", "/v1/devices", FakeReply{500, {}});
-        reopen(); // the popover closes and opens again: the tab loads once more
+        h->view.hide(); // the popover closes and opens again: the tab loads once more
+        h->view.show();
         QTRY_COMPARE(h->service.requests("GET", "/v1/devices").size(), 2);
         QTRY_COMPARE(h->text("devicesError"), QString("Не получилось загрузить устройства"));
-        QCOMPARE(rowNames(), (QStringList{"Лампа", "Кнопка"}));
+        QCOMPARE(rows(), (QStringList{"Лампа", "Кнопка"}));
 
         h->service.on("GET", "/v1/devices", deviceList({device("d2", "Кнопка", {"send"})}));
-        reopen();
-        QTRY_COMPARE(rowNames(), QStringList{"Кнопка"});
+        h->view.hide();
+        h->view.show();
+        QTRY_COMPARE(rows(), QStringList{"Кнопка"});
         QVERIFY(!h->isShown("devicesError"));
     }
 
     void removalAsksFirstOneRowAtATime()
     {
         openDevices(lampAndButton);
-        QCOMPARE(asking(), QStringList());
+        QCOMPARE(rows(), (QStringList{"Лампа", "Кнопка"}));
         clickInRow("d1", "askRemove");
-        QCOMPARE(asking(), QStringList{"d1"});
+        QCOMPARE(rows(), (QStringList{"Лампа?", "Кнопка"}));
         clickInRow("d2", "askRemove");
-        QCOMPARE(asking(), QStringList{"d2"});
+        QCOMPARE(rows(), (QStringList{"Лампа", "Кнопка?"}));
         QVERIFY(h->inside("device-d1", "askRemove")->isVisible());
         clickInRow("d2", "keepDevice");
-        QCOMPARE(asking(), QStringList());
+        QCOMPARE(rows(), (QStringList{"Лампа", "Кнопка"}));
         QVERIFY(h->service.requests("DELETE", "/v1/devices/d2").isEmpty());
 
         h->service.on("DELETE", "/v1/devices/d1", FakeReply{500, {}});
         clickInRow("d1", "askRemove");
         clickInRow("d1", "removeDevice");
         QTRY_COMPARE(h->text("devicesError"), QString("Не получилось отключить, попробуй ещё раз"));
-        QCOMPARE(rowNames(), (QStringList{"Лампа", "Кнопка"}));
-        QCOMPARE(asking(), QStringList{"d1"});
+        QCOMPARE(rows(), (QStringList{"Лампа?", "Кнопка"}));
 
         h->service.on("DELETE", "/v1/devices/d1", FakeReply{204, {}});
         clickInRow("d1", "removeDevice");
-        QTRY_COMPARE(rowNames(), QStringList{"Кнопка"});
-        QCOMPARE(asking(), QStringList());
+        QTRY_COMPARE(rows(), QStringList{"Кнопка"});
         QCOMPARE(h->service.requests("DELETE", "/v1/devices/d1").size(), 2);
-    }
-
-    void docsOpenOnTheWebSite()
-    {
-        openDevices();
-        h->click("docs");
-        const QUrl docs = h->service.endpoints().webBase.resolved(QUrl("/docs"));
-        QCOMPARE(h->model.browser.opened, QList<QUrl>{docs});
-        h->model.browser.fail = true;
-        h->click("docs");
-        QCOMPARE(h->text("devicesError"), QString("Не получилось открыть браузер"));
-    }
-
-    void pairingThatEndsAfterTheTabLeftLeavesNoTrace()
-    {
-        openDevices();
-        h->service.on("POST", "/v1/devices", paired("d9", "X", {"send"}, "t", 300));
-        h->type("deviceName", "X");
-        h->click("pair");
-        h->click("tab-0");
-        QVERIFY(!h->isShown("devicesView"));
-        QTRY_COMPARE(h->service.requests("POST", "/v1/devices").size(), 1);
-        QTest::qWait(400);
-        h->click("tab-2");
-        QCOMPARE(h->showing({"tokenCard", "pair"}), QStringList{"pair"});
     }
 };
 

@@ -23,8 +23,6 @@ QStringList ids(int from, int to)
 class MainViewTest : public ViewTest {
     Q_OBJECT
 
-    void search(const QString &text) { h->setText("searchInput", text); }
-
 private slots:
     void emptyListShowsTheInvitation()
     {
@@ -72,16 +70,16 @@ private slots:
         list[5].label = QStringLiteral("Жанна");
         QVERIFY(h->open(list));
 
-        search("   ");
+        h->setText("searchInput", "   ");
         QCOMPARE(h->text("listCaption"), QString("Недавние"));
         QCOMPARE(h->shownIds("row-").size(), 4);
         QVERIFY(!h->isShown("nobody"));
 
-        search("  АННА ");
+        h->setText("searchInput", "  АННА ");
         QCOMPARE(h->shownIds("row-"), (QStringList{"p2", "p5"}));
         QCOMPARE(h->showing({"listCaption", "wholeBook", "searchClear"}), QStringList{"searchClear"});
 
-        search("Яков");
+        h->setText("searchInput", "Яков");
         QCOMPARE(h->shownIds("row-"), QStringList());
         QCOMPARE(h->text("nobody"), QString("Никого с таким именем"));
         QVERIFY(h->isShown("nobody"));
@@ -107,7 +105,6 @@ private slots:
         h->clock.advance(10s); // 120 s: the first tick at or past two minutes
         QCOMPARE(h->text("anyoneTitle"), QString("Кому-нибудь на свете"));
         QCOMPARE(h->text("anyoneHint"), QString("Сигнал уйдёт случайному человеку. Он не узнает, от кого."));
-        QCOMPARE(h->text("anyoneWait"), QString("через 58 мин"));
 
         // Between ticks the countdown keeps what the last tick saw.
         h->clock.advance(3470s); // 3590 s
@@ -167,8 +164,6 @@ private slots:
         h->click("row-p3");
         QCOMPARE(h->app().sent(), QString("p3"));
         QCOMPARE(h->text("closeStatus"), QString(" "));
-        h->clock.advance(2s);
-        QVERIFY(!h->app().sent());
     }
 
     void closeCirclesKeepTheirColumnsFromTheLeft_data()
@@ -222,7 +217,7 @@ private slots:
         QVERIFY2(colour ? offTone > 20 : offTone == 0, qPrintable(QString::number(offTone)));
     }
 
-    void copyingTheLinkShowsCopiedForAMoment()
+    void linkCopiesPauseShowsItsBannerAndTheDotTellsTheConnection()
     {
         QVERIFY(h->open(people(1)));
         h->click("copyLink");
@@ -234,11 +229,7 @@ private slots:
         QCOMPARE(h->text("copyLink", "title"), QString("Скопировать мою ссылку"));
         h->clock.advance(1000ms);
         QCOMPARE(h->text("copyLink", "title"), QString("Скопировать мою ссылку"));
-    }
 
-    void pauseShowsTheBannerAndLiftsFromIt()
-    {
-        QVERIFY(h->open(people(1)));
         QVERIFY(!h->isShown("pauseBanner"));
         h->app().pause(PauseLength::Indefinite);
         h->settle();
@@ -252,11 +243,7 @@ private slots:
         h->click("lift");
         QVERIFY(!h->app().pausedUntil());
         QVERIFY(!h->isShown("pauseBanner"));
-    }
 
-    void onlineDotSaysWhetherSignalsArrive()
-    {
-        QVERIFY(h->open(people(1)));
         QCOMPARE(h->text("onlineDot", "help"), QString("На связи: сигналы приходят сразу"));
         h->app().connectionChanged(false);
         h->clock.advance(5s);

@@ -57,11 +57,6 @@ TestModel &ViewHarness::signedInWith(const QList<Contact> &contacts)
     return app;
 }
 
-TestModel &ViewHarness::signedOut()
-{
-    return model.makeModel();
-}
-
 bool ViewHarness::open(const QList<Contact> &contacts, const Route &route)
 {
     signedInWith(contacts).setRoute(route);
@@ -217,24 +212,12 @@ int ViewHarness::offTonePixels(QQuickItem *text)
     return count;
 }
 
-QColor ViewHarness::pixelAt(QQuickItem *item, QPointF at)
-{
-    laidOut();
-    const QImage image = view.grabWindow();
-    return image.pixelColor((item->mapToScene(at) * image.devicePixelRatio()).toPoint());
-}
-
 void ViewHarness::settle()
 {
     QCoreApplication::processEvents();
     QTest::qWait(20);
     // What a change moved is read next: wait for the layouts, which a busy machine may not have run.
     (void)QQuickTest::qWaitForPolish(&view);
-}
-
-void ViewTest::initTestCase()
-{
-    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
 }
 
 void ViewTest::cleanup()

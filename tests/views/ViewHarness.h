@@ -38,7 +38,6 @@ public:
 
     // A signed-in model whose first sync delivered `contacts`.
     TestModel &signedInWith(const QList<Contact> &contacts);
-    TestModel &signedOut();
     // Loads RootView.qml into a shown window; false when QML reported errors.
     bool show();
     // Signed in with `contacts` and shown at `route`.
@@ -77,8 +76,6 @@ public:
     // Pixels in a text item's box that are neither its colour, nor the colour
     // behind it, nor a blend of the two: the pixels of colour glyphs.
     int offTonePixels(QQuickItem *text);
-    // The window's pixel at a point of an item.
-    QColor pixelAt(QQuickItem *item, QPointF at);
 
     ModelHarness model;
     FakeService &service = model.service;
@@ -95,7 +92,7 @@ protected:
     std::unique_ptr<ViewHarness> h;
 
 protected slots:
-    void initTestCase();
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia)); }
     void init() { h = std::make_unique<ViewHarness>(); }
     void cleanup();
 };

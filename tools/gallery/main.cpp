@@ -155,7 +155,7 @@ bool stage(const Shot &shot, ViewHarness &h)
     if (shot.signedIn)
         h.signedInWith(shot.contacts);
     else
-        h.signedOut();
+        h.model.makeModel();
     if (shot.before)
         shot.before(h);
     if (!h.show()) {

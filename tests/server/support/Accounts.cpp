@@ -100,10 +100,14 @@ std::vector<std::string> contactLabels(const HttpClient& http, const TestUser& u
     return labels;
 }
 
+json::object deviceBody(const std::string& name, json::array capabilities)
+{
+    return {{"name", name}, {"kind", "custom"}, {"capabilities", std::move(capabilities)}};
+}
+
 PairedDevice pairDevice(const HttpClient& http, const TestUser& owner, json::array capabilities)
 {
-    json::object body{{"name", "Лампа"}, {"kind", "custom"}, {"capabilities", capabilities}};
-    auto paired = http.post("/v1/devices", body, owner.idToken);
+    auto paired = http.post("/v1/devices", deviceBody("Лампа", std::move(capabilities)), owner.idToken);
     if (paired.status != 201)
         throw std::runtime_error("pairing failed: " + paired.body);
     return {paired.field("/device/id"), paired.field("/token")};

@@ -48,6 +48,7 @@ std::string addContact(const HttpClient& http, const TestUser& owner, const Test
     const std::string& label = "Друг");
 // The labels of `user`'s list in order, each entry's position checked against its index.
 std::vector<std::string> contactLabels(const HttpClient& http, const TestUser& user);
+boost::json::object deviceBody(const std::string& name, boost::json::array capabilities);
 PairedDevice pairDevice(const HttpClient& http, const TestUser& owner, boost::json::array capabilities);
 // A heart to an entry of the bearer's list, or to anyone; the answer's status.
 int signal(const HttpClient& http, const std::string& contact, const std::string& bearer);

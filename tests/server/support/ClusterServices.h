@@ -28,7 +28,6 @@ private:
 
     TempDir dir_;
     unsigned short databasePort_ = 0;
-    std::string adminUrl_;
     unsigned short busPort_ = 0;
     pid_t bus_ = -1;
     int databases_ = 0;

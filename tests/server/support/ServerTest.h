@@ -59,8 +59,9 @@ protected:
         http = std::make_unique<HttpClient>(server->port());
     }
 
-    // Another caller, from its own loopback address.
-    HttpClient from(const std::string& source) const { return HttpClient(server->port(), source); }
+    static std::string loopback(int n) { return "127.0.0." + std::to_string(n); }
+    // Another caller, from its own loopback address 127.0.0.n.
+    HttpClient from(int n) const { return HttpClient(server->port(), loopback(n)); }
 
     std::unique_ptr<WsClient> readyStream(const TestUser& user, const std::string& query = "")
     {
