@@ -36,8 +36,10 @@ TEST_F(LifecycleTest, ARestartKeepsEverythingAndStopsCleanly)
     auto me = quickUser(*http, "me");
     auto id = addContact(*http, me, quickUser(*http, "other"), "Оля");
     http->patch("/v1/contacts/" + id, {{"close", true}}, me.idToken);
-    auto device = pairDevice(*http, me, {"receive"});
+    auto device = pairDevice(*http, me, {"receive", "send"});
     auto stream = readyStream(me);
+    deviceStream(device.token);
+    http->get("/v1/devices", me.idToken); // writes the device's last contact
     auto inviteBefore = inviteCodeOf(*http, me);
 
     EXPECT_EQ(server->stop(), 0) << "SIGTERM ends the process with status 0";
@@ -49,6 +51,9 @@ TEST_F(LifecycleTest, ARestartKeepsEverythingAndStopsCleanly)
     EXPECT_EQ(inviteCodeOf(*http, me), inviteBefore);
     EXPECT_EQ(contactLabels(*http, me), std::vector<std::string>{"Оля"});
     EXPECT_EQ(http->get("/v1/contacts", me.idToken).json().at("contacts").at(0).at("close"), true);
+    auto devices = http->get("/v1/devices", me.idToken);
+    EXPECT_EQ(devices.json().at("devices").at(0).at("capabilities"), (json::array{"receive", "send"}));
+    EXPECT_FALSE(devices.field("/devices/0/last_seen_at").empty()) << devices.body;
     EXPECT_EQ(upgrade("/v1/device/stream", device.token), 101);
 
     if (onCluster())

@@ -52,25 +52,6 @@ protected:
     CachedStore cached{database};
 };
 
-TEST_F(StoreTest, DataAndSchemaSurviveReopening)
-{
-    {
-        SqliteStore store(dir.path() / "reopened.db");
-        ASSERT_TRUE(store.createUser(User{"u", "u@example.org", "CODEU", std::nullopt, 0}));
-        store.addRefreshToken("hash", "u");
-        Device device{"d1", "u", "Лампа", "custom", {"receive", "send"}, std::nullopt};
-        ASSERT_EQ(store.addDevice(device, "token-hash", 10), AddDeviceOutcome::added);
-        store.recordDevicesSeen({{"d1", 1700000000123}});
-    }
-    SqliteStore store(dir.path() / "reopened.db");
-    EXPECT_EQ(store.refreshGrant("hash")->uid, "u");
-    auto device = store.deviceByTokenHash("token-hash");
-    ASSERT_TRUE(device);
-    EXPECT_EQ(device->capabilities, (std::vector<std::string>{"receive", "send"}));
-    EXPECT_EQ(device->lastSeenMs, 1700000000123);
-    EXPECT_TRUE(store.reachable());
-}
-
 TEST_F(StoreTest, ANewPasswordEndsThatUsersSessionsAndResetCodesOnly)
 {
     for (std::string uid : {"a", "b"}) {

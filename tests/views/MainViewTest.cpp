@@ -188,25 +188,23 @@ private slots:
 
     void emojiAreDrawnInColour_data()
     {
-        QTest::addColumn<bool>("book");
-        QTest::addColumn<QString>("holder"); // the item that holds the text, or none
+        QTest::addColumn<QString>("holder"); // the item that holds the text, or none: the book's heading
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("colour");
-        QTest::newRow("name in a row") << false << "row-c" << "name" << true;
-        QTest::newRow("avatar") << false << "row-c" << "initial" << true;
-        QTest::newRow("close circle") << false << "circle-k" << "circleInitial" << true;
-        QTest::newRow("book heading") << true << "" << "letter" << true;
-        QTest::newRow("name without emoji") << false << "row-a" << "name" << false;
+        QTest::newRow("name in a row") << "row-c" << "name" << true;
+        QTest::newRow("avatar") << "row-c" << "initial" << true;
+        QTest::newRow("close circle") << "circle-k" << "circleInitial" << true;
+        QTest::newRow("book heading") << "" << "letter" << true;
+        QTest::newRow("name without emoji") << "row-a" << "name" << false;
     }
 
     void emojiAreDrawnInColour()
     {
-        QFETCH(bool, book);
         QFETCH(QString, holder);
         QFETCH(QString, text);
         QFETCH(bool, colour);
         QVERIFY(h->open({person("k", "🌈 Радуга", 0, true), person("c", "🌈 Кот", 1), person("a", "Аня", 2)},
-                        book ? Route::book() : Route::main()));
+                        holder.isEmpty() ? Route::book() : Route::main()));
         QQuickItem *item = nullptr;
         for (QQuickItem *candidate : h->allShown(text))
             if (holder.isEmpty() ? candidate->property("text").toString() == u"🌈"

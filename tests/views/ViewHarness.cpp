@@ -84,15 +84,6 @@ QList<QQuickItem *> ViewHarness::find(const QString &objectName, bool onlyVisibl
     return found;
 }
 
-QStringList ViewHarness::showing(const QStringList &names) const
-{
-    QStringList found;
-    for (const QString &name : names)
-        if (isShown(name))
-            found << name;
-    return found;
-}
-
 QStringList ViewHarness::shownIds(const QString &prefix) const
 {
     QStringList ids;

@@ -52,7 +52,11 @@ public:
     QQuickItem *shown(const QString &objectName) const { return allShown(objectName).value(0); }
     bool isShown(const QString &objectName) const { return shown(objectName) != nullptr; }
     // Which of `names` are on screen.
-    QStringList showing(const QStringList &names) const;
+    QStringList showing(QStringList names) const
+    {
+        names.removeIf([this](const QString &name) { return !isShown(name); });
+        return names;
+    }
     // The rest of the names of the shown items whose names start with `prefix`, in visual order.
     QStringList shownIds(const QString &prefix) const;
     // The visible child `child` of the shown item `parent` (or its first child of that name).
