@@ -15,21 +15,6 @@ using namespace std::chrono_literals;
 class SettingsViewTest : public ViewTest {
     Q_OBJECT
 
-    // Scrolls the settings so that `name` is in sight, then clicks it, as a user would.
-    void scrollAndClick(const QString &name)
-    {
-        h->laidOut();
-        QQuickItem *scroll = h->item("settingsScroll");
-        QQuickItem *target = h->shown(name);
-        QVERIFY2(scroll && target, qPrintable(name));
-        const auto *content = scroll->property("contentItem").value<QQuickItem *>();
-        const qreal top = target->mapToItem(content, QPointF(0, 0)).y();
-        const qreal bottom = std::max(0.0, scroll->property("contentHeight").toReal() - scroll->height());
-        scroll->setProperty("contentY", std::clamp(top - 20, 0.0, bottom));
-        h->settle();
-        h->click(name);
-    }
-
     qreal viewHeight() const { return h->item("settingsView")->height(); }
     qreal contentHeight() const { return h->item("settingsView")->property("contentHeight").toReal(); }
 
@@ -150,40 +135,7 @@ private slots:
         QVERIFY(h->isOn("loginSwitch"));
     }
 
-    void failedDeletionKeepsTheQuestionAndOneEndingAfterTheScreenLeftChangesNothing()
-    {
-        h->service.on("DELETE", "/v1/me", FakeReply{500, {}, 300});
-        scrollAndClick("deleteAccount");
-        scrollAndClick("deleteForever");
-        scrollAndClick("back");
-        QVERIFY(h->isShown("mainView"));
-        QTRY_COMPARE(h->service.requests("DELETE", "/v1/me").size(), 1);
-        QTest::qWait(400);
-        QVERIFY(h->isShown("mainView"));
-        QVERIFY(h->app().signedIn());
-
-        h->app().setRoute(Route::settings());
-        const QStringList parts{"deleteAccount", "deleteQuestion", "deleteForever", "deleteError"};
-        scrollAndClick("deleteAccount");
-        QCOMPARE(h->showing(parts), QStringList({"deleteQuestion", "deleteForever"}));
-        scrollAndClick("keepAccount");
-        QCOMPARE(h->showing(parts), QStringList{"deleteAccount"});
-
-        h->service.on("DELETE", "/v1/me", FakeReply::json(500, {{"error", "boom"}}));
-        scrollAndClick("deleteAccount");
-        scrollAndClick("deleteForever");
-        QTRY_VERIFY(h->isShown("deleteError"));
-        QCOMPARE(h->text("deleteError"), QString("Сервер не ответил, попробуй ещё раз"));
-        QCOMPARE(h->showing(parts), parts.mid(1));
-        QVERIFY(h->app().signedIn());
-
-        h->service.on("DELETE", "/v1/me", FakeReply{204, {}});
-        scrollAndClick("deleteForever");
-        QTRY_VERIFY(!h->app().signedIn());
-        QTRY_VERIFY(h->isShown("signInView"));
-    }
-
-    void heightFollowsTheContentUpToTheScreen()
+    void heightFollowsTheContentUpToTheScreenAndDeletionAsksFirst()
     {
         const QList<QScreen *> screens = QGuiApplication::screens();
         QCOMPARE(screens.size(), 2);
@@ -207,6 +159,34 @@ private slots:
         h->click("deleteAccount");
         QCOMPARE(viewHeight(), contentHeight());
         QCOMPARE(h->view.rootObject()->height(), viewHeight() + 28);
+
+        // A failed deletion keeps the question; one ending after the screen left changes nothing.
+        h->service.on("DELETE", "/v1/me", FakeReply{500, {}, 300});
+        h->click("deleteForever");
+        h->click("back");
+        QVERIFY(h->isShown("mainView"));
+        QTRY_COMPARE(h->service.requests("DELETE", "/v1/me").size(), 1);
+        QTest::qWait(400);
+        QVERIFY(h->isShown("mainView"));
+
+        h->app().setRoute(Route::settings());
+        const QStringList parts{"deleteAccount", "deleteQuestion", "deleteForever", "deleteError"};
+        h->click("deleteAccount");
+        QCOMPARE(h->showing(parts), QStringList({"deleteQuestion", "deleteForever"}));
+        h->click("keepAccount");
+        QCOMPARE(h->showing(parts), QStringList{"deleteAccount"});
+
+        h->service.on("DELETE", "/v1/me", FakeReply::json(500, {{"error", "boom"}}));
+        h->click("deleteAccount");
+        h->click("deleteForever");
+        QTRY_VERIFY(h->isShown("deleteError"));
+        QCOMPARE(h->text("deleteError"), QString("Сервер не ответил, попробуй ещё раз"));
+        QCOMPARE(h->showing(parts), parts.mid(1));
+
+        h->service.on("DELETE", "/v1/me", FakeReply{204, {}});
+        h->click("deleteForever");
+        QTRY_VERIFY(!h->app().signedIn());
+        QTRY_VERIFY(h->isShown("signInView"));
     }
 };
 
