@@ -1,14 +1,10 @@
 #include "postgres/PgStore.h"
 #include "store/SqlText.h"
-#include <sstream>
 
 // The people and devices lists of PgStore. Every change of a list first locks its owner's row,
 // so two nodes changing one list take turns, as the single SQLite connection makes them.
 namespace tender::server {
 namespace {
-
-constexpr const char* contactColumns = "id, owner, target, label, close, position";
-constexpr const char* deviceColumns = "id, owner, name, kind, capabilities, last_seen_at";
 
 Contact readContact(const PgRows& rows, int row)
 {
@@ -19,20 +15,10 @@ Contact readContact(const PgRows& rows, int row)
 Device readDevice(const PgRows& rows, int row)
 {
     Device device{rows.text(row, 0), rows.text(row, 1), rows.text(row, 2), rows.text(row, 3), {}, std::nullopt};
-    std::stringstream capabilities(rows.text(row, 4));
-    for (std::string c; std::getline(capabilities, c, ',');)
-        device.capabilities.push_back(c);
+    device.capabilities = splitCapabilities(rows.text(row, 4));
     if (!rows.isNull(row, 5))
         device.lastSeenMs = rows.integer(row, 5);
     return device;
-}
-
-std::string joinCapabilities(const std::vector<std::string>& capabilities)
-{
-    std::string joined;
-    for (const auto& c : capabilities)
-        joined += (joined.empty() ? "" : ",") + c;
-    return joined;
 }
 
 // False when the owner is gone.

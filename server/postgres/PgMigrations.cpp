@@ -7,7 +7,7 @@ namespace {
 
 constexpr const char* lockKey = "7317211"; // any number every node agrees on
 
-constexpr std::array<const char*, 2> steps = {
+constexpr std::array<const char*, 2> pgSteps = {
     R"sql(
     CREATE TABLE users (
         uid TEXT PRIMARY KEY,
@@ -79,12 +79,12 @@ void migratePostgres(PgConnection& db)
         db.exec("CREATE TABLE IF NOT EXISTS schema_version (version INTEGER NOT NULL)");
         auto rows = db.exec("SELECT COALESCE(MAX(version), 0) FROM schema_version");
         auto version = rows.integer(0, 0);
-        if (version > static_cast<std::int64_t>(steps.size()))
+        if (version > static_cast<std::int64_t>(pgSteps.size()))
             throw std::runtime_error("the database was written by a newer tender-server (schema version "
                 + std::to_string(version) + ")");
-        for (auto next = version; next < static_cast<std::int64_t>(steps.size()); ++next)
+        for (auto next = version; next < static_cast<std::int64_t>(pgSteps.size()); ++next)
             inTransaction(db, [&] {
-                db.exec(steps[static_cast<std::size_t>(next)]);
+                db.exec(pgSteps[static_cast<std::size_t>(next)]);
                 db.exec("DELETE FROM schema_version");
                 db.exec("INSERT INTO schema_version (version) VALUES ($1)", {number(next + 1)});
             });

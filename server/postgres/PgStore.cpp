@@ -5,8 +5,6 @@
 namespace tender::server {
 namespace {
 
-constexpr const char* userColumns = "uid, email, invite_code, password_hash, created_at, session_epoch";
-
 User readUser(const PgRows& rows, int row)
 {
     User user{rows.text(row, 0), rows.text(row, 1), rows.text(row, 2), std::nullopt, rows.integer(row, 4),

@@ -2,14 +2,10 @@
 #include "store/SqliteStore.h"
 #include <SQLiteCpp/Statement.h>
 #include <SQLiteCpp/Transaction.h>
-#include <sstream>
 
 // The people and devices lists of SqliteStore.
 namespace tender::server {
 namespace {
-
-constexpr const char* contactColumns = "id, owner, target, label, close, position";
-constexpr const char* deviceColumns = "id, owner, name, kind, capabilities, last_seen_at";
 
 Contact readContact(SQLite::Statement& q)
 {
@@ -17,21 +13,11 @@ Contact readContact(SQLite::Statement& q)
         q.getColumn(3).getString(), q.getColumn(4).getInt() != 0, q.getColumn(5).getInt64()};
 }
 
-std::string joinCapabilities(const std::vector<std::string>& capabilities)
-{
-    std::string joined;
-    for (const auto& c : capabilities)
-        joined += (joined.empty() ? "" : ",") + c;
-    return joined;
-}
-
 Device readDevice(SQLite::Statement& q)
 {
     Device device{q.getColumn(0).getString(), q.getColumn(1).getString(), q.getColumn(2).getString(),
         q.getColumn(3).getString(), {}, std::nullopt};
-    std::stringstream capabilities(q.getColumn(4).getString());
-    for (std::string c; std::getline(capabilities, c, ',');)
-        device.capabilities.push_back(c);
+    device.capabilities = splitCapabilities(q.getColumn(4).getString());
     if (!q.getColumn(5).isNull())
         device.lastSeenMs = q.getColumn(5).getInt64();
     return device;

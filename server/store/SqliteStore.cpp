@@ -7,8 +7,6 @@
 namespace tender::server {
 namespace {
 
-constexpr const char* userColumns = "uid, email, invite_code, password_hash, created_at, session_epoch";
-
 User readUser(SQLite::Statement& q)
 {
     User user{q.getColumn(0).getString(), q.getColumn(1).getString(), q.getColumn(2).getString(), std::nullopt,

@@ -26,7 +26,7 @@ Response forgotForm(http::status status, const std::string& state, const std::st
     return page(status, "Новый пароль", body);
 }
 
-Response submit(const WebContext& web, const RouteContext& context)
+Response submitForgot(const WebContext& web, const RouteContext& context)
 {
     auto form = readForm(context.request.body());
     auto state = signinState(form);
@@ -50,7 +50,7 @@ void addForgotPage(Router& router, const WebContext& web)
         auto state = signinState(readForm(context.target.encoded_query()));
         return state ? forgotForm(http::status::ok, *state, "", "") : signinNotStarted();
     });
-    router.add(http::verb::post, "/forgot", [web](const RouteContext& context) { return submit(web, context); },
+    router.add(http::verb::post, "/forgot", [web](const RouteContext& context) { return submitForgot(web, context); },
         Router::Cost::slow, [](const RouteContext& context) {
             auto form = readForm(context.request.body());
             auto state = signinState(form);

@@ -72,7 +72,7 @@ Outcome<Credentials> signInWithPassword(const WebContext& web, const RouteContex
     return web.provider.signInOrCreate(typed.email, password, context.client);
 }
 
-Response submit(const WebContext& web, const RouteContext& context)
+Response submitSignin(const WebContext& web, const RouteContext& context)
 {
     auto form = readForm(context.request.body());
     auto state = signinState(form);
@@ -97,7 +97,7 @@ void addSigninPage(Router& router, const WebContext& web)
         auto state = signinState(readForm(context.target.encoded_query()));
         return state ? signinForm(web, http::status::ok, *state, {}) : signinNotStarted();
     });
-    router.add(http::verb::post, "/signin", [web](const RouteContext& context) { return submit(web, context); },
+    router.add(http::verb::post, "/signin", [web](const RouteContext& context) { return submitSignin(web, context); },
         web.devSignin ? Router::Cost::quick : Router::Cost::slow, [web](const RouteContext& context) {
             auto form = readForm(context.request.body());
             auto state = signinState(form);

@@ -8,18 +8,14 @@ using namespace tender;
 using namespace tender::test;
 using namespace std::chrono_literals;
 
-namespace {
-
-const Contact anna{"c1", "Аня", 0, std::nullopt};
-const Contact boris{"c2", "Борис", 1, std::nullopt};
 using Play = RecordingOverlay::Play;
-
-} // namespace
 
 // Signals sent from this app, and those it receives and shows or holds back.
 class SignalsTest : public QObject {
     Q_OBJECT
 
+    static inline const Contact anna{"c1", "Аня", 0, std::nullopt};
+    static inline const Contact boris{"c2", "Борис", 1, std::nullopt};
     std::unique_ptr<ModelHarness> h;
 
     // Signals sent from it get `events` first (the fake's replies queue up).

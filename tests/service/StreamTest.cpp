@@ -13,7 +13,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-const QString tokenPath = FakeService::tokenPath;
 const QByteArray ready = R"({"type":"ready"})";
 // Long enough for a loopback round trip to show up when it should not happen.
 constexpr int quietMs = 200;
@@ -272,7 +271,7 @@ private slots:
     // An unanswered handshake times out; a refusal with 401 forces one token refresh.
     void unansweredAndUnauthorizedHandshakes()
     {
-        service->on("POST", tokenPath, FakeReply::token("t2"));
+        service->on("POST", FakeService::tokenPath, FakeReply::token("t2"));
         service->answerHandshakes({0, 401, 503});
         stream->start();
         QVERIFY(waitForAttempts(1));
@@ -284,7 +283,7 @@ private slots:
         QVERIFY(refusedAfter(1s));
         QVERIFY(refusedAfter(2s));
         QVERIFY(nextAttemptAfter(4s));
-        QCOMPARE(service->requests("POST", tokenPath).size(), 2);
+        QCOMPARE(service->requests("POST", FakeService::tokenPath).size(), 2);
         QCOMPARE(service->peer(1)->request.header("authorization"), QByteArray("Bearer token"));
         QCOMPARE(service->peer(2)->request.header("authorization"), QByteArray("Bearer t2"));
         QCOMPARE(service->peer(3)->request.header("authorization"), QByteArray("Bearer t2"));
@@ -305,8 +304,8 @@ private slots:
     void tokenFailures()
     {
         service->reset();
-        service->on("POST", tokenPath, FakeReply::identityError("TOO_MANY_ATTEMPTS_TRY_LATER"));
-        service->on("POST", tokenPath, FakeReply::identityError("INVALID_REFRESH_TOKEN"));
+        service->on("POST", FakeService::tokenPath, FakeReply::identityError("TOO_MANY_ATTEMPTS_TRY_LATER"));
+        service->on("POST", FakeService::tokenPath, FakeReply::identityError("INVALID_REFRESH_TOKEN"));
         stream->start();
         // A passing failure: the back-off sleeper is the one pending timer.
         QTRY_COMPARE(clock->pendingCount(), 1);
@@ -315,7 +314,7 @@ private slots:
         QCOMPARE(clock->pendingCount(), 0);
         clock->advance(300s);
         QTest::qWait(quietMs);
-        QCOMPARE(service->requests("POST", tokenPath).size(), 2);
+        QCOMPARE(service->requests("POST", FakeService::tokenPath).size(), 2);
         QCOMPARE(authLostCount, 1);
         QCOMPARE(attempts(), 0);
         QVERIFY(stream->running());
@@ -325,14 +324,14 @@ private slots:
     {
         service->reset();
         // The network layer retries a dropped request once by itself.
-        service->on("POST", tokenPath, FakeReply{.drop = true});
-        service->on("POST", tokenPath, FakeReply{.drop = true});
-        service->on("POST", tokenPath, FakeReply::token("t1"));
+        service->on("POST", FakeService::tokenPath, FakeReply{.drop = true});
+        service->on("POST", FakeService::tokenPath, FakeReply{.drop = true});
+        service->on("POST", FakeService::tokenPath, FakeReply::token("t1"));
         stream->start();
         stream->restart(); // both attempts wait for the same refresh; only the second may act on its failure
         QTRY_COMPARE(clock->pendingCount(), 1);
         QVERIFY(nextAttemptAfter(1s));
-        QCOMPARE(service->requests("POST", tokenPath).size(), 3);
+        QCOMPARE(service->requests("POST", FakeService::tokenPath).size(), 3);
     }
 };
 

@@ -3,6 +3,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <random>
 #include <sched.h>
 #include <stdexcept>
 #include <sys/socket.h>
@@ -44,18 +45,23 @@ sockaddr_in loopback(unsigned short port)
 
 }
 
-// Servers that cannot tell us which port they took get a free one found first.
+// Servers that cannot tell us which port they took get a free one found first. It is taken from
+// below the kernel's range for outgoing connections (32768 and up by default): a port from that
+// range can be taken by any client socket before the server binds it, often seconds later.
 unsigned short freePort()
 {
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    auto address = loopback(0);
-    socklen_t length = sizeof address;
-    bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0
-        && ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0;
-    ::close(fd);
-    if (!bound)
-        throw std::runtime_error("no free loopback port");
-    return ntohs(address.sin_port);
+    static std::mt19937 random(std::random_device{}());
+    std::uniform_int_distribution<int> ports(20000, 32767);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        auto port = static_cast<unsigned short>(ports(random));
+        int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        auto address = loopback(port);
+        bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+        ::close(fd);
+        if (bound)
+            return port;
+    }
+    throw std::runtime_error("no free loopback port");
 }
 
 bool accepts(unsigned short port)
