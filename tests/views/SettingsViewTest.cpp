@@ -25,7 +25,7 @@ private slots:
         QVERIFY(h->open({}, Route::settings()));
     }
 
-    void opensOnTheSignalTabWhereEmojiReadOnlyLightAtZeroAndStopWhileCalm()
+    void emojiReadOnlyLightAtZeroAndStopWhileCalmAndSwitchesWriteTheModel()
     {
         QCOMPARE(h->text("tab-0", "current"), QString("true"));
         QVERIFY(h->isShown("emojiSlider"));
@@ -56,6 +56,32 @@ private slots:
         QVERIFY(!h->isShown("calmNote"));
         h->clickAt(h->shown("emojiSlider"), 0.02);
         QCOMPARE(h->text("emojiCountValue"), QString("только свет"));
+
+        // Switches write the model; the login switch shows what the system did.
+        QQuickItem *off = h->inside("soundSwitch", "track"); // stands out on its row
+        h->laidOut();
+        const QImage shot = h->view.grabWindow();
+        const QPointF beside = off->mapToScene({-3, off->height() / 2}) * shot.devicePixelRatio();
+        const QColor ground = shot.pixelColor(beside.toPoint());
+        QVERIFY(contrast(off->property("color").value<QColor>(), ground) >= 3);
+        h->toggle("soundSwitch");
+        QVERIFY(model.sound());
+        h->click("tab-1");
+        h->toggle("quietSwitch");
+        QVERIFY(!model.quietWhenPresenting());
+        h->toggle("anyoneSwitch");
+        QVERIFY(!model.acceptAnyone());
+
+        FakeLoginItem &login = h->model.loginItem;
+        login.enabled = false;
+        login.refuse = true;
+        model.setLaunchAtLogin(false);
+        h->toggle("loginSwitch");
+        QVERIFY(!h->isOn("loginSwitch"));
+
+        login.refuse = false;
+        h->toggle("loginSwitch");
+        QVERIFY(h->isOn("loginSwitch"));
         h->click("back");
         QCOMPARE(h->app().route(), Route::main());
     }
@@ -104,35 +130,6 @@ private slots:
         h->settle();
         QCOMPARE(h->text("pauseCaption"), QString("Пауза"));
         QCOMPARE(h->showing(choices), choices.mid(1));
-    }
-
-    void switchesWriteTheModelAndLoginShowsWhatTheSystemDid()
-    {
-        TestModel &model = h->app();
-        QQuickItem *off = h->inside("soundSwitch", "track"); // stands out on its row
-        h->laidOut();
-        const QImage shot = h->view.grabWindow();
-        const QPointF beside = off->mapToScene({-3, off->height() / 2}) * shot.devicePixelRatio();
-        const QColor ground = shot.pixelColor(beside.toPoint());
-        QVERIFY(contrast(off->property("color").value<QColor>(), ground) >= 3);
-        h->toggle("soundSwitch");
-        QVERIFY(model.sound());
-        h->click("tab-1");
-        h->toggle("quietSwitch");
-        QVERIFY(!model.quietWhenPresenting());
-        h->toggle("anyoneSwitch");
-        QVERIFY(!model.acceptAnyone());
-
-        FakeLoginItem &login = h->model.loginItem;
-        login.enabled = false;
-        login.refuse = true;
-        model.setLaunchAtLogin(false);
-        h->toggle("loginSwitch");
-        QVERIFY(!h->isOn("loginSwitch"));
-
-        login.refuse = false;
-        h->toggle("loginSwitch");
-        QVERIFY(h->isOn("loginSwitch"));
     }
 
     void heightFollowsTheContentUpToTheScreenAndDeletionAsksFirst()
