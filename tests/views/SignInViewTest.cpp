@@ -1,6 +1,5 @@
 #include "TestMain.h"
 #include "ViewHarness.h"
-#include "service/Auth.h"
 
 #include <QQmlEngine>
 #include <QtTest>
