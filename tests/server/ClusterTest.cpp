@@ -1,4 +1,5 @@
 #include "load/ChildProcess.h"
+#include "load/cluster/ClusterUnderTest.h"
 #include "support/Probes.h"
 #include "support/ServerTest.h"
 #include <future>
@@ -26,7 +27,8 @@ protected:
     std::unique_ptr<ServerProcess> startNode(const std::string& name)
     {
         return std::make_unique<ServerProcess>(dir.path() / name, std::vector<std::string>{"--dev-signin",
-            "--database", database, "--bus", services->busUrl(), "--database-connections", "2"});
+            "--database", database, "--bus", services->busUrl(), "--database-connections", "2",
+            "--trusted-proxy", "127.0.0.1"});
     }
 
     // Asks `node`'s /readyz until it answers `status` or 10 s pass.
@@ -121,6 +123,28 @@ TEST_F(ClusterTest, FailuresCountOnEveryNodeAndAKilledNodesStreamsComeBackAndARe
     owner.idToken = signedIn.field("/idToken");
     EXPECT_EQ(contactLabels(*viaA, owner), std::vector<std::string>{"Оля"});
     EXPECT_EQ(viaA->get("/v1/me", friendUser.idToken).status, 200) << "tokens signed before the restart";
+}
+
+// The packaged HAProxy names each client to the nodes, so one client's refusals stay its own, and a
+// connection a dead node refuses is tried on the other.
+TEST_F(ClusterTest, ThePackagedBalancerNamesEachClientAndPassesOverADeadNode)
+{
+    if (!std::filesystem::exists("/usr/sbin/haproxy"))
+        GTEST_SKIP() << "HAProxy is not installed (Debian: haproxy)";
+    auto port = bench::freePort();
+    struct Stop {
+        pid_t pid;
+        ~Stop() { bench::killAndReap(pid, SIGTERM); }
+    } balancer{bench::startBalancer(dir.path(), port, {a->port(), b->port()}, -1)};
+    HttpClient guesser(port, "127.0.0.2"), other(port, "127.0.0.3");
+    ASSERT_TRUE(eventually([&] { return other.get("/readyz").status == 200; }, milliseconds(10000)));
+    for (int i = 0; i < 20; ++i)
+        ASSERT_EQ(guesser.get("/i/AAAAA-AAAAA").status, 404);
+    EXPECT_EQ(guesser.get("/i/AAAAA-AAAAA").status, 429);
+    EXPECT_EQ(other.get("/i/AAAAA-AAAAA").status, 404) << "counted for the guesser, not for HAProxy";
+    a->stop(SIGKILL);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(other.get("/healthz").status, 200);
 }
 
 // Either outage fails readiness and refuses hearts (never acknowledged) while streams stay open; both

@@ -120,9 +120,10 @@ void ClusterUnderTest::start()
 
 void ClusterUnderTest::startNode(int index)
 {
-    std::vector<std::string> args{serverBinary_, "--listen", "127.0.0.1:" + std::to_string(nodePorts_[index]), "--data",
-        (dir_ / ("node" + std::to_string(index + 1))).string(), "--threads", std::to_string(threads_), "--database",
-        database_, "--bus", "nats://127.0.0.1:" + std::to_string(busPort_)};
+    std::vector<std::string> args{serverBinary_, "--listen", "127.0.0.1:" + std::to_string(nodePorts_[index]),
+        "--data", (dir_ / ("node" + std::to_string(index + 1))).string(), "--threads", std::to_string(threads_),
+        "--database", database_, "--bus", "nats://127.0.0.1:" + std::to_string(busPort_),
+        "--trusted-proxy", "127.0.0.1"};
     int ends[2];
     if (::pipe(ends) != 0)
         throw std::runtime_error("pipe failed");
@@ -137,24 +138,30 @@ void ClusterUnderTest::startNode(int index)
     ::close(ends[0]);
 }
 
-void ClusterUnderTest::startBalancer()
+pid_t startBalancer(const std::filesystem::path& dir, unsigned short port, std::array<unsigned short, 2> nodes, int cpu,
+    const std::string& backendRules)
 {
     std::ifstream packaged(sourceDir + "/packaging/haproxy.cfg");
     std::string config((std::istreambuf_iterator<char>(packaged)), std::istreambuf_iterator<char>());
+    config = replaced(config, "127.0.0.1:8787", "127.0.0.1:" + std::to_string(port));
+    config = replaced(config, "127.0.0.1:8801", "127.0.0.1:" + std::to_string(nodes[0]));
+    config = replaced(config, "127.0.0.1:8802", "127.0.0.1:" + std::to_string(nodes[1]));
+    config = replaced(config, "    balance leastconn\n", "    balance leastconn\n" + backendRules);
+    auto file = dir / "haproxy.cfg";
+    std::ofstream(file) << config;
+    auto pid = spawnPinned({"/usr/sbin/haproxy", "-f", file.string()}, cpu, -1);
+    waitForPort(port, "HAProxy");
+    return pid;
+}
+
+void ClusterUnderTest::startBalancer()
+{
     if (port_ == 0)
         port_ = freePort();
-    config = replaced(config, "127.0.0.1:8787", "127.0.0.1:" + std::to_string(port_));
-    config = replaced(config, "127.0.0.1:8801", "127.0.0.1:" + std::to_string(nodePorts_[0]));
-    config = replaced(config, "127.0.0.1:8802", "127.0.0.1:" + std::to_string(nodePorts_[1]));
-    config = replaced(config, "    balance leastconn\n",
-        "    balance leastconn\n"
+    balancer_ = bench::startBalancer(dir_, port_, {nodePorts_[0], nodePorts_[1]}, cpu_,
         "    use-server node1 if { req.hdr(x-tender-node) -m str node1 }\n"
         "    use-server node2 if { req.hdr(x-tender-node) -m str node2 }\n"
         "    http-response set-header X-Served-By %s\n");
-    auto file = dir_ / "haproxy.cfg";
-    std::ofstream(file) << config;
-    balancer_ = spawnPinned({"/usr/sbin/haproxy", "-f", file.string()}, cpu_, -1);
-    waitForPort(port_, "HAProxy");
     std::this_thread::sleep_for(std::chrono::milliseconds(2500)); // two passed health checks put a node in
 }
 
