@@ -1,5 +1,6 @@
 #include "api/InviteCode.h"
 #include "api/RateLimiter.h"
+#include "crypto/Password.h"
 #include "hub/AnyonePool.h"
 #include "http/Form.h"
 #include "http/Responses.h"
@@ -7,6 +8,7 @@
 #include "identity/VerifiedTokens.h"
 #include <boost/beast/http/write.hpp>
 #include <gtest/gtest.h>
+#include <sodium.h>
 #include <sstream>
 #include <map>
 
@@ -22,6 +24,30 @@ TEST(InviteCode, ReadsCodesAndLinksLikeTheApp)
     for (const char* bad :
         {"", "ABCDEFGHJ", "ABCDEFGHJKM", "ABCDEFGHJI", "ABCDEFGHJO", "ABCDE FGHJK", "ÄBCDEFGHJK"})
         EXPECT_EQ(inviteCode::read(bad), std::nullopt) << bad;
+}
+
+// Stored hashes were made by libsodium; ours must read them and write what libsodium reads.
+TEST(Password, ReadsAndWritesLibsodiumsHashesAndRefusesMalformedOnes)
+{
+    const std::string password = "пароль-1";
+    char theirs[crypto_pwhash_STRBYTES];
+    ASSERT_EQ(crypto_pwhash_str_alg(theirs, password.data(), password.size(), crypto_pwhash_OPSLIMIT_INTERACTIVE,
+                  crypto_pwhash_MEMLIMIT_INTERACTIVE, crypto_pwhash_ALG_ARGON2ID13),
+        0);
+    EXPECT_TRUE(verifyPassword(theirs, password));
+    EXPECT_FALSE(verifyPassword(theirs, "пароль-2"));
+    auto ours = hashPassword(password);
+    EXPECT_EQ(crypto_pwhash_str_verify(ours.c_str(), password.data(), password.size()), 0) << ours;
+    EXPECT_TRUE(verifyPassword(ours, password));
+    EXPECT_NE(hashPassword(password), ours) << "a salt of its own each time";
+
+    // Each one would throw or read past its end if taken as it stands.
+    std::string stored = theirs, head = stored.substr(0, 31), hash = stored.substr(stored.rfind('$'));
+    std::string salt = stored.substr(31, stored.size() - 31 - hash.size());
+    for (const std::string& bad : {std::string(), head + salt, "$argon2id$v=19$m=4294967295,t=2,p=1$" + salt + hash,
+             "$argon2id$v=19$m=65536,t=0,p=1$" + salt + hash, head + "c2Fs" + hash, stored + "!",
+             stored.substr(0, stored.size() - 39)})
+        EXPECT_FALSE(verifyPassword(bad, password)) << bad;
 }
 
 TEST(AnyonePool, PicksEveryOtherUserUniformlyAndNeverTheSender)
