@@ -12,8 +12,7 @@
 #include <sstream>
 #include <map>
 
-namespace tender::server {
-namespace {
+using namespace tender::server;
 
 TEST(InviteCode, ReadsCodesAndLinksLikeTheApp)
 {
@@ -30,10 +29,9 @@ TEST(InviteCode, ReadsCodesAndLinksLikeTheApp)
 TEST(Password, ReadsAndWritesLibsodiumsHashesAndRefusesMalformedOnes)
 {
     const std::string password = "пароль-1";
-    char theirs[crypto_pwhash_STRBYTES];
-    ASSERT_EQ(crypto_pwhash_str_alg(theirs, password.data(), password.size(), crypto_pwhash_OPSLIMIT_INTERACTIVE,
-                  crypto_pwhash_MEMLIMIT_INTERACTIVE, crypto_pwhash_ALG_ARGON2ID13),
-        0);
+    char theirs[crypto_pwhash_STRBYTES]; // argon2id, libsodium's default
+    ASSERT_EQ(0, crypto_pwhash_str(theirs, password.data(), password.size(),
+        crypto_pwhash_OPSLIMIT_INTERACTIVE, crypto_pwhash_MEMLIMIT_INTERACTIVE));
     EXPECT_TRUE(verifyPassword(theirs, password));
     EXPECT_FALSE(verifyPassword(theirs, "пароль-2"));
     auto ours = hashPassword(password);
@@ -44,8 +42,9 @@ TEST(Password, ReadsAndWritesLibsodiumsHashesAndRefusesMalformedOnes)
     // Each one would throw or read past its end if taken as it stands.
     std::string stored = theirs, head = stored.substr(0, 31), hash = stored.substr(stored.rfind('$'));
     std::string salt = stored.substr(31, stored.size() - 31 - hash.size());
-    for (const std::string& bad : {std::string(), head + salt, "$argon2id$v=19$m=4294967295,t=2,p=1$" + salt + hash,
-             "$argon2id$v=19$m=65536,t=0,p=1$" + salt + hash, head + "c2Fs" + hash, stored + "!",
+    const std::string params = "$argon2id$v=19$m=";
+    for (const std::string& bad : {std::string(), head + salt, params + "4294967295,t=2,p=1$" + salt + hash,
+             params + "65536,t=0,p=1$" + salt + hash, head + "c2Fs" + hash, stored + "!",
              stored.substr(0, stored.size() - 39)})
         EXPECT_FALSE(verifyPassword(bad, password)) << bad;
 }
@@ -132,8 +131,6 @@ TEST(Router, MatchesPatternsAndTellsUnknownPathsFromUnknownMethods)
     EXPECT_EQ(call(http::verb::post, "/v1/fail").response.result_int(), 500);
 }
 
-}
-
 // Answers are written with a head of our own making: it must be byte for byte what Beast writes.
 TEST(SerializedHead, MatchesBeastsSerializer)
 {
@@ -152,6 +149,4 @@ TEST(SerializedHead, MatchesBeastsSerializer)
         beast << response;
         EXPECT_EQ(serializedHead(response) + response.body(), beast.str());
     }
-}
-
 }
