@@ -1,4 +1,3 @@
-#include "TestMain.h"
 #include "Await.h"
 #include "RealServer.h"
 #include "ViewHarness.h"
@@ -7,8 +6,6 @@
 #include "platform/SystemClock.h"
 #include "service/API.h"
 #include "service/Auth.h"
-
-#include <QtTest>
 
 using namespace tender;
 using namespace tender::test;

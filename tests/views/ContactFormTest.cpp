@@ -1,9 +1,6 @@
-#include "TestMain.h"
 #include "ViewHarness.h"
 
 #include "records/Palette.h"
-
-#include <QtTest>
 
 using namespace tender;
 using namespace tender::test;

@@ -1,4 +1,3 @@
-#include "TestMain.h"
 #include "ViewHarness.h"
 
 #include "views/DevicesController.h"
@@ -6,7 +5,6 @@
 #include "views/RelativeTime.h"
 
 #include <QJsonArray>
-#include <QtTest>
 
 using namespace tender;
 using namespace tender::test;

@@ -1,12 +1,7 @@
 #include "Contrast.h"
-#include "TestMain.h"
 #include "ViewHarness.h"
 
 #include "model/Gaps.h"
-
-#include <QGuiApplication>
-#include <QScreen>
-#include <QtTest>
 
 using namespace tender;
 using namespace tender::test;

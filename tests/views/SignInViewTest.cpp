@@ -1,8 +1,6 @@
-#include "TestMain.h"
 #include "ViewHarness.h"
 
 #include <QQmlEngine>
-#include <QtTest>
 
 using namespace tender;
 using namespace tender::test;

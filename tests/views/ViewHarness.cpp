@@ -6,7 +6,6 @@
 #include <QVector3D>
 
 #include <algorithm>
-#include <QTest>
 #include <QtQuickTest/quicktest.h>
 
 namespace tender::test {
