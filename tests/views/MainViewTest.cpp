@@ -152,7 +152,7 @@ private slots:
             h->laidOut();
             QCOMPARE(h->item("circleGrid")->x(), 0.0);
             for (int i = 0; i <= close; ++i) {
-                const QString tile = i < close ? QStringLiteral("circle-p%1").arg(i) : QStringLiteral("addClose");
+                const QString tile = i < close ? "circle-p" + QString::number(i) : QStringLiteral("addClose");
                 QCOMPARE(h->item(tile)->position(), QPointF((i % 5) * 63, 4 + (i / 5) * 60));
             }
             QCOMPARE(h->menu("circle-p0"), close == 1 ? only : QString("edit closeness -left right copyID"));

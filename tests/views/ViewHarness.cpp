@@ -92,6 +92,14 @@ QStringList ViewHarness::shownIds(const QString &prefix) const
     return ids;
 }
 
+QStringList ViewHarness::shownTexts(const QString &name) const
+{
+    QStringList texts;
+    for (const QQuickItem *found : allShown(name))
+        texts << found->property("text").toString();
+    return texts;
+}
+
 QQuickItem *ViewHarness::inside(const QString &parent, const QString &child) const
 {
     QQuickItem *outer = shown(parent);
