@@ -31,8 +31,9 @@ TEST(Password, ReadsAndWritesLibsodiumsHashesAndRefusesMalformedOnes)
 {
     const std::string password = "пароль-1";
     char theirs[crypto_pwhash_STRBYTES];
-    ASSERT_EQ(crypto_pwhash_str_alg(theirs, password.data(), password.size(), crypto_pwhash_OPSLIMIT_INTERACTIVE,
-                  crypto_pwhash_MEMLIMIT_INTERACTIVE, crypto_pwhash_ALG_ARGON2ID13),
+    ASSERT_EQ(crypto_pwhash_str_alg(theirs, password.data(), password.size(),
+                  crypto_pwhash_OPSLIMIT_INTERACTIVE, crypto_pwhash_MEMLIMIT_INTERACTIVE,
+                  crypto_pwhash_ALG_ARGON2ID13),
         0);
     EXPECT_TRUE(verifyPassword(theirs, password));
     EXPECT_FALSE(verifyPassword(theirs, "пароль-2"));
@@ -44,9 +45,9 @@ TEST(Password, ReadsAndWritesLibsodiumsHashesAndRefusesMalformedOnes)
     // Each one would throw or read past its end if taken as it stands.
     std::string stored = theirs, head = stored.substr(0, 31), hash = stored.substr(stored.rfind('$'));
     std::string salt = stored.substr(31, stored.size() - 31 - hash.size());
-    for (const std::string& bad : {std::string(), head + salt, "$argon2id$v=19$m=4294967295,t=2,p=1$" + salt + hash,
-             "$argon2id$v=19$m=65536,t=0,p=1$" + salt + hash, head + "c2Fs" + hash, stored + "!",
-             stored.substr(0, stored.size() - 39)})
+    for (const std::string& bad : {std::string(), head + salt, head + "c2Fs" + hash, stored + "!",
+             stored.substr(0, stored.size() - 39), "$argon2id$v=19$m=4294967295,t=2,p=1$" + salt + hash,
+             "$argon2id$v=19$m=65536,t=0,p=1$" + salt + hash})
         EXPECT_FALSE(verifyPassword(bad, password)) << bad;
 }
 
