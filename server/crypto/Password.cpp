@@ -75,8 +75,9 @@ std::optional<std::vector<std::uint8_t>> decoded(std::string_view text)
     std::vector<std::uint8_t> bytes(text.size());
     std::size_t length = 0;
     const char* end = nullptr;
-    if (sodium_base642bin(bytes.data(), bytes.size(), text.data(), text.size(), nullptr, &length, &end, base64) != 0
-        || end != text.data() + text.size())
+    int failed = sodium_base642bin(
+        bytes.data(), bytes.size(), text.data(), text.size(), nullptr, &length, &end, base64);
+    if (failed || end != text.data() + text.size())
         return std::nullopt;
     bytes.resize(length);
     return bytes;
@@ -98,8 +99,9 @@ std::optional<Parameters> parsed(std::string_view text)
 {
     Parameters p;
     std::uint32_t version = 0;
-    if (!take(text, "$argon2id$v=", version) || version != ARGON2_VERSION_13 || !take(text, "$m=", p.kibibytes)
-        || !take(text, ",t=", p.passes) || !take(text, ",p=", p.lanes) || !text.starts_with('$'))
+    if (!take(text, "$argon2id$v=", version) || version != ARGON2_VERSION_13
+        || !take(text, "$m=", p.kibibytes) || !take(text, ",t=", p.passes) || !take(text, ",p=", p.lanes)
+        || !text.starts_with('$'))
         return std::nullopt;
     text.remove_prefix(1);
     auto split = text.find('$');

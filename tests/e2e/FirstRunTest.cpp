@@ -1,14 +1,8 @@
-#include "TestMain.h"
 #include "Await.h"
 #include "RealServer.h"
 #include "ViewHarness.h"
 #include "records/InviteCode.h"
 #include "platform/JsonPreferencesStore.h"
-#include "platform/SystemClock.h"
-#include "service/API.h"
-#include "service/Auth.h"
-
-#include <QtTest>
 
 using namespace tender;
 using namespace tender::test;
@@ -43,17 +37,6 @@ class FirstRunTest : public QObject {
 
     AppModel &model() { return app->app(); }
 
-    // Someone else who already uses the app, with their own session.
-    QString inviteOfAnotherUser()
-    {
-        SystemClock clock;
-        QNetworkAccessManager network;
-        Auth auth(clock, network, server.endpoints(), home.filePath("boris-session.json"));
-        API api(auth, network, server.endpoints());
-        await(auth.signIn("boris@example.org", "пароль Бориса"));
-        return await(api.me()).invite_url;
-    }
-
     // Saves the open form and waits for the main view.
     void saveAs(const QString &name)
     {
@@ -87,7 +70,8 @@ private slots:
 
     void addsAPersonFromAnInviteLinkAndRenamesThem()
     {
-        const std::optional<QString> code = inviteID(inviteOfAnotherUser());
+        // Someone else who already uses the app.
+        const std::optional<QString> code = inviteID(await(server.signUp("boris")->api.me()).invite_url);
         QVERIFY(code.has_value());
         model().handle("tender://add/" + *code);
         app->settle();

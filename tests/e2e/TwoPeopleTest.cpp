@@ -2,12 +2,8 @@
 #include "Await.h"
 #include "ModelHarness.h"
 #include "RealServer.h"
-#include "platform/SystemClock.h"
 #include "records/InviteCode.h"
-#include "service/API.h"
 #include "service/APIError.h"
-#include "service/Auth.h"
-#include "service/Stream.h"
 
 #include <QWebSocket>
 #include <QtTest>
@@ -15,54 +11,19 @@
 using namespace tender;
 using namespace tender::test;
 
-namespace {
-
-// One person with the app's own classes: identity, REST and the live stream.
-struct Person {
-    Person(SystemClock &clock, QNetworkAccessManager &network, const Endpoints &endpoints, const QString &name)
-        : auth(clock, network, endpoints, dir.filePath("session.json"))
-        , api(auth, network, endpoints)
-        , stream(auth, clock, endpoints)
-        , email(name + "@example.org")
-    {
-        stream.onSignal = [this] { ++signals_; };
-        stream.onOnline = [this](bool up) { online = up; };
-    }
-
-    QTemporaryDir dir;
-    Auth auth;
-    API api;
-    Stream stream;
-    QString email;
-    int signals_ = 0;
-    bool online = false;
-};
-
-} // namespace
-
 // Two people and a device on the real service, end to end, with the app's classes and whole models.
 class TwoPeopleTest : public QObject {
     Q_OBJECT
 
     RealServer server;
-    SystemClock clock;
-    QNetworkAccessManager network;
-    std::unique_ptr<Person> anna, boris;
-
-    std::unique_ptr<Person> signUp(const QString &name)
-    {
-        auto person = std::make_unique<Person>(clock, network, server.endpoints(), name);
-        await(person->auth.signIn(person->email, "secret-" + name));
-        person->stream.start();
-        return person;
-    }
+    std::unique_ptr<ServerUser> anna, boris;
 
 private slots:
     void initTestCase()
     {
         QVERIFY2(server.start(), qPrintable(server.error()));
-        anna = signUp("anna");
-        boris = signUp("boris");
+        anna = server.signUp("anna");
+        boris = server.signUp("boris");
         QTRY_VERIFY(anna->online && boris->online);
 
         const QString link = await(boris->api.me()).invite_url;
@@ -88,10 +49,7 @@ private slots:
         QWebSocket device;
         QStringList frames;
         connect(&device, &QWebSocket::textMessageReceived, this, [&](const QString &text) { frames << text; });
-        QUrl url = server.base();
-        url.setScheme("ws");
-        url.setPath("/v1/device/stream");
-        QNetworkRequest request(url);
+        QNetworkRequest request(QUrl("ws://" + server.base().authority() + "/v1/device/stream"));
         request.setRawHeader("Authorization", "Bearer " + lamp.token.toUtf8());
         device.open(request);
         QTRY_VERIFY(frames.contains(R"({"type":"ready"})"));

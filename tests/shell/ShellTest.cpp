@@ -32,26 +32,18 @@ class ShellTest : public QObject {
     std::unique_ptr<ModelHarness> h;
     std::optional<FakeTray> tray;
     WakeMonitor wake;
-    QTemporaryDir dir;
-    QUrl rootView;
 
     std::unique_ptr<AppDelegate> launch()
     {
         auto delegate = std::make_unique<AppDelegate>(AppDelegate::Parts{
-            [this] { return std::unique_ptr<AppModel>(h->createModel()); }, h->clock, *tray, wake, rootView});
+            [this] { return std::unique_ptr<AppModel>(h->createModel()); }, h->clock, *tray, wake,
+            QUrl::fromLocalFile(QStringLiteral(SHELL_ROOT_QML))});
         delegate->willFinishLaunching();
         delegate->didFinishLaunching();
         return delegate;
     }
 
 private slots:
-    void initTestCase()
-    {
-        QFile qml(dir.filePath("Root.qml"));
-        QVERIFY(qml.open(QIODevice::WriteOnly));
-        qml.write("import QtQuick\nRectangle { width: 200; height: 120 }\n");
-        rootView = QUrl::fromLocalFile(qml.fileName());
-    }
     void init()
     {
         h = std::make_unique<ModelHarness>();

@@ -27,7 +27,6 @@ class TrayDesktopTest : public QObject {
     }
 
     VirtualDesktop &desktop = sharedDesktop();
-    QTemporaryDir dir;
 
 public:
     // The X server comes before the application, which connects to it.
@@ -44,17 +43,15 @@ private slots:
     void popoverStaysAboveTheBottomPanelWhileItGrowsAndTheIconTakesThePanelsColour()
     {
         const QScreen *screen = QGuiApplication::primaryScreen();
-        QTRY_VERIFY(screen->availableGeometry().bottom() < screen->geometry().bottom() - 20); // the panel's strip
-        QFile qml(dir.filePath("Root.qml"));
-        QVERIFY(qml.open(QIODevice::WriteOnly) && qml.write("import QtQuick\nRectangle { width: 330; height: 200 }\n"));
-        qml.close();
+        // The panel's strip is out of the work area.
+        QTRY_VERIFY(screen->availableGeometry().bottom() < screen->geometry().bottom() - 20);
         ModelHarness h; // signed out: the popover opens by itself
         SystemTray tray;
         tray.setIcon(HeartIcon::icon(false, Qt::black), QStringLiteral("Сердечко"));
         QTRY_VERIFY(tray.geometry().top() > screen->availableGeometry().bottom()); // in the panel
         WakeMonitor wake;
-        AppDelegate delegate({[&]() -> std::unique_ptr<AppModel> { return h.createModel(); }, h.clock, tray, wake,
-                              QUrl::fromLocalFile(qml.fileName())});
+        AppDelegate delegate({[&]() -> std::unique_ptr<AppModel> { return h.createModel(); }, h.clock, tray,
+                              wake, QUrl::fromLocalFile(QStringLiteral(SHELL_ROOT_QML))});
         delegate.willFinishLaunching();
         delegate.didFinishLaunching();
         QQuickView &view = delegate.popover()->view();

@@ -1,7 +1,8 @@
 #include "RealServer.h"
 
+#include "Await.h"
+
 #include <QRegularExpression>
-#include <QTest>
 
 namespace tender::test {
 
@@ -23,12 +24,9 @@ bool RealServer::start()
         error_ = process_.errorString();
         return false;
     }
-    QString firstLine;
-    (void)QTest::qWaitFor([&] {
-        if (process_.canReadLine())
-            firstLine = QString::fromUtf8(process_.readLine());
-        return !firstLine.isEmpty() || process_.state() == QProcess::NotRunning;
-    }, 10'000);
+    while (!process_.canReadLine() && process_.waitForReadyRead(10'000)) {
+    }
+    const QString firstLine = QString::fromUtf8(process_.readLine());
     const auto match = QRegularExpression(QStringLiteral("listening on (http://[^ ]+)")).match(firstLine);
     if (!match.hasMatch()) {
         error_ = QStringLiteral("no address from tender-server: %1 %2")
@@ -45,6 +43,24 @@ Endpoints RealServer::endpoints() const
     const QString root = base_.toString();
     return Endpoints{base_, base_, QUrl(root + "/identitytoolkit/v1/"), QUrl(root + "/securetoken/"),
                      QString::fromLatin1(identityKey), QStringLiteral("linux/test")};
+}
+
+ServerUser::ServerUser(const Endpoints &endpoints, const QString &name)
+    : auth(clock, network, endpoints, dir.filePath("session.json"))
+    , api(auth, network, endpoints)
+    , stream(auth, clock, endpoints)
+    , email(name + "@example.org")
+{
+    stream.onSignal = [this] { ++signals_; };
+    stream.onOnline = [this](bool up) { online = up; };
+}
+
+std::unique_ptr<ServerUser> RealServer::signUp(const QString &name) const
+{
+    auto user = std::make_unique<ServerUser>(endpoints(), name);
+    await(user->auth.signIn(user->email, "secret-" + name));
+    user->stream.start();
+    return user;
 }
 
 } // namespace tender::test

@@ -101,7 +101,15 @@ bool VirtualDesktop::startTray(const QString &edge)
     tray_.setProcessEnvironment(environment());
     tray_.start("trayer", {"--edge", edge, "--align", "right", "--widthtype", "request", "--height", "26",
                            "--SetDockType", "true", "--SetPartialStrut", "true"});
-    return tray_.waitForStarted(startGuardMs) && waitForRoot(trayHosted);
+    if (!tray_.waitForStarted(startGuardMs))
+        return false;
+    xcb_connection_t *c = xcb_connect(display_.toLocal8Bit().constData(), nullptr);
+    const QDeadlineTimer guard(startGuardMs);
+    bool hosted = false;
+    while (!xcb_connection_has_error(c) && !guard.hasExpired() && !(hosted = trayHosted(c)))
+        QThread::msleep(50);
+    xcb_disconnect(c);
+    return hosted;
 }
 
 bool VirtualDesktop::setTrayColor(const QColor &color) const
@@ -116,17 +124,6 @@ bool VirtualDesktop::setTrayColor(const QColor &color) const
                                                                    XCB_ATOM_CARDINAL, 32, 12, colors)));
     xcb_disconnect(c);
     return set;
-}
-
-bool VirtualDesktop::waitForRoot(bool (*condition)(xcb_connection_t *)) const
-{
-    xcb_connection_t *c = xcb_connect(display_.toLocal8Bit().constData(), nullptr);
-    const QDeadlineTimer guard(startGuardMs);
-    bool met = false;
-    while (!xcb_connection_has_error(c) && !guard.hasExpired() && !(met = condition(c)))
-        QThread::msleep(50);
-    xcb_disconnect(c);
-    return met;
 }
 
 void VirtualDesktop::bringToFront(xcb_connection_t *c, quint32 window)

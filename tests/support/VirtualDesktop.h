@@ -33,9 +33,6 @@ public:
     static void bringToFront(xcb_connection_t *connection, quint32 window);
 
 private:
-    // Polls the X server until `condition` holds; false when it never does.
-    bool waitForRoot(bool (*condition)(xcb_connection_t *)) const;
-
     QProcess server_;
     QProcess windowManager_;
     QProcess tray_;

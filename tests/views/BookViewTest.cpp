@@ -1,7 +1,4 @@
-#include "TestMain.h"
 #include "ViewHarness.h"
-
-#include <QtTest>
 
 using namespace tender;
 using namespace tender::test;

@@ -1,9 +1,6 @@
-#include "TestMain.h"
 #include "ViewHarness.h"
 #include "views/Emoji.h"
 #include "views/Texts.h"
-
-#include <QtTest>
 
 using namespace tender;
 using namespace tender::test;

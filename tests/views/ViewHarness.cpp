@@ -6,7 +6,6 @@
 #include <QVector3D>
 
 #include <algorithm>
-#include <QTest>
 #include <QtQuickTest/quicktest.h>
 
 namespace tender::test {
@@ -91,6 +90,14 @@ QStringList ViewHarness::shownIds(const QString &prefix) const
         if (found->objectName().startsWith(prefix))
             ids << found->objectName().mid(prefix.size());
     return ids;
+}
+
+QStringList ViewHarness::shownTexts(const QString &name) const
+{
+    QStringList texts;
+    for (const QQuickItem *found : allShown(name))
+        texts << found->property("text").toString();
+    return texts;
 }
 
 QQuickItem *ViewHarness::inside(const QString &parent, const QString &child) const

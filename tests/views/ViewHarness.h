@@ -1,9 +1,11 @@
 #pragma once
 
 #include "ModelHarness.h"
+#include "TestMain.h"
 
 #include <QQuickItem>
 #include <QQuickView>
+#include <QtTest>
 
 namespace tender::test {
 
@@ -63,6 +65,14 @@ public:
     QQuickItem *inside(const QString &parent, const QString &child) const;
     // A property of the shown item of that name, or of the first one when none is shown.
     QString text(const QString &objectName, const char *property = "text") const;
+    // The texts of `names` as text() reads them, and of every shown item named `name` in visual order.
+    QStringList texts(QStringList names) const
+    {
+        for (QString &name : names)
+            name = text(name);
+        return names;
+    }
+    QStringList shownTexts(const QString &name) const;
 
     // Clicks once layouts have settled: items move on the next frame.
     void click(const QString &objectName);

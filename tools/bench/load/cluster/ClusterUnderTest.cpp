@@ -138,8 +138,8 @@ void ClusterUnderTest::startNode(int index)
     ::close(ends[0]);
 }
 
-pid_t startBalancer(const std::filesystem::path& dir, unsigned short port, std::array<unsigned short, 2> nodes, int cpu,
-    const std::string& backendRules)
+pid_t startBalancer(const std::filesystem::path& dir, unsigned short port, std::array<unsigned short, 2> nodes,
+    int cpu, const std::string& backendRules)
 {
     std::ifstream packaged(sourceDir + "/packaging/haproxy.cfg");
     std::string config((std::istreambuf_iterator<char>(packaged)), std::istreambuf_iterator<char>());

@@ -6,10 +6,10 @@
 
 namespace tender::bench {
 
-// HAProxy with packaging/haproxy.cfg in `dir`, listening on 127.0.0.1:`port` in front of the two nodes,
-// with `backendRules` after its balance line; returns once it accepts connections.
-pid_t startBalancer(const std::filesystem::path& dir, unsigned short port, std::array<unsigned short, 2> nodes, int cpu,
-    const std::string& backendRules = "");
+// HAProxy with packaging/haproxy.cfg in `dir`, listening on 127.0.0.1:`port` in front of the two
+// nodes, with `backendRules` after its balance line; returns once it accepts connections.
+pid_t startBalancer(const std::filesystem::path& dir, unsigned short port, std::array<unsigned short, 2> nodes,
+    int cpu, const std::string& backendRules = "");
 
 // Two tender-server nodes on PostgreSQL and nats-server behind HAProxy, all on 127.0.0.1 and
 // pinned to one core. HAProxy answers which node served a request (X-Served-By) and sends a
