@@ -1,7 +1,6 @@
 #include "TestMain.h"
 #include "ManualAnimations.h"
 #include "ManualClock.h"
-#include "OverlayScene.h"
 #include "SequenceRandom.h"
 #include "presentation/GlowPlan.h"
 #include "presentation/QuickOverlay.h"
@@ -45,16 +44,40 @@ int colourfulPixels(const QImage &image, const QRect &area)
     return hues.size() >= 4 ? lit : 0;
 }
 
-// A play of 40 emoji with every draw the same, how many fly and when the windows go.
-struct Play {
-    double draw;
-    bool calm;
-    int flying, hideMs;
+// What an overlay window's scene holds right now: "glow" or "emoji" items.
+int items(const OverlayWindow &window, const char *name)
+{
+    const QQuickItem *root = window.rootObject();
+    const QList<QQuickItem *> all = root ? root->childItems() : QList<QQuickItem *>();
+    return int(std::ranges::count(all, QString::fromLatin1(name), &QObject::objectName));
+}
+
+// An ordinary application window under the overlay that counts the clicks it gets.
+class Underneath final : public QRasterWindow {
+public:
+    static inline const QColor desk{0x40, 0x60, 0x40};
+    int presses = 0;
+
+protected:
+    void paintEvent(QPaintEvent *) override { QPainter(this).fillRect(QRect(QPoint(), size()), desk); }
+    void mousePressEvent(QMouseEvent *) override { ++presses; }
 };
 
-} // namespace
+QColor onScreen(QPoint at)
+{
+    return QGuiApplication::primaryScreen()->grabWindow(0, at.x(), at.y(), 1, 1).toImage().pixelColor(0, 0);
+}
 
-Q_DECLARE_METATYPE(Play)
+// What an X client sees: the tools' output, with their exit code last.
+QString x11(const QString &tool, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(tool, arguments);
+    process.waitForFinished(60'000);
+    return QString::fromUtf8(process.readAllStandardOutput()) + QString::number(process.exitCode());
+}
+
+} // namespace
 
 class QuickOverlayTest : public QObject {
     Q_OBJECT
@@ -71,17 +94,24 @@ class QuickOverlayTest : public QObject {
         overlay = std::make_unique<QuickOverlay>(*clock, *random);
     }
 
-    // Every window shown with these items, or every window hidden and empty.
-    bool each(bool visible, int glows, int emoji) const
+    // Every window shown with the glow and `emoji` emoji, or every window hidden and empty.
+    bool all(bool shown, int emoji = 0) const
     {
         for (const auto &window : overlay->windows())
-            if (window->isVisible() != visible || test::glows(*window) != glows
-                || test::emoji(*window) != emoji)
+            if (window->isVisible() != shown || items(*window, "glow") != int(shown)
+                || items(*window, "emoji") != emoji)
                 return false;
         return true;
     }
-    bool allShowing(int glows, int emoji) const { return each(true, glows, emoji); }
-    bool allEmpty() const { return each(false, 0, 0); }
+
+    // Shown with `emoji` emoji until `ms` from now, hidden and empty from then on.
+    bool showsFor(Milliseconds ms, int emoji)
+    {
+        clock->advance(ms - 1ms);
+        const bool shown = all(true, emoji);
+        clock->advance(1ms);
+        return shown && all(false);
+    }
 
 private slots:
     void init() { makeOverlay({0.5}); }
@@ -107,14 +137,15 @@ private slots:
         desktop.fill(QColor(0x2b, 0x30, 0x3a));
         QPainter painter(&desktop);
         for (const auto &window : overlay.windows()) {
-            QCOMPARE(test::emoji(*window), 40);
+            QCOMPARE(items(*window, "emoji"), 40);
             const QImage shot = window->grabWindow().convertToFormat(QImage::Format_ARGB32);
             const qreal scale = shot.devicePixelRatio();
             const QSize size = window->size() * scale;
             QCOMPARE(shot.size(), size);
             // The glow on every edge in the signal's colour, emoji in the middle away from it.
             const int w = size.width(), h = size.height(), band = int(GlowPlan::bandWidth() * scale);
-            for (QPoint edge : {QPoint(w / 2, 1), QPoint(1, h / 2), QPoint(w - 2, h / 2), QPoint(w / 3, h - 2)}) {
+            for (QPoint edge : {QPoint(w / 2, 1), QPoint(1, h / 2), QPoint(w - 2, h / 2),
+                                QPoint(w / 3, h - 2)}) {
                 const QColor light = shot.pixelColor(edge);
                 QVERIFY(light.red() > 60 && light.red() > std::max(light.blue(), light.green()) + 30);
             }
@@ -129,7 +160,7 @@ private slots:
         clock->advance(4170ms);
         for (const auto &window : overlay.windows()) {
             QVERIFY(!window->isVisible());
-            QCOMPARE(test::glows(*window) + test::emoji(*window), 0);
+            QCOMPARE(items(*window, "glow") + items(*window, "emoji"), 0);
             const QImage after = window->grabWindow().convertToFormat(QImage::Format_ARGB32);
             for (int y = 0; y < after.height(); y += 7)
                 for (int x = 0; x < after.width(); x += 7)
@@ -148,7 +179,8 @@ private slots:
             QCOMPARE(window.geometry(), screens[i]->geometry());
             QVERIFY(!window.isVisible());
             const Qt::WindowFlags kept = Qt::WindowTransparentForInput | Qt::X11BypassWindowManagerHint
-                | Qt::WindowStaysOnTopHint | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus | Qt::Tool;
+                | Qt::WindowStaysOnTopHint | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus
+                | Qt::Tool;
             QCOMPARE(window.flags() & (kept | Qt::WindowType_Mask), kept);
             QCOMPARE(window.color(), QColor(Qt::transparent));
             QCOMPARE(window.requestedFormat().alphaBufferSize(), 8);
@@ -156,43 +188,22 @@ private slots:
         }
     }
 
-    void theWindowsHideWhenTheEffectEnds_data()
-    {
-        QTest::addColumn<Play>("play");
-        QTest::newRow("calm: glow only") << Play{0.5, true, 0, 2900};
-        // Every emoji waits 1.3 s and flies 4.6 s.
-        QTest::newRow("until the last emoji landed") << Play{1.0, false, 40, 6200};
-    }
-
-    void theWindowsHideWhenTheEffectEnds()
-    {
-        QFETCH(Play, play);
-        makeOverlay({play.draw});
-        overlay->play(Qt::magenta, Overlay::warm, 40, play.calm);
-        QVERIFY(allShowing(1, play.flying));
-        clock->advance(Milliseconds(play.hideMs - 1));
-        QVERIFY(allShowing(1, play.flying));
-        clock->advance(1ms);
-        QVERIFY(allEmpty());
-        QCOMPARE(clock->pendingCount(), 0);
-    }
-
-    void secondPlayReplacesTheGlowAndTakesOverTheHide()
+    // Each play replaces the glow and takes over the hide: the windows go 0.3 s after its effect ends.
+    void theWindowsHideWhenTheLastPlaysEffectEnds()
     {
         makeOverlay({1.0});
+        overlay->play(Qt::magenta, Overlay::warm, 40, false); // every emoji waits 1.3 s and flies 4.6 s
+        QVERIFY(showsFor(6200ms, 40));
+        QCOMPARE(clock->pendingCount(), 0);
+
         overlay->play(Qt::red, Overlay::warm, 40, false); // would hide at 6.2 s
         clock->advance(1s);
         random->replace({0.0});
         overlay->play(Qt::blue, Overlay::stars, 10, false); // lasts 3.0 s: hides at 1 + 3.3 s
-        QVERIFY(allShowing(1, 50));
-        clock->advance(3299ms);
-        QVERIFY(allShowing(1, 50));
-        clock->advance(1ms);
-        QVERIFY(allEmpty());
-        overlay->play(Qt::green, Overlay::warm, 40, true); // at 4.3 s, until 7.2 s
-        clock->advance(2500ms);                           // past the first play's 6.2 s
-        QVERIFY(allShowing(1, 0));
-        QCOMPARE(clock->pendingCount(), 1);
+        QVERIFY(showsFor(3300ms, 50));
+        overlay->play(Qt::green, Overlay::warm, 40, true); // calm: glow only, at 4.3 s until past 6.2 s
+        QVERIFY(showsFor(2900ms, 0));
+        QCOMPARE(clock->pendingCount(), 0);
     }
 
     void screenChangesDropTheEffectAndFollowTheScreens()
@@ -205,7 +216,7 @@ private slots:
         QWindowSystemInterface::flushWindowSystemEvents();
         QTRY_VERIFY(before.isNull());
         QCOMPARE(overlay->windows().size(), size_t(2));
-        QVERIFY(allEmpty());
+        QVERIFY(all(false));
         QCOMPARE(clock->pendingCount(), 0);
         QCOMPARE(overlay->windows()[1]->geometry(), resized);
 
@@ -214,15 +225,15 @@ private slots:
         QTRY_COMPARE(overlay->windows().size(), size_t(3));
         QCOMPARE(overlay->windows()[2]->geometry(), plugged->geometry());
         overlay->play(Qt::red, Overlay::warm, 5, false);
-        QVERIFY(allShowing(1, 5));
+        QVERIFY(all(true, 5));
 
         QWindowSystemInterface::handleScreenRemoved(plugged);
         // A heart right after the removal must not reach the lost screen.
         QCOMPARE(overlay->windows().size(), size_t(2));
-        QVERIFY(allEmpty());
+        QVERIFY(all(false));
         QCOMPARE(clock->pendingCount(), 0);
         overlay->play(Qt::red, Overlay::warm, 5, false);
-        QVERIFY(allShowing(1, 5));
+        QVERIFY(all(true, 5));
     }
 
     void overlayGoneBeforeTheHideIsHarmless()
@@ -231,6 +242,75 @@ private slots:
         overlay.reset();
         QCOMPARE(clock->pendingCount(), 0);
         clock->advance(10s);
+    }
+
+    // Run alone by CTest (OverlayWithoutScreensTest).
+    void withoutScreensPlayStillSchedulesTheHide()
+    {
+        if (!QGuiApplication::screens().isEmpty())
+            QSKIP("needs a platform without screens");
+        QVERIFY(overlay->windows().empty());
+        overlay->play(Qt::red, Overlay::warm, 40, false);
+        QCOMPARE(random->drawn(), 0);
+        QCOMPARE(clock->pendingCount(), 1);
+        clock->advance(2900ms);
+        QCOMPARE(clock->pendingCount(), 0);
+    }
+
+    // Run alone by CTest (OverlayX11Test) on a real X server without a compositor, as on a bare Xvfb.
+    void onXTheOverlayFloatsAboveLetsClicksThroughAndFollowsTheCompositor()
+    {
+        if (QGuiApplication::platformName() != u"xcb")
+            QSKIP("needs an X server");
+        Underneath below;
+        below.setGeometry(QGuiApplication::primaryScreen()->geometry());
+        below.setFlag(Qt::X11BypassWindowManagerHint);
+        below.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&below));
+        makeOverlay({0.5}); // above the desk: without a window manager the later window is on top
+        QCOMPARE(overlay->windows().size(), size_t(1));
+        OverlayWindow &window = *overlay->windows().front();
+        ManualAnimations animations;
+        overlay->play(QColor(255, 40, 40), Overlay::warm, 40, true);
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QString id = QString::number(window.winId());
+        QVERIFY(x11("xwininfo", {"-id", id}).contains("Override Redirect State: yes"));
+        animations.advance(1300ms); // the calm glow at its steady light, held there
+        const QPoint edge(window.width() / 2, 3), middle = window.geometry().center();
+        QTRY_VERIFY(onScreen(edge).red() > onScreen(edge).green() + 60);
+        QCOMPARE(onScreen(middle), Underneath::desk);
+
+        for (QPoint at : {edge, middle}) {
+            const int presses = below.presses;
+            const QStringList place{QString::number(at.x()), QString::number(at.y())};
+            QCOMPARE(x11("xdotool", QStringList{"mousemove"} + place + QStringList{"click", "1"}), "0");
+            QTRY_COMPARE(below.presses, presses + 1);
+        }
+
+        clock->advance(2900ms);
+        QTRY_COMPARE(onScreen(edge), Underneath::desk);
+
+        // A compositor started after the app, or one that stops, changes how the windows are made (cut to
+        // the visible glow without one); emoji fly only where they can be seen.
+        const auto current = [this]() -> OverlayWindow & { return *overlay->windows().front(); };
+        QVERIFY(current().masked());
+        overlay->play(Qt::red, Overlay::warm, 40, false);
+        QCOMPARE(items(current(), "emoji"), 0);
+
+        QProcess compositor;
+        compositor.start(QStringLiteral("xcompmgr"), {});
+        QVERIFY(compositor.waitForStarted());
+        QVERIFY(QTest::qWaitFor([&] { return !current().masked(); }, 60'000));
+        QVERIFY(current().mask().isEmpty());
+        overlay->play(Qt::red, Overlay::warm, 40, false);
+        QCOMPARE(items(current(), "emoji"), 40);
+
+        compositor.terminate();
+        QVERIFY(compositor.waitForFinished());
+        QVERIFY(QTest::qWaitFor([&] { return current().masked(); }, 60'000));
+        QVERIFY(!current().isVisible());
+        overlay->play(Qt::red, Overlay::warm, 40, false);
+        QCOMPARE(items(current(), "emoji"), 0);
     }
 };
 
