@@ -31,11 +31,7 @@ class CliTest : public QObject {
         process.write(input);
         process.closeWriteChannel();
         // The fake answers on this thread's loop, so wait without blocking it.
-        QEventLoop loop;
-        connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
-        QTimer::singleShot(20'000, &loop, &QEventLoop::quit);
-        if (process.state() != QProcess::NotRunning)
-            loop.exec();
+        (void)QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 20'000);
         const int exit = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
         [&] { QCOMPARE(exit, status); }();
         const QByteArray text = status == 0 ? process.readAllStandardOutput() : process.readAllStandardError();
@@ -123,24 +119,19 @@ private slots:
     }
 
     // The provider's refusal is told as it is, and the dead session is forgotten.
-    void aSessionThatEndsIsForgotten_data()
-    {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("refusal");
-        QTest::addColumn<QString>("said");
-        QTest::newRow("me") << QStringList{"me"} << "TOKEN_EXPIRED" << "Не получилось войти (TOKEN_EXPIRED)";
-        QTest::newRow("listen") << QStringList{"listen"} << "USER_DISABLED" << "Этот аккаунт отключён";
-    }
-
     void aSessionThatEndsIsForgotten()
     {
-        QFETCH(QStringList, arguments);
-        QFETCH(QString, refusal);
         const QString file = home.filePath("Tender/session.json");
-        QVERIFY(SessionFile::write(file, Session{"u1", {}, "rt"}));
-        service.on("POST", FakeService::tokenPath, FakeReply::identityError(refusal));
-        QTEST(cli(arguments, 1), "said");
-        QVERIFY(!QFile::exists(file));
+        const std::tuple<QString, QString, QString> rows[] = { // command, refusal, what is said
+            {"me", "TOKEN_EXPIRED", "Не получилось войти (TOKEN_EXPIRED)"},
+            {"listen", "USER_DISABLED", "Этот аккаунт отключён"},
+        };
+        for (const auto &[command, refusal, said] : rows) {
+            QVERIFY(SessionFile::write(file, Session{"u1", {}, "rt"}));
+            service.on("POST", FakeService::tokenPath, FakeReply::identityError(refusal));
+            QCOMPARE(cli({command}, 1), said);
+            QVERIFY2(!QFile::exists(file), qPrintable(command));
+        }
     }
 
     // Ctrl+C at the password prompt gives the terminal its echo back.

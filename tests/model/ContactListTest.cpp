@@ -1,10 +1,6 @@
-#include "TestMain.h"
-#include "Await.h"
 #include "ModelHarness.h"
 #include "records/Palette.h"
 #include "service/APIError.h"
-
-#include <QtTest>
 
 using namespace tender;
 using namespace tender::test;

@@ -1,8 +1,5 @@
-#include "TestMain.h"
 #include "ModelHarness.h"
 #include "records/Palette.h"
-
-#include <QtTest>
 
 using namespace tender;
 using namespace tender::test;

@@ -1,5 +1,3 @@
-#include "TestMain.h"
-#include "Await.h"
 #include "ModelHarness.h"
 #include "records/DecodingError.h"
 #include "service/API.h"
@@ -8,7 +6,6 @@
 #include "service/TransportError.h"
 
 #include <QTcpServer>
-#include <QtTest>
 
 using namespace tender;
 using namespace tender::test;

@@ -1,11 +1,7 @@
-#include "TestMain.h"
-#include "Await.h"
 #include "Files.h"
 #include "ModelHarness.h"
 #include "service/AuthError.h"
 #include "service/SessionFile.h"
-
-#include <QtTest>
 
 #include <csignal>
 #include <sys/resource.h>

@@ -8,11 +8,6 @@ namespace tender::test {
 
 namespace {
 
-QString key(const QByteArray &method, const QString &path)
-{
-    return QString::fromLatin1(method) + u' ' + path;
-}
-
 // The request line and headers; the clients under test always send whole, well-formed ones.
 RecordedRequest parseHead(const QByteArray &head)
 {
@@ -83,7 +78,7 @@ Endpoints FakeService::endpoints() const
 
 void FakeService::on(const QByteArray &method, const QString &path, FakeReply reply)
 {
-    script_[key(method, path)].queue.append(std::move(reply));
+    script_[{method, path}].queue.append(std::move(reply));
 }
 
 void FakeService::reset()
@@ -130,7 +125,7 @@ void FakeService::readFrom(QTcpSocket *socket)
 
 void FakeService::answer(QTcpSocket *socket, const RecordedRequest &request)
 {
-    Script &script = script_[key(request.method, request.path)];
+    Script &script = script_[{request.method, request.path}];
     if (!script.queue.isEmpty())
         script.last = script.queue.takeFirst();
     const FakeReply reply = script.last.value_or(FakeReply::json(404, {{"error", "not scripted"}}));

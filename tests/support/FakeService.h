@@ -76,7 +76,7 @@ private:
     };
 
     QTcpServer server_;
-    QHash<QString, Script> script_;
+    QHash<std::pair<QByteArray, QString>, Script> script_; // by method and path
     QList<RecordedRequest> requests_;
     QList<int> statuses_;
     QList<StreamPeer *> peers_;

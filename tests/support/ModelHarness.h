@@ -1,9 +1,9 @@
 #pragma once
 
+#include "Await.h"
 #include "FakeClipboard.h"
 #include "FakeLoginItem.h"
 #include "FakeNetworkPathMonitor.h"
-#include "FakePreferencesStore.h"
 #include "FakePresenting.h"
 #include "FakeReduceMotion.h"
 #include "FakeService.h"
@@ -12,11 +12,13 @@
 #include "ManualClock.h"
 #include "RecordingNetwork.h"
 #include "RecordingOverlay.h"
+#include "TestMain.h"
 #include "model/AppModel.h"
+#include "platform/JsonPreferencesStore.h"
 #include "service/Auth.h"
 
 #include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
 
 namespace tender::test {
 
@@ -70,7 +72,7 @@ public:
     ManualClock clock;
     FakeService service;
     RecordingNetwork network;
-    FakePreferencesStore defaults;
+    JsonPreferencesStore defaults{dir.filePath(QStringLiteral("preferences.json"))};
     FakeLoginItem loginItem;
     FakeClipboard clipboard;
     FakeUrlOpener browser;

@@ -1,37 +1,36 @@
 #pragma once
 
-#include "TestMain.h"
-#include <QObject>
-
-#include <functional>
-#include <memory>
+#include <QApplication>
+#include <QTest>
 
 namespace tender::test {
 
-// Which application object a test class needs, as QTEST_MAIN and QTEST_GUILESS_MAIN choose it.
-enum class AppKind { core, widgets };
-
 // Test classes of a layer share one executable; each registers itself by class name, and the
 // executable's main runs the one named first on its command line.
-// A class may set up its process before the application object exists, in a static initMain(), as
-// with QTEST_MAIN.
 struct TestRegistration {
-    TestRegistration(const char *name, AppKind kind, void (*initMain)(), std::function<std::unique_ptr<QObject>()> make);
+    using Run = int (*)(int argc, char **argv);
+    TestRegistration(const char *name, Run run);
 };
 
-template<typename Class>
-void callInitMain()
+// Runs `Class` in the application object QTEST_MAIN (QApplication) or QTEST_GUILESS_MAIN
+// (QCoreApplication) would give it. As with QTEST_MAIN, a class may set up its process before the
+// application object exists, in a static initMain().
+template<typename Class, typename App>
+int runTest(int argc, char **argv)
 {
     if constexpr (requires { Class::initMain(); })
         Class::initMain();
+    App app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    Class test;
+    return QTest::qExec(&test, argc, argv);
 }
 
 } // namespace tender::test
 
-#define TENDER_TEST_REGISTER(Class, Kind)                                                                    \
-    static const tender::test::TestRegistration Class##Registration(                                          \
-        #Class, tender::test::AppKind::Kind, &tender::test::callInitMain<Class>,                               \
-        [] { return std::unique_ptr<QObject>(new Class); });
+#define TENDER_TEST_REGISTER(Class, App)                                                                    \
+    static const tender::test::TestRegistration Class##Registration(                                        \
+        #Class, &tender::test::runTest<Class, App>);
 
-#define TENDER_TEST_MAIN(Class) TENDER_TEST_REGISTER(Class, widgets)
-#define TENDER_TEST_GUILESS_MAIN(Class) TENDER_TEST_REGISTER(Class, core)
+#define TENDER_TEST_MAIN(Class) TENDER_TEST_REGISTER(Class, QApplication)
+#define TENDER_TEST_GUILESS_MAIN(Class) TENDER_TEST_REGISTER(Class, QCoreApplication)
