@@ -48,7 +48,7 @@ private slots:
 
         QWebSocket device;
         QStringList frames;
-        connect(&device, &QWebSocket::textMessageReceived, this, [&](const QString &text) { frames << text; });
+        connect(&device, &QWebSocket::textMessageReceived, [&](const QString &text) { frames << text; });
         QNetworkRequest request(QUrl("ws://" + server.base().authority() + "/v1/device/stream"));
         request.setRawHeader("Authorization", "Bearer " + lamp.token.toUtf8());
         device.open(request);

@@ -4,8 +4,8 @@
 #include "support/ServerTest.h"
 #include <future>
 
-namespace tender::testing {
-namespace {
+using namespace tender::testing;
+namespace bench = tender::bench;
 
 // Two tender-server nodes on one fresh PostgreSQL database and the shared nats-server, started
 // together so their migrations meet. Skipped where PostgreSQL or nats-server is not installed.
@@ -50,23 +50,23 @@ TEST_F(ClusterTest, HeartsCrossNodesOnceToEveryStreamAndTheRandomOnesHourHoldsOn
     auto [early, sender] = quickUsers(*viaA, "early", "sender");
     auto [open, closed, receiver] = quickUsers(*viaB, "open", "closed", "receiver");
     auto closedStream = streamOn(b->port(), closed.idToken, "/v1/stream?anyone=false");
-    ASSERT_EQ(signalAnyone(*viaA, early.idToken), 202) << "nobody online: the heart waits";
+    ASSERT_EQ(signal(*viaA, early.idToken), 202) << "nobody online: the heart waits";
     auto openStream = streamOn(b->port(), open.idToken);
     EXPECT_EQ(openStream->next(), signalFrame) << "the waiting heart, kept by A, reaches a stream on B";
     auto senderOnA = streamOn(a->port(), sender.idToken);
-    ASSERT_EQ(signalAnyone(*viaA, sender.idToken), 202);
+    ASSERT_EQ(signal(*viaA, sender.idToken), 202);
     EXPECT_EQ(openStream->next(), signalFrame);
     EXPECT_EQ(closedStream->next(quiet), std::nullopt);
     EXPECT_EQ(senderOnA->next(quiet), std::nullopt) << "never to the sender";
-    EXPECT_EQ(signalAnyone(*viaB, sender.idToken), 429) << "once an hour, whichever node";
-    EXPECT_EQ(signalAnyone(*viaA, early.idToken), 429);
+    EXPECT_EQ(signal(*viaB, sender.idToken), 429) << "once an hour, whichever node";
+    EXPECT_EQ(signal(*viaA, early.idToken), 429);
 
     auto contact = addContact(*viaB, sender, receiver); // a token signed by A, accepted by B
     auto onA = streamOn(a->port(), receiver.idToken);
     auto onB = streamOn(b->port(), receiver.idToken);
     auto senderOnB = streamOn(b->port(), sender.idToken);
     for (auto* node : {viaA.get(), viaB.get()}) {
-        ASSERT_EQ(signal(*node, contact, sender.idToken), 202);
+        ASSERT_EQ(signal(*node, sender.idToken, contact), 202);
         for (auto* stream : {onA.get(), onB.get()}) {
             EXPECT_EQ(stream->next(), signalFrame);
             EXPECT_EQ(stream->next(quiet), std::nullopt) << "exactly once";
@@ -81,9 +81,9 @@ TEST_F(ClusterTest, ARemovalAnsweredByOneNodeHoldsOnTheOtherAtOnce)
     auto [owner, other, leaving] = quickUsers(*viaA, "owner", "other", "leaving");
     auto contact = addContact(*viaA, owner, other);
     auto toLeaving = addContact(*viaA, owner, leaving);
-    ASSERT_EQ(signal(*viaA, contact, owner.idToken), 202);
+    ASSERT_EQ(signal(*viaA, owner.idToken, contact), 202);
     ASSERT_EQ(viaB->del("/v1/contacts/" + contact, owner.idToken).status, 204);
-    EXPECT_EQ(signal(*viaA, contact, owner.idToken), 404);
+    EXPECT_EQ(signal(*viaA, owner.idToken, contact), 404);
 
     auto lamp = pairDevice(*viaA, other, {"receive"});
     auto lampStream = streamOn(a->port(), lamp.token, "/v1/device/stream");
@@ -91,11 +91,11 @@ TEST_F(ClusterTest, ARemovalAnsweredByOneNodeHoldsOnTheOtherAtOnce)
     EXPECT_TRUE(lampStream->closedWithin()) << "a device removed through B loses its stream on A";
 
     auto leavingOnA = streamOn(a->port(), leaving.idToken);
-    ASSERT_EQ(signal(*viaA, toLeaving, owner.idToken), 202);
+    ASSERT_EQ(signal(*viaA, owner.idToken, toLeaving), 202);
     ASSERT_EQ(viaB->del("/v1/me", leaving.idToken).status, 204);
     EXPECT_TRUE(leavingOnA->closedWithin());
     EXPECT_EQ(viaA->get("/v1/me", leaving.idToken).status, 401);
-    EXPECT_EQ(signal(*viaA, toLeaving, owner.idToken), 404);
+    EXPECT_EQ(signal(*viaA, owner.idToken, toLeaving), 404);
 }
 
 TEST_F(ClusterTest, FailuresCountOnEveryNodeAndAKilledNodesStreamsComeBackAndARestartFindsEveryAccount)
@@ -112,7 +112,7 @@ TEST_F(ClusterTest, FailuresCountOnEveryNodeAndAKilledNodesStreamsComeBackAndARe
     a->stop(SIGKILL);
     EXPECT_TRUE(stream->closedWithin());
     stream = streamOn(b->port(), friendUser.idToken); // where the balancer sends the app's next attempt
-    ASSERT_EQ(signal(*viaB, contact, owner.idToken), 202);
+    ASSERT_EQ(signal(*viaB, owner.idToken, contact), 202);
     EXPECT_EQ(stream->next(), signalFrame);
 
     b->stop();
@@ -158,23 +158,23 @@ TEST_F(ClusterTest, BusAndDatabaseOutagesFailReadinessRefuseHeartsKeepStreamsAnd
 
     services->stopBus();
     EXPECT_TRUE(becomes(*a, 503));
-    EXPECT_EQ(signal(*viaA, contact, sender.idToken), 503);
+    EXPECT_EQ(signal(*viaA, sender.idToken, contact), 503);
     services->startBus();
     EXPECT_TRUE(becomes(*a, 200));
     EXPECT_TRUE(becomes(*b, 200));
-    ASSERT_EQ(signal(*viaA, contact, sender.idToken), 202);
+    ASSERT_EQ(signal(*viaA, sender.idToken, contact), 202);
     EXPECT_EQ(stream->next(), signalFrame) << "B subscribed again after the bus came back";
 
     services->stopDatabase();
     EXPECT_TRUE(becomes(*a, 503));
-    EXPECT_EQ(signal(*viaA, contact, sender.idToken), 503);
+    EXPECT_EQ(signal(*viaA, sender.idToken, contact), 503);
     EXPECT_EQ(viaA->get("/healthz").status, 200) << "the process lives on";
     services->startDatabase();
     EXPECT_TRUE(becomes(*a, 200));
     // Every pooled connection broke with the restart; the first use of each opens it again.
     for (int i = 0; i < 8; ++i)
         EXPECT_EQ(viaB->get("/v1/contacts", sender.idToken).status, 200);
-    ASSERT_EQ(signal(*viaA, contact, sender.idToken), 202);
+    ASSERT_EQ(signal(*viaA, sender.idToken, contact), 202);
     EXPECT_EQ(stream->next(), signalFrame) << "the stream stayed open through both outages";
 }
 
@@ -204,7 +204,4 @@ TEST(ClusterStart, RefusesUnreachableBackendsAndMalformedAddresses)
         EXPECT_EQ(ended.status, status) << args.back();
         EXPECT_NE(ended.log.find(says), std::string::npos) << ended.log;
     }
-}
-
-}
 }

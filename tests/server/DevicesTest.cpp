@@ -1,7 +1,6 @@
 #include "support/ServerTest.h"
 
-namespace tender::testing {
-namespace {
+using namespace tender::testing;
 
 using DevicesTest = ServerTest;
 
@@ -34,7 +33,4 @@ TEST_F(DevicesTest, PairingShowsTheTokenOnceValidatesAndCapsTheList)
     EXPECT_EQ(http->del(first, quickUser(*http, "other").idToken).status, 404);
     EXPECT_EQ(http->del(first, me.idToken).status, 204);
     EXPECT_EQ(http->post("/v1/devices", deviceBody("D10", {"send"}), me.idToken).status, 201);
-}
-
-}
 }

@@ -1,8 +1,7 @@
 #include "support/ServerTest.h"
 #include <sys/stat.h>
 
-namespace tender::testing {
-namespace {
+using namespace tender::testing;
 
 using LifecycleTest = ServerTest;
 
@@ -61,7 +60,4 @@ TEST_F(LifecycleTest, ARestartKeepsEverythingAndStopsCleanly)
     struct stat info{};
     ASSERT_EQ(::stat((server->dataDir() / "signing.key").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
-}
-
-}
 }

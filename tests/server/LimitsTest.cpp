@@ -3,20 +3,18 @@
 #include <atomic>
 #include <thread>
 
-namespace tender::testing {
-namespace {
+using namespace tender::testing;
 
 using LimitsTest = ServerTest;
 
-HttpResult signUpAttempt(const HttpClient& client, const std::string& email)
+static HttpResult signUpAttempt(const HttpClient& client, const std::string& email)
 {
     return client.post(identityPath("signUp"), passwordBody(email, "pass-word"));
 }
 
 TEST_F(LimitsTest, OneClientsFloodOfPasswordChecksIsRefusedAtOnceWhileOthersSignIn)
 {
-    auto email = uniqueEmail("real");
-    signUp(*http, email, "right-password");
+    auto email = signUp(*http, uniqueEmail("real"), "right-password").email;
     std::atomic<int> refused = 0;
     std::vector<std::thread> flood;
     for (int i = 0; i < 40; ++i)
@@ -131,7 +129,4 @@ TEST_F(LimitsTest, StreamsAreCappedPerUserAndPerDevice)
             << kind;
         EXPECT_EQ(upgrade(path, token), 101) << "a closed stream's place is free";
     }
-}
-
-}
 }

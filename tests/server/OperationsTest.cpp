@@ -5,8 +5,7 @@
 #include <regex>
 #include <sys/resource.h>
 
-namespace tender::testing {
-namespace {
+using namespace tender::testing;
 
 using OperationsTest = ServerTest;
 
@@ -61,7 +60,7 @@ TEST_F(OperationsTest, ReadinessAndMetricsTellWhatHappened)
     auto sender = signUp(*http, uniqueEmail("sender"));
     auto receiver = quickUser(*http, "receiver");
     auto stream = readyStream(receiver);
-    ASSERT_EQ(signal(*http, addContact(*http, sender, receiver), sender.idToken), 202);
+    ASSERT_EQ(signal(*http, sender.idToken, addContact(*http, sender, receiver)), 202);
     ASSERT_TRUE(stream->next());
     std::map<std::string, double> m;
     ASSERT_TRUE(eventually([&] {
@@ -80,7 +79,7 @@ TEST_F(OperationsTest, ReadinessAndMetricsTellWhatHappened)
 TEST_F(OperationsTest, MetricsCanLiveApartAndForwardedAddressesAreBelievedOnlyFromTrustedProxies)
 {
     start({"--dev-signin", "--metrics-listen", "127.0.0.1:0", "--trusted-proxy", "127.0.0.5"});
-    HttpClient ops(portIn(server->firstLine(), "metrics on "));
+    HttpClient ops(tender::portIn(server->firstLine(), "metrics on "));
     EXPECT_EQ(http->get("/metrics").status, 404);
     EXPECT_EQ(http->get("/healthz").status, 200);
     EXPECT_NE(ops.get("/metrics").body.find("# TYPE tender_connections gauge"), std::string::npos);
@@ -124,7 +123,4 @@ TEST(SigningKey, ItsDirectoryIsSyncedOnceTheKeyIsWritten)
     ASSERT_TRUE(std::regex_search(after, found,
         std::regex("openat\\(AT_FDCWD, \"" + data.string() + "\", [^)]*O_DIRECTORY[^)]*\\) = (\\d+)")));
     EXPECT_NE(after.find("fsync(" + found[1].str() + ")"), std::string::npos) << after;
-}
-
-}
 }

@@ -12,8 +12,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-namespace tender::server {
-namespace {
+using namespace tender::server;
 
 TEST(Throttle, CountsInWindowsAndTellsWhenToComeBack)
 {
@@ -187,7 +186,4 @@ TEST(LogWriter, KeepsItsBufferBoundedWhileNobodyReads)
     ASSERT_NE(dropped, std::string::npos);
     EXPECT_EQ(written.find(" after\n"), written.find('\n', dropped) + 25)
         << "the count, then the line after it";
-}
-
-}
 }

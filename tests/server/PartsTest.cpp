@@ -12,8 +12,7 @@
 #include <sstream>
 #include <map>
 
-namespace tender::server {
-namespace {
+using namespace tender::server;
 
 TEST(InviteCode, ReadsCodesAndLinksLikeTheApp)
 {
@@ -30,11 +29,9 @@ TEST(InviteCode, ReadsCodesAndLinksLikeTheApp)
 TEST(Password, ReadsAndWritesLibsodiumsHashesAndRefusesMalformedOnes)
 {
     const std::string password = "пароль-1";
-    char theirs[crypto_pwhash_STRBYTES];
-    ASSERT_EQ(crypto_pwhash_str_alg(theirs, password.data(), password.size(),
-                  crypto_pwhash_OPSLIMIT_INTERACTIVE, crypto_pwhash_MEMLIMIT_INTERACTIVE,
-                  crypto_pwhash_ALG_ARGON2ID13),
-        0);
+    char theirs[crypto_pwhash_STRBYTES]; // argon2id, libsodium's default
+    ASSERT_EQ(0, crypto_pwhash_str(theirs, password.data(), password.size(),
+        crypto_pwhash_OPSLIMIT_INTERACTIVE, crypto_pwhash_MEMLIMIT_INTERACTIVE));
     EXPECT_TRUE(verifyPassword(theirs, password));
     EXPECT_FALSE(verifyPassword(theirs, "пароль-2"));
     auto ours = hashPassword(password);
@@ -133,8 +130,6 @@ TEST(Router, MatchesPatternsAndTellsUnknownPathsFromUnknownMethods)
     EXPECT_EQ(call(http::verb::post, "/v1/fail").response.result_int(), 500);
 }
 
-}
-
 // Answers are written with a head of our own making: it must be byte for byte what Beast writes.
 TEST(SerializedHead, MatchesBeastsSerializer)
 {
@@ -153,6 +148,4 @@ TEST(SerializedHead, MatchesBeastsSerializer)
         beast << response;
         EXPECT_EQ(serializedHead(response) + response.body(), beast.str());
     }
-}
-
 }

@@ -1,11 +1,12 @@
 #include "support/ServerTest.h"
 
-namespace tender::testing {
-namespace {
+using namespace tender::testing;
 
 using RequestRulesTest = ServerTest;
 
-TEST_F(RequestRulesTest, BadRequestsAnswerWithAnErrorAndChangeNothing)
+// Bad requests answer with an error and change nothing; each call and stream takes only its own kind of
+// token, and no forged one.
+TEST_F(RequestRulesTest, BadRequestsAndTokensOfAnotherKindAreRefused)
 {
     auto me = quickUser(*http, "me");
     auto code = "\"" + inviteCodeOf(*http, quickUser(*http, "other")) + "\"";
@@ -32,12 +33,7 @@ TEST_F(RequestRulesTest, BadRequestsAnswerWithAnErrorAndChangeNothing)
     }
     EXPECT_EQ(http->get("/v1/contacts", me.idToken).field("/contacts/0/id"), "");
     EXPECT_EQ(http->get("/healthz").status, 200);
-}
 
-// Each call and stream takes only its own kind of token, and no forged one.
-TEST_F(RequestRulesTest, EveryCallAndStreamNeedsAValidTokenOfItsKind)
-{
-    auto me = quickUser(*http);
     auto device = pairDevice(*http, me, {"send"}).token;
     auto firstDot = me.idToken.find('.');
     auto secondDot = me.idToken.find('.', firstDot + 1);
@@ -58,7 +54,4 @@ TEST_F(RequestRulesTest, EveryCallAndStreamNeedsAValidTokenOfItsKind)
         EXPECT_EQ(upgrade("/v1/stream", token), 401) << "before the upgrade: " << token;
     EXPECT_EQ(upgrade("/v1/device/stream", me.idToken), 401);
     EXPECT_EQ(upgrade("/v1/stream?anyone=false", me.idToken), 101);
-}
-
-}
 }

@@ -1,7 +1,6 @@
 #include "support/ServerTest.h"
 
-namespace tender::testing {
-namespace {
+using namespace tender::testing;
 
 using SignalsTest = ServerTest;
 
@@ -11,16 +10,16 @@ TEST_F(SignalsTest, AHeartToAnyoneGoesOnceToSomeoneElseWhoAccepts)
 {
     auto [sender, open, closed] = quickUsers(*http, "sender", "open", "closed");
     auto senderStream = readyStream(sender);
-    ASSERT_EQ(signalAnyone(*http, sender.idToken), 202);
+    ASSERT_EQ(signal(*http, sender.idToken), 202);
     auto closedStream = readyStream(closed, "?anyone=false");
     EXPECT_EQ(closedStream->next(quiet), std::nullopt) << "the waiting heart skips who refuses";
     auto openStream = readyStream(open);
     EXPECT_EQ(openStream->next(), signalFrame);
     EXPECT_EQ(readyStream(open)->next(quiet), std::nullopt) << "a waiting heart is delivered once";
     EXPECT_EQ(senderStream->next(quiet), std::nullopt) << "never to the sender";
-    EXPECT_EQ(signalAnyone(*http, sender.idToken), 429);
+    EXPECT_EQ(signal(*http, sender.idToken), 429);
 
-    ASSERT_EQ(signalAnyone(*http, open.idToken), 202) << "the limit is per sender";
+    ASSERT_EQ(signal(*http, open.idToken), 202) << "the limit is per sender";
     EXPECT_EQ(senderStream->next(), signalFrame) << "the only other one who accepts";
     EXPECT_EQ(closedStream->next(quiet), std::nullopt);
     EXPECT_EQ(openStream->next(quiet), std::nullopt);
@@ -33,10 +32,10 @@ TEST_F(SignalsTest, BurstsToOnePersonAreLimited)
     auto toB = addContact(*http, sender, quickUser(*http, "b"));
     int accepted = 0;
     for (int i = 0; i < 40; ++i)
-        accepted += signal(*http, toA, sender.idToken) == 202;
+        accepted += signal(*http, sender.idToken, toA) == 202;
     EXPECT_GE(accepted, 30);
     EXPECT_LE(accepted, 35);
-    EXPECT_EQ(signal(*http, toB, sender.idToken), 202) << "another person is not affected";
+    EXPECT_EQ(signal(*http, sender.idToken, toB), 202) << "another person is not affected";
 }
 
 TEST_F(SignalsTest, DevicesSendAsTheirOwnerUntilRevoked)
@@ -48,10 +47,10 @@ TEST_F(SignalsTest, DevicesSendAsTheirOwnerUntilRevoked)
     auto lamp = pairDevice(*http, owner, {"receive"});
 
     auto buttonStream = deviceStream(button.token);
-    EXPECT_EQ(signal(*http, contact, button.token), 202);
+    EXPECT_EQ(signal(*http, button.token, contact), 202);
     EXPECT_EQ(friendStream->next(), signalFrame);
-    EXPECT_EQ(signal(*http, contact, lamp.token), 403);
-    EXPECT_EQ(signalAnyone(*http, button.token), 403);
+    EXPECT_EQ(signal(*http, lamp.token, contact), 403);
+    EXPECT_EQ(signal(*http, button.token), 403);
     EXPECT_EQ(friendStream->next(quiet), std::nullopt);
 
     auto devices = http->get("/v1/devices", owner.idToken); // in pairing order
@@ -61,9 +60,6 @@ TEST_F(SignalsTest, DevicesSendAsTheirOwnerUntilRevoked)
 
     EXPECT_EQ(http->del("/v1/devices/" + button.id, owner.idToken).status, 204);
     EXPECT_TRUE(buttonStream->closedWithin());
-    EXPECT_EQ(signal(*http, contact, button.token), 401);
+    EXPECT_EQ(signal(*http, button.token, contact), 401);
     EXPECT_EQ(upgrade("/v1/device/stream", button.token), 401);
-}
-
-}
 }

@@ -1,7 +1,6 @@
 #include "support/ServerTest.h"
 
-namespace tender::testing {
-namespace {
+using namespace tender::testing;
 
 // The sign-in page of a server started as for production: no development sign-in.
 class SigninPageTest : public ServerTest {
@@ -59,8 +58,7 @@ TEST_F(SigninPageTest, CreatesTheAccountOrSignsInHandsTheAppItsCallbackAndSendsR
 
 TEST_F(SigninPageTest, ShowsEachProblemOnThePageAndChangesNothing)
 {
-    auto existing = uniqueEmail("has");
-    signUp(*http, existing, "right-password");
+    auto existing = signUp(*http, uniqueEmail("has"), "right-password").email;
     auto untouched = uniqueEmail("new");
     // A form with the given fields, and a state and a long enough password unless they are given.
     auto filled = [](std::map<std::string, std::string> fields) {
@@ -96,8 +94,7 @@ TEST_F(SigninPageTest, ShowsEachProblemOnThePageAndChangesNothing)
 
 TEST_F(SigninPageTest, RepeatedFailuresShowTheThrottleOnThePage)
 {
-    auto email = uniqueEmail("locked");
-    signUp(*http, email, "right-password");
+    auto email = signUp(*http, uniqueEmail("locked"), "right-password").email;
     for (int i = 0; i < 10; ++i)
         EXPECT_EQ(submit(email, "wrong-password").status, 400);
     auto locked = submit(email, "right-password");
@@ -106,7 +103,4 @@ TEST_F(SigninPageTest, RepeatedFailuresShowTheThrottleOnThePage)
     EXPECT_TRUE(shows(locked, "value=\"" + email + "\"")) << "the address stays filled in";
     EXPECT_EQ(from(2).postForm("/signin",
                   {{"state", "S"}, {"email", email}, {"password", "right-password"}}).status, 303);
-}
-
-}
 }

@@ -5,8 +5,7 @@
 #include <gtest/gtest.h>
 #include <functional>
 
-namespace tender::server {
-namespace {
+using namespace tender::server;
 
 // A real store that runs a step of the test between reading a list and handing it back, and whose
 // writes of devices' last contact fail while `failing` is set, as a full disk or a lost database would.
@@ -156,7 +155,4 @@ TEST_F(StoreTest, ABatchOfLastContactsTheDatabaseRefusedIsWrittenNextTime)
     ASSERT_EQ(devices.size(), 2u);
     EXPECT_EQ(devices[0].lastSeenMs, 1000);
     EXPECT_EQ(devices[1].lastSeenMs, 2000);
-}
-
-}
 }

@@ -1,8 +1,7 @@
 #include "support/ServerTest.h"
 #include <thread>
 
-namespace tender::testing {
-namespace {
+using namespace tender::testing;
 
 using StreamTest = ServerTest;
 
@@ -17,7 +16,7 @@ TEST_F(StreamTest, ASignalReachesEveryStreamOfThePersonAndChangesSyncOnlyTheOwne
     auto laptop = readyStream(receiver);
     auto desktop = readyStream(receiver, "?anyone=false");
 
-    ASSERT_EQ(signal(*http, contact, sender.idToken), 202);
+    ASSERT_EQ(signal(*http, sender.idToken, contact), 202);
     for (auto* s : {laptop.get(), desktop.get(), lamp.get()}) {
         EXPECT_EQ(s->next(), signalFrame);
         EXPECT_EQ(s->next(quiet), std::nullopt) << "exactly once";
@@ -43,7 +42,4 @@ TEST_F(StreamTest, SilentStreamsAreClosedAndPingingOnesStayAndGetPongs)
     EXPECT_TRUE(silent->closedWithin());
     EXPECT_FALSE(lively->closedWithin(milliseconds(0)));
     EXPECT_GE(lively->pongs(), 7);
-}
-
-}
 }

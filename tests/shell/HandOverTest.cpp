@@ -17,24 +17,12 @@ class HandOverTest : public QObject {
 
     QTemporaryDir home;
     int instances = 0;
-    std::unique_ptr<SingleInstance> running;
-    QList<QStringList> launches; // what `running` received, launch by launch
 
     // A fresh instance name per case, so cases never meet each other's instance.
     void nextInstance()
     {
         const qint64 pid = QCoreApplication::applicationPid();
         qputenv("TENDER_INSTANCE", QStringLiteral("handover-%1-%2").arg(pid).arg(++instances).toUtf8());
-    }
-
-    // This process as the running instance.
-    void listen()
-    {
-        nextInstance();
-        launches.clear();
-        running = std::make_unique<SingleInstance>(SingleInstance::defaultName());
-        QVERIFY(running->listen());
-        running->onLaunch = [this](const QStringList &urls) { launches << urls; };
     }
 
     std::unique_ptr<QProcess> launch(const QStringList &arguments)
@@ -59,12 +47,14 @@ class HandOverTest : public QObject {
     }
 
 private slots:
-    void cleanup() { running.reset(); }
-
     void quickLaunchesArriveInOrderWithOrWithoutALinkAndABurstAllArrives()
     {
-        listen();
-        QList<QStringList> handed;
+        // This process as the running instance.
+        nextInstance();
+        SingleInstance running(SingleInstance::defaultName());
+        QVERIFY(running.listen());
+        QList<QStringList> launches, handed; // what `running` received and what was handed to it
+        running.onLaunch = [&](const QStringList &urls) { launches << urls; };
         for (int i = 0; i <= 10; ++i) {
             const QString link = QStringLiteral("tender://add/AAAAA-%1").arg(22222 + i);
             handed << (i < 10 ? QStringList{link} : QStringList()); // the last without one

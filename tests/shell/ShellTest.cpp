@@ -150,29 +150,21 @@ private slots:
         QCOMPARE(paused.pixelColor(18, 15).alpha(), 0);   // the gap cut around it
     }
 
-    void popoverPlacement_data()
+    void popoverPlacement()
     {
-        QTest::addColumn<QRect>("icon");
-        QTest::addColumn<QPoint>("pointer");
-        QTest::addColumn<QSize>("size");
-        QTest::addColumn<QPoint>("at");
         // A screen of 1920 x 1080 whose panel (top or bottom) is 30 high.
         const QRect top(1890, 3, 24, 24), bottom(100, 1053, 24, 24);
         const QSize size(340, 500);
-        QTest::newRow("under an icon at the top right") << top << QPoint() << size << QPoint(1580, 31);
-        QTest::newRow("over an icon in a bottom panel") << bottom << QPoint() << size << QPoint(0, 549);
-        QTest::newRow("no geometry: at the pointer") << QRect() << QPoint(960, 40) << size << QPoint(790, 45);
-        QTest::newRow("pointer low: over it") << QRect() << QPoint(960, 1000) << size << QPoint(790, 496);
-        QTest::newRow("taller than the screen") << bottom << QPoint() << QSize(340, 1200) << QPoint(0, 0);
-    }
-
-    void popoverPlacement()
-    {
-        QFETCH(QRect, icon);
-        QFETCH(QPoint, pointer);
-        QFETCH(QSize, size);
-        const QRect available = icon.top() > 540 ? QRect(0, 0, 1920, 1050) : QRect(0, 30, 1920, 1050);
-        QTEST(PopoverPlacement::place(icon, pointer, size, available), "at");
+        const QList<std::tuple<QRect, QPoint, QSize, QPoint>> places{
+            {top, {}, size, {1580, 31}},             // under an icon at the top right
+            {bottom, {}, size, {0, 549}},            // over an icon in a bottom panel
+            {{}, {960, 40}, size, {790, 45}},        // no geometry: at the pointer
+            {{}, {960, 1000}, size, {790, 496}},     // the pointer low: over it
+            {bottom, {}, {340, 1200}, {0, 0}}};      // taller than the screen
+        for (const auto &[icon, pointer, popover, at] : places) {
+            const QRect available = icon.top() > 540 ? QRect(0, 0, 1920, 1050) : QRect(0, 30, 1920, 1050);
+            QCOMPARE(PopoverPlacement::place(icon, pointer, popover, available), at);
+        }
     }
 };
 

@@ -121,27 +121,6 @@ private slots:
         QCOMPARE(h->text("anyoneWait"), QString("через 40 мин"));
     }
 
-    void statusLineNamesTheHoveredAndTheSentAtAFixedHeight()
-    {
-        h->service.on("POST", "/v1/events", FakeReply::json(200, {}));
-        QVERIFY(h->open(people(4, 2)));
-        QQuickItem *status = h->item("closeStatus");
-        QCOMPARE(status->property("text").toString(), QString(" "));
-        QCOMPARE(status->height(), 18.0);
-        QTest::mouseMove(&h->view, h->item("circle-p1")->mapToScene(QPointF(25, 25)).toPoint());
-        QTRY_COMPARE(status->property("text").toString(), QString("Друг 1"));
-        QCOMPARE(status->height(), 18.0);
-        QTest::mouseMove(&h->view, QPoint(2, 2));
-        QTRY_COMPARE(status->property("text").toString(), QString(" "));
-
-        h->click("circle-p1");
-        QCOMPARE(h->app().sent(), QString("p1"));
-        QCOMPARE(h->text("closeStatus"), QString("Друг 1 — улетело ♥"));
-        h->click("row-p3");
-        QCOMPARE(h->app().sent(), QString("p3"));
-        QCOMPARE(h->text("closeStatus"), QString(" "));
-    }
-
     void closeCirclesKeepTheirColumnsFromTheLeftAndMoveByPlace()
     {
         // Menus by name, "-" before a disabled item.
@@ -162,35 +141,43 @@ private slots:
                                      "edit closeness copyID"}));
     }
 
-    void emojiAreDrawnInColour_data()
-    {
-        QTest::addColumn<QString>("holder"); // the item that holds the text, or none: the book's heading
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("colour");
-        QTest::newRow("name in a row") << "row-c" << "name" << true;
-        QTest::newRow("avatar") << "row-c" << "initial" << true;
-        QTest::newRow("close circle") << "circle-k" << "circleInitial" << true;
-        QTest::newRow("book heading") << "" << "letter" << true;
-        QTest::newRow("name without emoji") << "row-a" << "name" << false;
-    }
-
     void emojiAreDrawnInColour()
     {
-        QFETCH(QString, holder);
-        QFETCH(QString, text);
-        QFETCH(bool, colour);
-        QVERIFY(h->open({person("k", "🌈 Радуга", 0, true), person("c", "🌈 Кот", 1), person("a", "Аня", 2)},
-                        holder.isEmpty() ? Route::book() : Route::main()));
-        // The book's first heading is the emoji group's.
-        QQuickItem *item = holder.isEmpty() ? h->shown(text) : h->inside(holder, text);
-        QVERIFY(item);
-        const int offTone = h->offTonePixels(item);
-        QVERIFY2(colour ? offTone > 20 : offTone == 0, qPrintable(QString::number(offTone)));
+        QVERIFY(h->open({person("k", "🌈 Радуга", 0, true), person("c", "🌈 Кот", 1), person("a", "Аня", 2)}));
+        // The item that holds the text, the text, whether it holds colour.
+        const QList<std::tuple<QString, QString, bool>> texts{
+            {"row-c", "name", true}, {"row-c", "initial", true}, {"circle-k", "circleInitial", true},
+            {"row-a", "name", false}};
+        for (const auto &[holder, text, colour] : texts) {
+            const int offTone = h->offTonePixels(h->inside(holder, text));
+            const QString where = QStringLiteral("%1 %2: %3").arg(holder, text).arg(offTone);
+            QVERIFY2(colour ? offTone > 20 : offTone == 0, qPrintable(where));
+        }
+        h->app().setRoute(Route::book());
+        h->settle();
+        QVERIFY(h->offTonePixels(h->shown("letter")) > 20); // the first heading, the emoji group's
     }
 
-    void linkCopiesPauseShowsItsBannerAndTheDotTellsTheConnection()
+    void statusLineNamesTheHoveredAndTheSentLinkCopiesPauseShowsItsBannerAndTheDotTellsTheConnection()
     {
-        QVERIFY(h->open(people(1)));
+        h->service.on("POST", "/v1/events", FakeReply::json(200, {}));
+        QVERIFY(h->open(people(4, 2)));
+        QQuickItem *status = h->item("closeStatus");
+        QCOMPARE(status->property("text").toString(), QString(" "));
+        QCOMPARE(status->height(), 18.0);
+        QTest::mouseMove(&h->view, h->item("circle-p1")->mapToScene(QPointF(25, 25)).toPoint());
+        QTRY_COMPARE(status->property("text").toString(), QString("Друг 1"));
+        QCOMPARE(status->height(), 18.0);
+        QTest::mouseMove(&h->view, QPoint(2, 2));
+        QTRY_COMPARE(status->property("text").toString(), QString(" "));
+
+        h->click("circle-p1");
+        QCOMPARE(h->app().sent(), QString("p1"));
+        QCOMPARE(h->text("closeStatus"), QString("Друг 1 — улетело ♥"));
+        h->click("row-p3");
+        QCOMPARE(h->app().sent(), QString("p3"));
+        QCOMPARE(h->text("closeStatus"), QString(" "));
+
         h->click("copyLink");
         QCOMPARE(h->model.clipboard.text, QString("http://w/i/ABCDE-FGHJK"));
         QCOMPARE(h->text("copyLink", "title"), QString("Скопировано"));
@@ -205,12 +192,11 @@ private slots:
         h->app().pause(PauseLength::Indefinite);
         h->settle();
         QVERIFY(h->isShown("pauseBanner"));
-        QCOMPARE(h->text("pauseText"), QString("Пауза, пока не снимешь. Сигналы не придут."));
         h->laidOut();
         QCOMPARE(h->item("pauseBanner")->height(), 34.0); // on two lines if it must, but whole
-        QCOMPARE(h->text("pauseText", "truncated"), QString("false"));
-        QCOMPARE(h->text("pauseText", "shownSize"), QString("12.5")); // not rounded to 13
-        QCOMPARE(h->text("pauseMenu", "symbol"), QString("play.circle"));
+        // The banner's size stays 12.5, not rounded to 13.
+        QCOMPARE(h->texts({"pauseText", "pauseText.truncated", "pauseText.shownSize", "pauseMenu.symbol"}),
+                 (QStringList{"Пауза, пока не снимешь. Сигналы не придут.", "false", "12.5", "play.circle"}));
         h->click("lift");
         QVERIFY(!h->app().pausedUntil());
         QVERIFY(!h->isShown("pauseBanner"));

@@ -65,13 +65,16 @@ public:
     QQuickItem *inside(const QString &parent, const QString &child) const;
     // A property of the shown item of that name, or of the first one when none is shown.
     QString text(const QString &objectName, const char *property = "text") const;
-    // The texts of `names` as text() reads them, and of every shown item named `name` in visual order.
+    // What text() reads for each of `names`; "name.property" reads that property.
     QStringList texts(QStringList names) const
     {
-        for (QString &name : names)
-            name = text(name);
+        for (QString &name : names) {
+            const QString property = name.section(u'.', 1);
+            name = text(name.section(u'.', 0, 0), property.isEmpty() ? "text" : qPrintable(property));
+        }
         return names;
     }
+    // The texts of the shown items named `name`, in visual order.
     QStringList shownTexts(const QString &name) const;
 
     // Clicks once layouts have settled: items move on the next frame.

@@ -43,9 +43,10 @@ HttpResult signIn(const HttpClient& http, const std::string& email, const std::s
     return http.post(identityPath("signInWithPassword"), passwordBody(email, password));
 }
 
-HttpResult refresh(const HttpClient& http, const std::string& refreshToken, const std::string& grant)
+HttpResult refresh(const HttpClient& http, const std::string& refreshToken, const std::string& grant,
+    const std::string& key)
 {
-    return http.postForm(tokenPath(), {{"grant_type", grant}, {"refresh_token", refreshToken}});
+    return http.postForm(tokenPath(key), {{"grant_type", grant}, {"refresh_token", refreshToken}});
 }
 
 std::map<std::string, std::string> signinCallback(const HttpResult& page)
@@ -113,14 +114,10 @@ PairedDevice pairDevice(const HttpClient& http, const TestUser& owner, json::arr
     return {paired.field("/device/id"), paired.field("/token")};
 }
 
-int signal(const HttpClient& http, const std::string& contact, const std::string& bearer)
+int signal(const HttpClient& http, const std::string& bearer, const std::string& contact)
 {
-    return http.post("/v1/events", {{"type", "signal"}, {"to", {{"contact", contact}}}}, bearer).status;
-}
-
-int signalAnyone(const HttpClient& http, const std::string& bearer)
-{
-    return http.post("/v1/events", {{"type", "signal"}, {"to", {{"anyone", true}}}}, bearer).status;
+    auto to = contact.empty() ? json::object{{"anyone", true}} : json::object{{"contact", contact}};
+    return http.post("/v1/events", {{"type", "signal"}, {"to", to}}, bearer).status;
 }
 
 }

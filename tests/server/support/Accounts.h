@@ -41,7 +41,7 @@ std::array<TestUser, sizeof...(Names)> quickUsers(const HttpClient& http, const 
 }
 
 HttpResult refresh(const HttpClient& http, const std::string& refreshToken,
-    const std::string& grant = "refresh_token");
+    const std::string& grant = "refresh_token", const std::string& key = TENDER_DEFAULT_IDENTITY_KEY);
 std::string inviteCodeOf(const HttpClient& http, const TestUser& user);
 // Adds `other` to `owner`'s list and gives the new entry's id.
 std::string addContact(const HttpClient& http, const TestUser& owner, const TestUser& other,
@@ -50,8 +50,7 @@ std::string addContact(const HttpClient& http, const TestUser& owner, const Test
 std::vector<std::string> contactLabels(const HttpClient& http, const TestUser& user);
 boost::json::object deviceBody(const std::string& name, boost::json::array capabilities);
 PairedDevice pairDevice(const HttpClient& http, const TestUser& owner, boost::json::array capabilities);
-// A heart to an entry of the bearer's list, or to anyone; the answer's status.
-int signal(const HttpClient& http, const std::string& contact, const std::string& bearer);
-int signalAnyone(const HttpClient& http, const std::string& bearer);
+// A heart to the entry `contact` of the bearer's list, or to anyone without one; the answer's status.
+int signal(const HttpClient& http, const std::string& bearer, const std::string& contact = "");
 
 }

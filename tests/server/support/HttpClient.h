@@ -16,6 +16,8 @@ struct HttpResult {
     std::string field(std::string_view pointer) const;
     // The "error" string of a REST refusal, or of the identity provider's {"error":{"message"}}.
     std::string error() const;
+    // The status and the error together ("400 INVALID_EMAIL"), for refusals checked in one comparison.
+    std::string outcome() const { return std::to_string(status) + " " + error(); }
 };
 
 // A blocking HTTP/1.1 client for tests; every exchange has a 15-second limit. `source` is the loopback

@@ -79,6 +79,13 @@ protected:
         return WsClient::open(server->port(), target, token).refusedStatus;
     }
 
+    // The mails the server has written, in no particular order.
+    std::vector<std::filesystem::path> outbox() const
+    {
+        std::error_code none; // before the first mail
+        return {std::filesystem::directory_iterator(server->dataDir() / "outbox", none), {}};
+    }
+
     TempDir dir;
     std::string database; // on the cluster backend
     std::unique_ptr<ServerProcess> server;
