@@ -22,8 +22,8 @@ QCoro::Task<> sleepThenRecord(Clock &clock, Milliseconds delay, QStringList &log
 
 void sendPrepareForSleep(QDBusConnection &bus, bool sleeping)
 {
-    QDBusMessage signal = QDBusMessage::createSignal("/org/freedesktop/login1", "org.freedesktop.login1.Manager",
-                                                     "PrepareForSleep");
+    auto signal = QDBusMessage::createSignal("/org/freedesktop/login1", "org.freedesktop.login1.Manager",
+                                             "PrepareForSleep");
     signal << sleeping;
     QVERIFY(bus.send(signal));
 }

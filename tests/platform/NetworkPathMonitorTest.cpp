@@ -53,7 +53,8 @@ private slots:
     {
         test::ManualClock clock;
         NetworkSnapshot current{Reachability::Connected, {loopback, usable("wlan0")}};
-        QtNetworkPathMonitor monitor(clock, 5s, [&] { return current; }, QtNetworkPathMonitor::KernelReports::ignore);
+        const auto ignore = QtNetworkPathMonitor::KernelReports::ignore;
+        QtNetworkPathMonitor monitor(clock, 5s, [&] { return current; }, ignore);
         QList<Name> reports;
         monitor.onChange = [&](const Name &name) { reports << name; };
         QCOMPARE(monitor.interfaceName(), Name("wlan0"));

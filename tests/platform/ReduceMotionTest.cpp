@@ -23,12 +23,6 @@ private slots:
         qputenv("XDG_CONFIG_DIRS", dir_.filePath("system").toUtf8());
     }
 
-    void init()
-    {
-        QDir(dir_.filePath("home")).removeRecursively();
-        QDir(dir_.filePath("system")).removeRecursively();
-    }
-
     void portalValuesAreBooleansInVariants()
     {
         using MotionSettings::reduceFromPortalValue;
@@ -46,7 +40,8 @@ private slots:
         QTest::newRow("off") << "[General]\nName=x\n\n[KDE]\nAnimationDurationFactor=0\n" << Factor(0);
         QTest::newRow("slower") << "[KDE]\nSingleClick=false\nAnimationDurationFactor=0.5\n" << Factor(0.5);
         QTest::newRow("immutable") << "[KDE]\nAnimationDurationFactor[$i]=0\n" << Factor(0);
-        QTest::newRow("other group") << "[KDE]\nSingleClick=0\n[Other]\nAnimationDurationFactor=0\n" << Factor();
+        QTest::newRow("other group") << "[KDE]\nSingleClick=0\n[Other]\nAnimationDurationFactor=0\n"
+                                     << Factor();
         QTest::newRow("not a number") << "[KDE]\nAnimationDurationFactor=none\n" << Factor();
         QTest::newRow("empty") << "" << Factor();
     }

@@ -40,20 +40,18 @@ private slots:
     void badInputIsRefusedWithoutAnyCallAndReturnSignsInOnceAndSigningOutStartsAfresh()
     {
         openEmailForm();
-        h->setText("emailInput", "   ");
-        h->setText("passwordInput", "12345678");
-        h->click("submit");
-        QCOMPARE(note(), QString("Введи почту"));
-        h->click("forgotPassword");
-        QCOMPARE(note(), QString("Сначала введи почту"));
-
-        h->setText("emailInput", "  anna@example.org ");
-        h->setText("passwordInput", "1234567");
-        pressReturnInPassword();
-        QCOMPARE(note(), shortPassword);
-        h->setText("passwordInput", "пароль😀"); // seven characters, one of them of two UTF-16 units
-        h->click("submit");
-        QCOMPARE(note(), shortPassword);
+        // The e-mail, the password, the button ("" for Return in the password) and the note.
+        const QList<std::tuple<QString, QString, QString, QString>> refusals{
+            {"   ", "12345678", "submit", "Введи почту"},
+            {"   ", "12345678", "forgotPassword", "Сначала введи почту"},
+            {"  anna@example.org ", "1234567", "", shortPassword},
+            {"  anna@example.org ", "пароль😀", "submit", shortPassword}}; // 7 characters, 8 UTF-16 units
+        for (const auto &[email, password, button, why] : refusals) {
+            h->setText("emailInput", email);
+            h->setText("passwordInput", password);
+            button.isEmpty() ? pressReturnInPassword() : h->click(button);
+            QCOMPARE(note(), why);
+        }
         QVERIFY(h->service.requests().isEmpty());
 
         FakeReply slow = FakeReply::account("u1", "anna@example.org");
