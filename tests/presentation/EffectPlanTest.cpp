@@ -100,7 +100,7 @@ private slots:
         compareLegs(GlowPlan::make(Qt::red, true).opacity, {0, 0.7, 0.7, 0}, {0, 0.3, 0.7, 1});
     }
 
-    void theLowestAndHighestDrawsGiveTheEndsOfEveryRange_data()
+    void lowestAndHighestDrawsGiveRangeEndsAndTracksFollowTheGroupTiming_data()
     {
         QTest::addColumn<double>("draw");
         QTest::addColumn<QVariantList>("flight");
@@ -115,7 +115,7 @@ private slots:
                                                  QPointF(980, 80)};
     }
 
-    void theLowestAndHighestDrawsGiveTheEndsOfEveryRange()
+    void lowestAndHighestDrawsGiveRangeEndsAndTracksFollowTheGroupTiming()
     {
         QFETCH(double, draw);
         QFETCH(QVariantList, flight);
@@ -124,12 +124,7 @@ private slots:
         const QVariantList drawn{f.glyph, f.size, f.duration, f.delay, f.tilt,
                                  f.start, f.control1, f.control2, f.end};
         QCOMPARE(drawn, flight);
-    }
-
-    void emojiKeyframesFollowTheGroupTimingExactly()
-    {
-        SequenceRandom random({0.3, 0.7, 0.55, 0.1});
-        const EmojiFlight f = EmojiFlight::random(screen, Overlay::warm, random);
+        // Its tracks follow the group's timing exactly.
         const double degrees = qRadiansToDegrees(f.tilt);
         QCOMPARE(f.scale.size(), size_t(1));
         QCOMPARE(f.scale.front().easing.spline(), EmojiFlight::groupEasing.spline());
