@@ -4,8 +4,6 @@
 #include "views/InternetDateTime.h"
 #include "views/RelativeTime.h"
 
-#include <QJsonArray>
-
 using namespace tender;
 using namespace tender::test;
 using namespace tender::views;
