@@ -53,17 +53,24 @@ void compareLegs(const KeyframeSteps &steps, const QList<double> &values, const 
 
 constexpr Edge edges[] = {Edge::Top, Edge::Bottom, Edge::Left, Edge::Right};
 
-// The light at a logical point of the screen, read from whichever strip holds it.
-QColor lightAt(const GlowImage &glow, qreal scale, QPointF point)
+// The screen's light as the strips draw it, one pixel per device pixel.
+QImage lightOf(const GlowImage &glow, QSize screen, qreal scale)
 {
-    for (Edge edge : edges) {
-        const QRectF at = glow.placement(edge);
-        if (at.contains(point)) {
-            const QPointF pixel = (point - at.topLeft()) * scale;
-            return glow.strip(edge).pixelColor(int(pixel.x()), int(pixel.y()));
-        }
-    }
-    return Qt::transparent;
+    QImage light(screen * scale, QImage::Format_ARGB32_Premultiplied);
+    light.setDevicePixelRatio(scale);
+    light.fill(Qt::transparent);
+    QPainter painter(&light);
+    for (Edge edge : edges)
+        painter.drawImage(glow.placement(edge).topLeft(), glow.strip(edge));
+    painter.end();
+    return light;
+}
+
+// Its colour at a logical point.
+QColor lightAt(const QImage &light, QPointF point)
+{
+    const QPointF pixel = point * light.devicePixelRatio();
+    return light.pixelColor(int(pixel.x()), int(pixel.y()));
 }
 
 } // namespace
@@ -93,7 +100,7 @@ private slots:
         compareLegs(GlowPlan::make(Qt::red, true).opacity, {0, 0.7, 0.7, 0}, {0, 0.3, 0.7, 1});
     }
 
-    void theLowestAndHighestDrawsGiveTheEndsOfEveryRange_data()
+    void lowestAndHighestDrawsGiveRangeEndsAndTracksFollowTheGroupTiming_data()
     {
         QTest::addColumn<double>("draw");
         QTest::addColumn<QVariantList>("flight");
@@ -108,7 +115,7 @@ private slots:
                                                  QPointF(980, 80)};
     }
 
-    void theLowestAndHighestDrawsGiveTheEndsOfEveryRange()
+    void lowestAndHighestDrawsGiveRangeEndsAndTracksFollowTheGroupTiming()
     {
         QFETCH(double, draw);
         QFETCH(QVariantList, flight);
@@ -117,12 +124,7 @@ private slots:
         const QVariantList drawn{f.glyph, f.size, f.duration, f.delay, f.tilt,
                                  f.start, f.control1, f.control2, f.end};
         QCOMPARE(drawn, flight);
-    }
-
-    void emojiKeyframesFollowTheGroupTimingExactly()
-    {
-        SequenceRandom random({0.3, 0.7, 0.55, 0.1});
-        const EmojiFlight f = EmojiFlight::random(screen, Overlay::warm, random);
+        // Its tracks follow the group's timing exactly.
         const double degrees = qRadiansToDegrees(f.tilt);
         QCOMPARE(f.scale.size(), size_t(1));
         QCOMPARE(f.scale.front().easing.spline(), EmojiFlight::groupEasing.spline());
@@ -138,8 +140,17 @@ private slots:
         }
     }
 
-    void latestIsTheLastLandingAndShapesStayInRange()
+    // Nothing flies, and nothing is drawn, when calm or when no emoji are asked for.
+    void latestIsTheLastLandingAndNothingFliesWhenCalmOrUnasked()
     {
+        SequenceRandom still({0.5});
+        QVERIFY(EffectPlan::make(screen, Qt::red, Overlay::warm, 40, true, still).flights.empty());
+        QVERIFY(EffectPlan::make(screen, Qt::red, Overlay::warm, 0, false, still).flights.empty());
+        QVERIFY(EffectPlan::make(screen, Qt::red, Overlay::warm, -3, false, still).flights.empty());
+        QVERIFY(EffectPlan::make(screen, Qt::red, {}, 40, false, still).flights.empty());
+        QCOMPARE(still.drawn(), 0);
+        QVERIFY(EffectPlan::make(screen, Qt::red, Overlay::warm, 40, true, still).glow.calm);
+
         SequenceRandom random({0.91, 0.13, 0.62, 0.47, 0.05, 0.78, 0.33, 0.99, 0.21, 0.58, 0.7});
         const EffectPlan plan = EffectPlan::make({1280, 720}, Qt::blue, Overlay::stars, 40, false, random);
         QCOMPARE(plan.flights.size(), size_t(40));
@@ -155,17 +166,6 @@ private slots:
         QCOMPARE(plan.length(), std::max(2.6, latest));
     }
 
-    void glowOnlyWhenCalmOrNothingToFly()
-    {
-        SequenceRandom random({0.5});
-        QVERIFY(EffectPlan::make(screen, Qt::red, Overlay::warm, 40, true, random).flights.empty());
-        QVERIFY(EffectPlan::make(screen, Qt::red, Overlay::warm, 0, false, random).flights.empty());
-        QVERIFY(EffectPlan::make(screen, Qt::red, Overlay::warm, -3, false, random).flights.empty());
-        QVERIFY(EffectPlan::make(screen, Qt::red, {}, 40, false, random).flights.empty());
-        QCOMPARE(random.drawn(), 0);
-        QVERIFY(EffectPlan::make(screen, Qt::red, Overlay::warm, 40, true, random).glow.calm);
-    }
-
     void emojiListsHoldSingleGraphemes()
     {
         QStringList withSelector;
@@ -179,21 +179,23 @@ private slots:
                                             u"\u2B50\uFE0F"_qs, u"\u2615\uFE0F"_qs, u"\u2B50\uFE0F"_qs}));
     }
 
-    void lightIsStrongestAtTheEdgeAndStripsTileTheBand()
+    // Without a compositor a window keeps only the visible part: what is fainter would come out dark.
+    void lightIsStrongestAtTheEdgeStripsTileTheBandAndTheVisiblePartHoldsTheStrongLight()
     {
         const QSize screen(400, 300);
         const GlowImage glow(screen, 1.0, QColor(255, 0, 0));
-        const int edge = lightAt(glow, 1, {200.5, 0.5}).alpha();
-        const int inset = lightAt(glow, 1, {200.5, GlowPlan::inset}).alpha();
-        const int deeper = lightAt(glow, 1, {200.5, 30.5}).alpha();
+        const QImage light = lightOf(glow, screen, 1);
+        const auto alphaAt = [&](double x, double y) { return lightAt(light, {x, y}).alpha(); };
+        const int edge = alphaAt(200.5, 0.5), inset = alphaAt(200.5, GlowPlan::inset);
+        const int deeper = alphaAt(200.5, 30.5);
         QVERIFY2(edge > 180 && edge <= 230, qPrintable(QString::number(edge)));
         QVERIFY2(qAbs(inset - 0.45 * 255) <= 6, qPrintable(QString::number(inset)));
         QVERIFY(deeper < inset && deeper > 0);
         // Corners take light from both directions.
-        QVERIFY(lightAt(glow, 1, {0.5, 0.5}).alpha() > edge);
+        QVERIFY(alphaAt(0.5, 0.5) > edge);
         for (QPointF at : {QPointF(0.5, 150.5), QPointF(399.5, 150.5), QPointF(200.5, 299.5)})
-            QCOMPARE(lightAt(glow, 1, at).alpha(), edge);
-        QCOMPARE(lightAt(glow, 1, {200.5, 0.5}).rgb(), qRgb(255, 0, 0));
+            QCOMPARE(alphaAt(at.x(), at.y()), edge);
+        QCOMPARE(lightAt(light, {200.5, 0.5}).rgb(), qRgb(255, 0, 0));
 
         const double band = GlowPlan::bandWidth();
         QRegion covered;
@@ -205,21 +207,8 @@ private slots:
         const QRect whole(QPoint(), screen);
         QCOMPARE(covered, QRegion(whole) - whole.adjusted(int(band), int(band), -int(band), -int(band)));
         // What lies just inside the band would round to nothing.
-        QCOMPARE(lightAt(glow, 1, {200.5, band - 0.5}).alpha(), 0);
-    }
+        QCOMPARE(alphaAt(200.5, band - 0.5), 0);
 
-    // Without a compositor a window keeps only the light that shows; what is
-    // fainter would come out dark.
-    void visiblePartHoldsTheStrongLightOnly()
-    {
-        const QSize screen(320, 240);
-        const GlowImage glow(screen, 1.0, Qt::red);
-        QImage light(screen, QImage::Format_ARGB32_Premultiplied);
-        light.fill(Qt::transparent);
-        QPainter painter(&light);
-        for (Edge edge : edges)
-            painter.drawImage(glow.placement(edge).topLeft(), glow.strip(edge));
-        painter.end();
         const QRegion visible = glow.visible();
         const int least = int(std::lround(255 * GlowPlan::visibleAlpha));
         for (int y = 0; y < screen.height(); ++y)
@@ -229,7 +218,7 @@ private slots:
                     QVERIFY2(visible.contains(QPoint(x, y)) == (alpha > least),
                              qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
             }
-        QCOMPARE(GlowImage(screen, 2.0, Qt::red).visible().boundingRect(), QRect(QPoint(), screen));
+        QCOMPARE(GlowImage(screen, 2.0, Qt::red).visible().boundingRect(), whole);
     }
 
     void doubleScaleDrawsTwiceThePixelsWithTheSameLight()
@@ -238,8 +227,9 @@ private slots:
         QCOMPARE(two.strip(Edge::Top).size(), one.strip(Edge::Top).size() * 2);
         QCOMPARE(two.strip(Edge::Top).devicePixelRatio(), 2.0);
         QCOMPARE(two.placement(Edge::Left), one.placement(Edge::Left));
+        const QImage lightOne = lightOf(one, QSize(300, 200), 1), lightTwo = lightOf(two, QSize(300, 200), 2);
         for (QPointF at : {QPointF(150, 0.75), QPointF(2.25, 100), QPointF(150, 14.25)})
-            QVERIFY(qAbs(lightAt(two, 2, at).alpha() - lightAt(one, 1, at).alpha()) <= 12);
+            QVERIFY(qAbs(lightAt(lightTwo, at).alpha() - lightAt(lightOne, at).alpha()) <= 12);
     }
 
     void providerServesStripsAndRefusesNonsense()

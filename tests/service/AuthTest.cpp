@@ -233,8 +233,7 @@ private slots:
         std::signal(SIGXFSZ, SIG_IGN);
         rlimit saved{};
         getrlimit(RLIMIT_FSIZE, &saved);
-        rlimit small = saved;
-        small.rlim_cur = 100;
+        const rlimit small{100, saved.rlim_max};
         setrlimit(RLIMIT_FSIZE, &small);
         const bool written = SessionFile::write(file, Session{"u", QString("a@b.c"), QString(5000, 'x')});
         setrlimit(RLIMIT_FSIZE, &saved);

@@ -25,19 +25,17 @@ class StreamTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<ModelHarness> h;
-    FakeService *service = nullptr;
-    ManualClock *clock = nullptr;
     std::unique_ptr<Stream> stream;
     int signalCount = 0, syncCount = 0, authLostCount = 0;
     QList<bool> onlineReports;
 
-    qsizetype attempts() const { return service->peers().size(); }
+    qsizetype attempts() const { return h->service.peers().size(); }
     bool waitForAttempts(qsizetype n) { return QTest::qWaitFor([&] { return attempts() >= n; }) && attempts() == n; }
     bool waitForEnd(StreamPeer *peer) { return QTest::qWaitFor([peer] { return peer->ended(); }); }
     // The client closed `peer`'s connection with `code`.
     bool closedWith(StreamPeer *peer, quint16 code) { return waitForEnd(peer) && peer->closeCode() == code; }
     // The n-th attempt has come and the client has hung up on its refusal.
-    bool refused(qsizetype n) { return waitForAttempts(n) && waitForEnd(service->last()); }
+    bool refused(qsizetype n) { return waitForAttempts(n) && waitForEnd(h->service.last()); }
     bool quietlyStaysAt(qsizetype n)
     {
         QTest::qWait(quietMs);
@@ -47,30 +45,28 @@ class StreamTest : public QObject {
     bool nextAttemptAfter(Milliseconds wait)
     {
         const qsizetype before = attempts();
-        clock->advance(wait - 1ms);
+        h->clock.advance(wait - 1ms);
         if (!quietlyStaysAt(before))
             return false;
-        clock->advance(1ms);
+        h->clock.advance(1ms);
         return waitForAttempts(before + 1);
     }
-    bool refusedAfter(Milliseconds wait) { return nextAttemptAfter(wait) && waitForEnd(service->last()); }
+    bool refusedAfter(Milliseconds wait) { return nextAttemptAfter(wait) && waitForEnd(h->service.last()); }
     StreamPeer *goOnline()
     {
         stream->start();
         if (!waitForAttempts(1))
             return nullptr;
-        service->last()->sendText(ready);
-        return QTest::qWaitFor([&] { return onlineReports.size() == 1; }) ? service->last() : nullptr;
+        h->service.last()->sendText(ready);
+        return QTest::qWaitFor([&] { return onlineReports.size() == 1; }) ? h->service.last() : nullptr;
     }
 
 private slots:
     void init()
     {
         h = std::make_unique<ModelHarness>();
-        service = &h->service;
-        clock = &h->clock;
         h->saveSession();
-        stream = std::make_unique<Stream>(h->makeModel().auth(), *clock, service->endpoints());
+        stream = std::make_unique<Stream>(h->makeModel().auth(), h->clock, h->service.endpoints());
         signalCount = syncCount = authLostCount = 0;
         onlineReports.clear();
         stream->onSignal = [this] { ++signalCount; };
@@ -95,12 +91,12 @@ private slots:
         stream->start();
         stream->start();
         QVERIFY(waitForAttempts(1));
-        service->last()->sendText(ready);
+        h->service.last()->sendText(ready);
         QTRY_COMPARE(onlineReports, QList<bool>{true});
         stream->start();
         QVERIFY(quietlyStaysAt(1));
         QCOMPARE(onlineReports, QList<bool>{true});
-        const RecordedRequest &first = service->peer(0)->request;
+        const RecordedRequest &first = h->service.peer(0)->request;
         QCOMPARE((QStringList{first.path, first.query.query(), first.header("authorization"),
                               first.header("x-client")}),
                  (QStringList{"/v1/stream", "anyone=false", "Bearer token", "linux/test"}));
@@ -108,8 +104,8 @@ private slots:
         stream->anyone = true;
         stream->restart();
         QVERIFY(waitForAttempts(2));
-        QVERIFY(service->peer(1)->request.query.isEmpty());
-        QVERIFY(closedWith(service->peer(0), 1001));
+        QVERIFY(h->service.peer(1)->request.query.isEmpty());
+        QVERIFY(closedWith(h->service.peer(0), 1001));
     }
 
     void messagesAndCallbacks()
@@ -161,7 +157,7 @@ private slots:
         QTRY_COMPARE(onlineReports, (QList<bool>{true, false}));
         QVERIFY(nextAttemptAfter(1s));
         QVERIFY(closedWith(peer, 1007));
-        peer = service->last();
+        peer = h->service.last();
         peer->sendText(ready);
         peer->sendText(QByteArray(Stream::maxMessageBytes + 1, 'x'));
         QTRY_COMPARE(onlineReports, (QList<bool>{true, false, true, false}));
@@ -172,14 +168,14 @@ private slots:
 
     void backoffLimitsAndResets()
     {
-        service->answerHandshakes(QList<int>(16, 503));
+        h->service.answerHandshakes(QList<int>(16, 503));
         stream->start();
         QVERIFY(refused(1));
         for (const auto wait : {1s, 2s, 4s, 8s, 16s, 32s, 60s, 60s})
             QVERIFY2(refusedAfter(wait), qPrintable(QString::number(wait.count())));
 
         // restart: at once, and the wait starts over; the sleeper of the replaced connection stays idle.
-        clock->advance(59500ms);
+        h->clock.advance(59500ms);
         stream->restart();
         QVERIFY(refused(10));
         QVERIFY(refusedAfter(1s));
@@ -197,7 +193,7 @@ private slots:
         // stop during a wait: the sleeper wakes to nothing; start begins again at 1 s.
         stream->stop();
         stream->networkChanged("eth0");
-        clock->advance(120s);
+        h->clock.advance(120s);
         QVERIFY(quietlyStaysAt(14));
         stream->start();
         QVERIFY(refused(15));
@@ -206,11 +202,11 @@ private slots:
 
         // Being online resets the wait too.
         QVERIFY(nextAttemptAfter(2s));
-        service->last()->sendText(ready);
+        h->service.last()->sendText(ready);
         QTRY_COMPARE(onlineReports, QList<bool>{true});
-        service->last()->drop();
+        h->service.last()->drop();
         QTRY_COMPARE(onlineReports, (QList<bool>{true, false}));
-        service->answerHandshakes({503});
+        h->service.answerHandshakes({503});
         QVERIFY(refusedAfter(1s));
         QVERIFY(nextAttemptAfter(2s));
     }
@@ -226,10 +222,10 @@ private slots:
         stream->networkChanged("wlan0");
         QCOMPARE(onlineReports, (QList<bool>{true, false}));
         QVERIFY(waitForAttempts(2));
-        StreamPeer *second = service->last();
+        StreamPeer *second = h->service.last();
         // The old connection's receive fails now; it must not touch the new one.
         QVERIFY(closedWith(first, 1001));
-        clock->advance(10s);
+        h->clock.advance(10s);
         QVERIFY(quietlyStaysAt(2));
         QVERIFY(!second->ended());
         second->sendText(ready);
@@ -238,27 +234,27 @@ private slots:
 
     void pongInTimeKeepsTheConnection()
     {
-        service->answerPings = false;
+        h->service.answerPings = false;
         StreamPeer *peer = goOnline();
         QVERIFY(peer);
-        clock->advance(30s);
+        h->clock.advance(30s);
         QTRY_COMPARE(peer->pingsReceived(), 1);
-        clock->advance(9s);
+        h->clock.advance(9s);
         peer->releasePongs();
         peer->sendText(R"({"type":"sync"})"); // arrives after the pong
         QTRY_COMPARE(syncCount, 2);
-        QCOMPARE(clock->pendingCount(), 1); // the next ping: an answered deadline does not wait on
-        clock->advance(20999ms);
+        QCOMPARE(h->clock.pendingCount(), 1); // the next ping: an answered deadline does not wait on
+        h->clock.advance(20999ms);
         QVERIFY(quietlyStaysAt(1));
         QCOMPARE(peer->pingsReceived(), 1);
-        clock->advance(1ms);
+        h->clock.advance(1ms);
         QTRY_COMPARE(peer->pingsReceived(), 2);
         QCOMPARE(onlineReports, QList<bool>{true});
 
         // The next pong comes 11 s late: the deadline has already started the reconnection.
-        clock->advance(10s);
+        h->clock.advance(10s);
         QCOMPARE(onlineReports, (QList<bool>{true, false}));
-        clock->advance(500ms);
+        h->clock.advance(500ms);
         peer->releasePongs();
         QTest::qWait(quietMs);
         QVERIFY(nextAttemptAfter(500ms));
@@ -268,22 +264,22 @@ private slots:
     // An unanswered handshake times out; a refusal with 401 forces one token refresh.
     void unansweredAndUnauthorizedHandshakes()
     {
-        service->on("POST", FakeService::tokenPath, FakeReply::token("t2"));
-        service->answerHandshakes({0, 401, 503});
+        h->service.on("POST", FakeService::tokenPath, FakeReply::token("t2"));
+        h->service.answerHandshakes({0, 401, 503});
         stream->start();
         QVERIFY(waitForAttempts(1));
-        clock->advance(Stream::openingTimeout - 1ms);
+        h->clock.advance(Stream::openingTimeout - 1ms);
         QTest::qWait(quietMs);
-        QVERIFY(!service->peer(0)->ended());
-        clock->advance(1ms);
-        QVERIFY(waitForEnd(service->peer(0)));
+        QVERIFY(!h->service.peer(0)->ended());
+        h->clock.advance(1ms);
+        QVERIFY(waitForEnd(h->service.peer(0)));
         QVERIFY(refusedAfter(1s));
         QVERIFY(refusedAfter(2s));
         QVERIFY(nextAttemptAfter(4s));
-        QCOMPARE(service->requests("POST", FakeService::tokenPath).size(), 2);
-        QCOMPARE(service->peer(1)->request.header("authorization"), QByteArray("Bearer token"));
-        QCOMPARE(service->peer(2)->request.header("authorization"), QByteArray("Bearer t2"));
-        QCOMPARE(service->peer(3)->request.header("authorization"), QByteArray("Bearer t2"));
+        QCOMPARE(h->service.requests("POST", FakeService::tokenPath).size(), 2);
+        QCOMPARE(h->service.peer(1)->request.header("authorization"), QByteArray("Bearer token"));
+        QCOMPARE(h->service.peer(2)->request.header("authorization"), QByteArray("Bearer t2"));
+        QCOMPARE(h->service.peer(3)->request.header("authorization"), QByteArray("Bearer t2"));
 
         // A failure that is no refused handshake names no status (and forces no refresh).
         QWebSocket socket;
@@ -295,18 +291,19 @@ private slots:
 
     void tokenFailures()
     {
-        service->reset();
-        service->on("POST", FakeService::tokenPath, FakeReply::identityError("TOO_MANY_ATTEMPTS_TRY_LATER"));
-        service->on("POST", FakeService::tokenPath, FakeReply::identityError("INVALID_REFRESH_TOKEN"));
+        h->service.reset();
+        const FakeReply passing = FakeReply::identityError("TOO_MANY_ATTEMPTS_TRY_LATER");
+        h->service.on("POST", FakeService::tokenPath, passing);
+        h->service.on("POST", FakeService::tokenPath, FakeReply::identityError("INVALID_REFRESH_TOKEN"));
         stream->start();
         // A passing failure: the back-off sleeper is the one pending timer.
-        QTRY_COMPARE(clock->pendingCount(), 1);
-        clock->advance(1s);
+        QTRY_COMPARE(h->clock.pendingCount(), 1);
+        h->clock.advance(1s);
         QTRY_COMPARE(authLostCount, 1);
-        QCOMPARE(clock->pendingCount(), 0);
-        clock->advance(300s);
+        QCOMPARE(h->clock.pendingCount(), 0);
+        h->clock.advance(300s);
         QTest::qWait(quietMs);
-        QCOMPARE(service->requests("POST", FakeService::tokenPath).size(), 2);
+        QCOMPARE(h->service.requests("POST", FakeService::tokenPath).size(), 2);
         QCOMPARE(authLostCount, 1);
         QCOMPARE(attempts(), 0);
         QVERIFY(stream->running());
@@ -314,16 +311,16 @@ private slots:
 
     void restartWhileFetchingTheToken()
     {
-        service->reset();
+        h->service.reset();
         // The network layer retries a dropped request once by itself.
-        service->on("POST", FakeService::tokenPath, FakeReply{.drop = true});
-        service->on("POST", FakeService::tokenPath, FakeReply{.drop = true});
-        service->on("POST", FakeService::tokenPath, FakeReply::token("t1"));
+        h->service.on("POST", FakeService::tokenPath, FakeReply{.drop = true});
+        h->service.on("POST", FakeService::tokenPath, FakeReply{.drop = true});
+        h->service.on("POST", FakeService::tokenPath, FakeReply::token("t1"));
         stream->start();
         stream->restart(); // both attempts wait for the same refresh; only the second may act on its failure
-        QTRY_COMPARE(clock->pendingCount(), 1);
+        QTRY_COMPARE(h->clock.pendingCount(), 1);
         QVERIFY(nextAttemptAfter(1s));
-        QCOMPARE(service->requests("POST", FakeService::tokenPath).size(), 3);
+        QCOMPARE(h->service.requests("POST", FakeService::tokenPath).size(), 3);
     }
 };
 

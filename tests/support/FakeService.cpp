@@ -4,6 +4,8 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace tender::test {
 
 namespace {
@@ -90,9 +92,8 @@ void FakeService::reset()
 QList<RecordedRequest> FakeService::requests(const QByteArray &method, const QString &path) const
 {
     QList<RecordedRequest> matching;
-    for (const RecordedRequest &request : requests_)
-        if (request.method == method && request.path == path)
-            matching.append(request);
+    std::ranges::copy_if(requests_, std::back_inserter(matching),
+                         [&](const RecordedRequest &r) { return r.method == method && r.path == path; });
     return matching;
 }
 

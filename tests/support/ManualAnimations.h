@@ -2,11 +2,7 @@
 
 #include "platform/Clock.h"
 
-#include <QAnimationDriver>
-#include <QCoreApplication>
-#include <QEvent>
-#include <QGuiApplication>
-#include <QQuickWindow>
+#include <QtQuick>
 
 namespace tender::test {
 

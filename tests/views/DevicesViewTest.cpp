@@ -4,8 +4,6 @@
 #include "views/InternetDateTime.h"
 #include "views/RelativeTime.h"
 
-#include <QJsonArray>
-
 using namespace tender;
 using namespace tender::test;
 using namespace tender::views;
@@ -51,8 +49,7 @@ class DevicesViewTest : public ViewTest {
         const auto watch = connect(&h->service, &FakeService::requestReceived, [&](const RecordedRequest &r) {
             if (r.path != u"/v1/devices" || loaded)
                 return;
-            loaded = std::make_unique<QSignalSpy>(h->item("devicesView")->findChild<DevicesController *>(),
-                                                  &DevicesController::changed);
+            loaded = std::make_unique<QSignalSpy>(controller(), &DevicesController::changed);
         });
         h->click("tab-2");
         QTRY_VERIFY(loaded && !loaded->isEmpty());
@@ -60,11 +57,7 @@ class DevicesViewTest : public ViewTest {
         QCOMPARE(h->service.requests("GET", "/v1/devices").size(), 1);
     }
 
-    DevicesController *controller() const
-    {
-        QQuickItem *view = h->shown("devicesView");
-        return view ? view->findChild<DevicesController *>() : nullptr;
-    }
+    DevicesController *controller() const { return h->item("devicesView")->findChild<DevicesController *>(); }
 
     bool canPair() const { return h->shown("pair")->isEnabled(); }
 

@@ -28,36 +28,25 @@ private slots:
                  QStringList({"emptyState", "anyone"}));
     }
 
-    void listShowsCloseCirclesThenRecentOrOthers_data()
-    {
-        QTest::addColumn<int>("total");
-        QTest::addColumn<int>("close");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QStringList>("rows");
-        QTest::addColumn<QString>("book"); // the link to the whole book, when shown
-        QTest::addColumn<QString>("status");
-        const QString star = QStringLiteral("Отметь самых близких звёздочкой в книге");
-        QTest::newRow("five others, no book link") << 5 << 0 << "Остальные" << ids(0, 5) << "" << star;
-        QTest::newRow("six: recent, book") << 6 << 0 << "Недавние" << ids(0, 4) << "Вся книга · 6" << star;
-        QTest::newRow("three close of eight") << 8 << 3 << "Остальные" << ids(3, 8) << "" << " ";
-    }
-
     void listShowsCloseCirclesThenRecentOrOthers()
     {
-        QFETCH(int, total);
-        QFETCH(int, close);
-        QFETCH(QString, book);
-        QVERIFY(h->open(people(total, close)));
-        QCOMPARE(h->shownIds("circle-"), ids(0, close));
-        QTEST(h->text("listCaption"), "caption");
-        QTEST(h->shownIds("row-"), "rows");
-        QTEST(h->text("closeStatus"), "status");
-        QCOMPARE(h->text("search", "prompt"), QStringLiteral("Найти — %1 человек").arg(total));
-        QCOMPARE(h->isShown("wholeBook") ? h->text("wholeBook", "title") : QString(), book);
-        if (!book.isEmpty()) {
-            h->click("wholeBook");
-            QCOMPARE(h->app().route(), Route::book());
+        const QString star = QStringLiteral("Отметь самых близких звёздочкой в книге");
+        // People, close ones; the caption, the status line, the link to the whole book when shown; rows.
+        const QList<std::tuple<int, int, QStringList, QStringList>> lists{
+            {5, 0, {"Остальные", star, ""}, ids(0, 5)},
+            {8, 3, {"Остальные", " ", ""}, ids(3, 8)},
+            {6, 0, {"Недавние", star, "Вся книга · 6"}, ids(0, 4)}};
+        for (const auto &[total, close, texts, rows] : lists) {
+            h = std::make_unique<ViewHarness>();
+            QVERIFY(h->open(people(total, close)));
+            const QString book = h->isShown("wholeBook") ? h->text("wholeBook", "title") : QString();
+            QCOMPARE(QStringList({h->text("listCaption"), h->text("closeStatus"), book}), texts);
+            QCOMPARE(h->shownIds("circle-"), ids(0, close));
+            QCOMPARE(h->shownIds("row-"), rows);
+            QCOMPARE(h->text("search", "prompt"), QStringLiteral("Найти — %1 человек").arg(total));
         }
+        h->click("wholeBook");
+        QCOMPARE(h->app().route(), Route::book());
     }
 
     void searchFiltersAndSpacesActAsEmpty()
