@@ -34,11 +34,11 @@ public:
     // Answers the pings withheld so far, in order.
     void releasePongs();
 
-    bool accepted() const { return accepted_; }
-    // The client hung up (or the connection otherwise ended).
-    bool ended() const { return ended_; }
-    std::optional<quint16> closeCode() const { return closeCode_; }
-    int pingsReceived() const { return pings_; }
+    // What the peer saw so far; `ended`: the client hung up (or the connection otherwise ended).
+    bool accepted = false;
+    bool ended = false;
+    std::optional<quint16> closeCode;
+    int pingsReceived = 0;
 
 private:
     void readFrames();
@@ -47,10 +47,6 @@ private:
     QPointer<QTcpSocket> socket_;
     QByteArray buffer_;
     QList<QByteArray> heldPings_;
-    bool accepted_ = false;
-    bool ended_ = false;
-    std::optional<quint16> closeCode_;
-    int pings_ = 0;
 };
 
 } // namespace tender::test
