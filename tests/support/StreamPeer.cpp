@@ -32,8 +32,6 @@ StreamPeer::StreamPeer(QTcpSocket *socket, RecordedRequest request, QObject *par
 {
     connect(socket, &QTcpSocket::disconnected, this, [this] { ended = true; });
     connect(socket, &QObject::destroyed, this, [this] { ended = true; });
-    const qsizetype headEnd = socket->peek(socket->bytesAvailable()).indexOf("\r\n\r\n");
-    socket->read(headEnd + 4);
 }
 
 void StreamPeer::answerHandshake(int status)

@@ -18,6 +18,7 @@ class StreamPeer : public QObject {
 public:
     enum Opcode : quint8 { Text = 0x1, Binary = 0x2, Close = 0x8, Ping = 0x9, Pong = 0xA };
 
+    // `socket` has had `request` read from it.
     StreamPeer(QTcpSocket *socket, RecordedRequest request, QObject *parent = nullptr);
 
     const RecordedRequest request;
