@@ -17,14 +17,6 @@
 using namespace tender;
 using Factor = std::optional<double>;
 
-class UrlRecorder : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl &url) { urls << url; }
-};
-
 // What the app asks of the desktop: the clipboard, links, sounds, a start at login, reduced motion;
 // the desktop's settings come from a config home and folders of the test's own.
 class DesktopServicesTest : public QObject {
@@ -32,6 +24,11 @@ class DesktopServicesTest : public QObject {
 
     QTemporaryDir dir_;
     QString autostart() const { return dir_.filePath(QStringLiteral("home/autostart")); }
+    QList<QUrl> opened_;
+
+public slots:
+    // The desktop's handler of https links, as the test plays it.
+    void open(const QUrl &url) { opened_ << url; }
 
 private slots:
     void initTestCase()
@@ -56,13 +53,12 @@ private slots:
 
     void urlsGoToTheDesktopsHandler()
     {
-        UrlRecorder recorder;
-        QDesktopServices::setUrlHandler(QStringLiteral("https"), &recorder, "open");
+        QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "open");
         DesktopUrlOpener opener;
         const QUrl url(QStringLiteral("https://tender.example/signin?state=a%20b"));
         QVERIFY(opener.open(url));
         QVERIFY(!opener.open(QUrl()));
-        QCOMPARE(recorder.urls, QList<QUrl>{url});
+        QCOMPARE(opened_, QList<QUrl>{url});
         QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
     }
 

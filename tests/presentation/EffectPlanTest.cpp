@@ -140,8 +140,17 @@ private slots:
         }
     }
 
-    void latestIsTheLastLandingAndShapesStayInRange()
+    // Nothing flies, and nothing is drawn, when calm or when no emoji are asked for.
+    void latestIsTheLastLandingAndNothingFliesWhenCalmOrUnasked()
     {
+        SequenceRandom still({0.5});
+        QVERIFY(EffectPlan::make(screen, Qt::red, Overlay::warm, 40, true, still).flights.empty());
+        QVERIFY(EffectPlan::make(screen, Qt::red, Overlay::warm, 0, false, still).flights.empty());
+        QVERIFY(EffectPlan::make(screen, Qt::red, Overlay::warm, -3, false, still).flights.empty());
+        QVERIFY(EffectPlan::make(screen, Qt::red, {}, 40, false, still).flights.empty());
+        QCOMPARE(still.drawn(), 0);
+        QVERIFY(EffectPlan::make(screen, Qt::red, Overlay::warm, 40, true, still).glow.calm);
+
         SequenceRandom random({0.91, 0.13, 0.62, 0.47, 0.05, 0.78, 0.33, 0.99, 0.21, 0.58, 0.7});
         const EffectPlan plan = EffectPlan::make({1280, 720}, Qt::blue, Overlay::stars, 40, false, random);
         QCOMPARE(plan.flights.size(), size_t(40));
@@ -155,17 +164,6 @@ private slots:
         QCOMPARE(swaysLeft.size(), 2);
         QCOMPARE(plan.latest(), latest);
         QCOMPARE(plan.length(), std::max(2.6, latest));
-    }
-
-    void glowOnlyWhenCalmOrNothingToFly()
-    {
-        SequenceRandom random({0.5});
-        QVERIFY(EffectPlan::make(screen, Qt::red, Overlay::warm, 40, true, random).flights.empty());
-        QVERIFY(EffectPlan::make(screen, Qt::red, Overlay::warm, 0, false, random).flights.empty());
-        QVERIFY(EffectPlan::make(screen, Qt::red, Overlay::warm, -3, false, random).flights.empty());
-        QVERIFY(EffectPlan::make(screen, Qt::red, {}, 40, false, random).flights.empty());
-        QCOMPARE(random.drawn(), 0);
-        QVERIFY(EffectPlan::make(screen, Qt::red, Overlay::warm, 40, true, random).glow.calm);
     }
 
     void emojiListsHoldSingleGraphemes()
