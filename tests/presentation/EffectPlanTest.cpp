@@ -100,7 +100,7 @@ private slots:
         compareLegs(GlowPlan::make(Qt::red, true).opacity, {0, 0.7, 0.7, 0}, {0, 0.3, 0.7, 1});
     }
 
-    void theLowestAndHighestDrawsGiveTheEndsOfEveryRange_data()
+    void lowestAndHighestDrawsGiveRangeEndsAndTracksFollowTheGroupTiming_data()
     {
         QTest::addColumn<double>("draw");
         QTest::addColumn<QVariantList>("flight");
@@ -115,7 +115,7 @@ private slots:
                                                  QPointF(980, 80)};
     }
 
-    void theLowestAndHighestDrawsGiveTheEndsOfEveryRange()
+    void lowestAndHighestDrawsGiveRangeEndsAndTracksFollowTheGroupTiming()
     {
         QFETCH(double, draw);
         QFETCH(QVariantList, flight);
@@ -124,12 +124,7 @@ private slots:
         const QVariantList drawn{f.glyph, f.size, f.duration, f.delay, f.tilt,
                                  f.start, f.control1, f.control2, f.end};
         QCOMPARE(drawn, flight);
-    }
-
-    void emojiKeyframesFollowTheGroupTimingExactly()
-    {
-        SequenceRandom random({0.3, 0.7, 0.55, 0.1});
-        const EmojiFlight f = EmojiFlight::random(screen, Overlay::warm, random);
+        // Its tracks follow the group's timing exactly.
         const double degrees = qRadiansToDegrees(f.tilt);
         QCOMPARE(f.scale.size(), size_t(1));
         QCOMPARE(f.scale.front().easing.spline(), EmojiFlight::groupEasing.spline());
@@ -145,8 +140,17 @@ private slots:
         }
     }
 
-    void latestIsTheLastLandingAndShapesStayInRange()
+    // Nothing flies, and nothing is drawn, when calm or when no emoji are asked for.
+    void latestIsTheLastLandingAndNothingFliesWhenCalmOrUnasked()
     {
+        SequenceRandom still({0.5});
+        QVERIFY(EffectPlan::make(screen, Qt::red, Overlay::warm, 40, true, still).flights.empty());
+        QVERIFY(EffectPlan::make(screen, Qt::red, Overlay::warm, 0, false, still).flights.empty());
+        QVERIFY(EffectPlan::make(screen, Qt::red, Overlay::warm, -3, false, still).flights.empty());
+        QVERIFY(EffectPlan::make(screen, Qt::red, {}, 40, false, still).flights.empty());
+        QCOMPARE(still.drawn(), 0);
+        QVERIFY(EffectPlan::make(screen, Qt::red, Overlay::warm, 40, true, still).glow.calm);
+
         SequenceRandom random({0.91, 0.13, 0.62, 0.47, 0.05, 0.78, 0.33, 0.99, 0.21, 0.58, 0.7});
         const EffectPlan plan = EffectPlan::make({1280, 720}, Qt::blue, Overlay::stars, 40, false, random);
         QCOMPARE(plan.flights.size(), size_t(40));
@@ -160,17 +164,6 @@ private slots:
         QCOMPARE(swaysLeft.size(), 2);
         QCOMPARE(plan.latest(), latest);
         QCOMPARE(plan.length(), std::max(2.6, latest));
-    }
-
-    void glowOnlyWhenCalmOrNothingToFly()
-    {
-        SequenceRandom random({0.5});
-        QVERIFY(EffectPlan::make(screen, Qt::red, Overlay::warm, 40, true, random).flights.empty());
-        QVERIFY(EffectPlan::make(screen, Qt::red, Overlay::warm, 0, false, random).flights.empty());
-        QVERIFY(EffectPlan::make(screen, Qt::red, Overlay::warm, -3, false, random).flights.empty());
-        QVERIFY(EffectPlan::make(screen, Qt::red, {}, 40, false, random).flights.empty());
-        QCOMPARE(random.drawn(), 0);
-        QVERIFY(EffectPlan::make(screen, Qt::red, Overlay::warm, 40, true, random).glow.calm);
     }
 
     void emojiListsHoldSingleGraphemes()

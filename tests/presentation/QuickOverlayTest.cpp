@@ -13,9 +13,6 @@
 
 using namespace tender;
 using namespace std::chrono_literals;
-using tender::test::ManualAnimations;
-using tender::test::ManualClock;
-using tender::test::SequenceRandom;
 
 namespace {
 
@@ -82,26 +79,25 @@ QString x11(const QString &tool, const QStringList &arguments)
 class QuickOverlayTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<ManualClock> clock;
-    std::unique_ptr<SequenceRandom> random;
+    std::unique_ptr<test::ManualClock> clock;
+    std::unique_ptr<test::SequenceRandom> random;
     std::unique_ptr<QuickOverlay> overlay;
 
     void makeOverlay(QList<double> draws)
     {
         overlay.reset();
-        clock = std::make_unique<ManualClock>();
-        random = std::make_unique<SequenceRandom>(std::move(draws));
+        clock = std::make_unique<test::ManualClock>();
+        random = std::make_unique<test::SequenceRandom>(std::move(draws));
         overlay = std::make_unique<QuickOverlay>(*clock, *random);
     }
 
     // Every window shown with the glow and `emoji` emoji, or every window hidden and empty.
     bool all(bool shown, int emoji = 0) const
     {
-        for (const auto &window : overlay->windows())
-            if (window->isVisible() != shown || items(*window, "glow") != int(shown)
-                || items(*window, "emoji") != emoji)
-                return false;
-        return true;
+        return std::ranges::all_of(overlay->windows(), [&](const auto &window) {
+            return window->isVisible() == shown && items(*window, "glow") == int(shown)
+                && items(*window, "emoji") == emoji;
+        });
     }
 
     // Shown with `emoji` emoji until `ms` from now, hidden and empty from then on.
@@ -124,7 +120,7 @@ private slots:
         this->overlay.reset();
         SystemRandom systemRandom(2026);
         QuickOverlay overlay(*clock, systemRandom);
-        ManualAnimations animations;
+        test::ManualAnimations animations;
         overlay.play(QColor(0xE8, 0x5D, 0x75), Overlay::warm, 40, false);
         // The glow's last flash, when every emoji has set off.
         animations.advance(2030ms);
@@ -234,11 +230,8 @@ private slots:
         QCOMPARE(clock->pendingCount(), 0);
         overlay->play(Qt::red, Overlay::warm, 5, false);
         QVERIFY(all(true, 5));
-    }
 
-    void overlayGoneBeforeTheHideIsHarmless()
-    {
-        overlay->play(Qt::red, Overlay::warm, 40, false);
+        // The overlay gone before the hide leaves nothing due.
         overlay.reset();
         QCOMPARE(clock->pendingCount(), 0);
         clock->advance(10s);
@@ -270,7 +263,7 @@ private slots:
         makeOverlay({0.5}); // above the desk: without a window manager the later window is on top
         QCOMPARE(overlay->windows().size(), size_t(1));
         OverlayWindow &window = *overlay->windows().front();
-        ManualAnimations animations;
+        test::ManualAnimations animations;
         overlay->play(QColor(255, 40, 40), Overlay::warm, 40, true);
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         const QString id = QString::number(window.winId());

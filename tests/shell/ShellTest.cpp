@@ -142,12 +142,12 @@ private slots:
         status.updateIcon();
         QCOMPARE(centreOf(tray->lastIcon), *tray->panelColor);
 
+        // The filled circle and the heart cut out of it; paused, the slash and the gap cut around it.
         const QImage normal = HeartIcon::render(false, Qt::black, 32);
         const QImage paused = HeartIcon::render(true, Qt::black, 32);
-        QCOMPARE(normal.pixelColor(16, 4).alpha(), 255);  // the filled circle
-        QCOMPARE(normal.pixelColor(16, 16).alpha(), 0);   // the heart cut out of it
-        QCOMPARE(paused.pixelColor(16, 16).alpha(), 255); // the slash
-        QCOMPARE(paused.pixelColor(18, 15).alpha(), 0);   // the gap cut around it
+        const QList<int> alphas{normal.pixelColor(16, 4).alpha(), normal.pixelColor(16, 16).alpha(),
+                                paused.pixelColor(16, 16).alpha(), paused.pixelColor(18, 15).alpha()};
+        QCOMPARE(alphas, (QList<int>{255, 0, 255, 0}));
     }
 
     void popoverPlacement()

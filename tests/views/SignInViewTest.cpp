@@ -26,20 +26,15 @@ class SignInViewTest : public ViewTest {
         h->settle();
     }
 
-    void openEmailForm()
-    {
-        h->model.makeModel();
-        QVERIFY(h->show());
-        h->click("withEmail");
-        QCOMPARE(h->showing({"emailInput", "google"}), QStringList{"emailInput"});
-    }
-
     QString note() const { return h->isShown("signInNote") ? h->text("signInNote") : QString(); }
 
 private slots:
     void badInputIsRefusedWithoutAnyCallAndReturnSignsInOnceAndSigningOutStartsAfresh()
     {
-        openEmailForm();
+        h->model.makeModel();
+        QVERIFY(h->show());
+        h->click("withEmail");
+        QCOMPARE(h->showing({"emailInput", "google"}), QStringList{"emailInput"});
         // The e-mail, the password, the button ("" for Return in the password) and the note.
         const QList<std::tuple<QString, QString, QString, QString>> refusals{
             {"   ", "12345678", "submit", "Введи почту"},
@@ -79,33 +74,7 @@ private slots:
         QCOMPARE(h->texts({"emailInput", "passwordInput", "submit"}), (QStringList{"", "", submitTitle}));
     }
 
-    void failedSignInShowsWhyAndFreesTheButtonAndAResetConfirmsOrExplains()
-    {
-        openEmailForm();
-        h->service.on("POST", signInPath, FakeReply::identityError("EMAIL_NOT_FOUND"));
-        h->service.on("POST", FakeService::signUpPath, FakeReply::identityError("EMAIL_EXISTS"));
-        h->setText("emailInput", "anna@example.org");
-        h->setText("passwordInput", "wrong password");
-        h->click("submit");
-        QTRY_COMPARE(note(), QString("Неверный пароль"));
-        QCOMPARE(h->text("submit"), submitTitle);
-        QVERIFY(h->shown("submit")->isEnabled());
-        QVERIFY(!h->app().signedIn());
-
-        h->service.on("POST", resetPath, FakeReply::json(200, {{"email", "anna@example.org"}}));
-        h->setText("emailInput", " anna@example.org ");
-        h->click("forgotPassword");
-        QTRY_COMPARE(note(), QString("Письмо для нового пароля отправлено"));
-        QCOMPARE(h->service.requests("POST", resetPath).first().json(),
-                 QJsonObject({{"email", "anna@example.org"}, {"requestType", "PASSWORD_RESET"}}));
-        QCOMPARE(h->text("submit"), submitTitle); // a reset shows no progress
-
-        h->service.on("POST", resetPath, FakeReply::identityError("INVALID_EMAIL"));
-        h->click("forgotPassword");
-        QTRY_COMPARE(note(), QString("Проверь адрес почты"));
-    }
-
-    void theScreensOwnNoteWinsOverTheModelsProblemBackShowsTheChoicesAndGoogleUsesTheBrowser()
+    void theScreensOwnNoteWinsOverTheModelsProblemGoogleUsesTheBrowserAndAFailedSignInSaysWhy()
     {
         h->model.makeModel();
         QVERIFY(h->show());
@@ -134,6 +103,30 @@ private slots:
         QSignalSpy quit(h->view.engine(), &QQmlEngine::quit);
         h->click("quit");
         QCOMPARE(quit.size(), 1);
+
+        // A failed sign-in says why and frees the button; a reset confirms or explains.
+        h->click("withEmail");
+        h->service.on("POST", signInPath, FakeReply::identityError("EMAIL_NOT_FOUND"));
+        h->service.on("POST", FakeService::signUpPath, FakeReply::identityError("EMAIL_EXISTS"));
+        h->setText("emailInput", "anna@example.org");
+        h->setText("passwordInput", "wrong password");
+        h->click("submit");
+        QTRY_COMPARE(note(), QString("Неверный пароль"));
+        QCOMPARE(h->text("submit"), submitTitle);
+        QVERIFY(h->shown("submit")->isEnabled());
+        QVERIFY(!h->app().signedIn());
+
+        h->service.on("POST", resetPath, FakeReply::json(200, {{"email", "anna@example.org"}}));
+        h->setText("emailInput", " anna@example.org ");
+        h->click("forgotPassword");
+        QTRY_COMPARE(note(), QString("Письмо для нового пароля отправлено"));
+        QCOMPARE(h->service.requests("POST", resetPath).first().json(),
+                 QJsonObject({{"email", "anna@example.org"}, {"requestType", "PASSWORD_RESET"}}));
+        QCOMPARE(h->text("submit"), submitTitle); // a reset shows no progress
+
+        h->service.on("POST", resetPath, FakeReply::identityError("INVALID_EMAIL"));
+        h->click("forgotPassword");
+        QTRY_COMPARE(note(), QString("Проверь адрес почты"));
     }
 };
 
