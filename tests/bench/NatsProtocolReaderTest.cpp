@@ -4,18 +4,6 @@
 using namespace tender::bench;
 using Kind = NatsOp::Kind;
 
-namespace {
-
-std::vector<Kind> kinds(const std::vector<NatsOp>& ops)
-{
-    std::vector<Kind> out;
-    for (const auto& op : ops)
-        out.push_back(op.kind);
-    return out;
-}
-
-}
-
 TEST(NatsProtocolReader, OperationsSplitAndJoinedAnywhereComeOutWhole)
 {
     const std::string stream = "INFO {\"server_id\":\"x\"}\r\nPONG\r\nMSG u7 1 5\r\nhe\r\no\r\n"
@@ -26,7 +14,10 @@ TEST(NatsProtocolReader, OperationsSplitAndJoinedAnywhereComeOutWhole)
         std::vector<NatsOp> ops;
         ASSERT_TRUE(reader.feed(std::string_view(stream).substr(0, cut), ops));
         ASSERT_TRUE(reader.feed(std::string_view(stream).substr(cut), ops));
-        ASSERT_EQ(kinds(ops),
+        std::vector<Kind> kinds;
+        for (const auto& op : ops)
+            kinds.push_back(op.kind);
+        ASSERT_EQ(kinds,
             (std::vector{Kind::info, Kind::pong, Kind::msg, Kind::msg, Kind::ping, Kind::ok, Kind::err}))
             << "cut at " << cut;
         EXPECT_EQ(ops[0].detail, "{\"server_id\":\"x\"}");

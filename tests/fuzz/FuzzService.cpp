@@ -4,15 +4,6 @@
 #include "http/Exchange.h"
 
 namespace tender::fuzz {
-namespace {
-
-void replaceAll(std::string& text, std::string_view from, std::string_view to)
-{
-    for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-        text.replace(at, from.size(), to);
-}
-
-}
 
 FuzzService& FuzzService::instance()
 {
@@ -46,11 +37,12 @@ FuzzService::FuzzService()
 std::string FuzzService::withSecrets(std::string_view input) const
 {
     std::string text(input);
-    const std::pair<const char*, const std::string*> secrets[] = {{"@othercontact", &otherContact_},
+    const std::pair<std::string_view, const std::string*> secrets[] = {{"@othercontact", &otherContact_},
         {"@otherdevice", &otherDevice_}, {"@user", &userToken_}, {"@device", &deviceToken_},
         {"@contact", &contactId_}, {"@invite", &inviteCode_}, {"@key", &identityKey_}};
     for (auto [name, value] : secrets)
-        replaceAll(text, name, *value);
+        for (auto at = text.find(name); at != std::string::npos; at = text.find(name, at + value->size()))
+            text.replace(at, name.size(), *value);
     return text;
 }
 

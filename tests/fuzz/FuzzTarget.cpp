@@ -20,15 +20,10 @@ bool registerTarget(std::string_view name, Target target)
     return targets().emplace(name, target).second;
 }
 
-Target targetNamed(std::string_view name)
+Target target(std::string_view name)
 {
-    auto found = targets().find(name);
+    auto found = name.empty() && targets().size() == 1 ? targets().begin() : targets().find(name);
     return found == targets().end() ? nullptr : found->second;
-}
-
-Target onlyTarget()
-{
-    return targets().size() == 1 ? targets().begin()->second : nullptr;
 }
 
 void expect(bool holds, std::string_view what)

@@ -8,8 +8,8 @@ using Target = void (*)(std::string_view input);
 // Targets register under the name of their corpus folder. A libFuzzer program holds one; the
 // replay program holds them all.
 bool registerTarget(std::string_view name, Target target);
-Target targetNamed(std::string_view name);
-Target onlyTarget();
+// The one of that name, or with none the only one there is (nullptr when there is no such target).
+Target target(std::string_view name = {});
 
 // A finding: says what broke and stops the run.
 void expect(bool holds, std::string_view what);

@@ -4,7 +4,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static const auto target = tender::fuzz::onlyTarget();
+    static const auto target = tender::fuzz::target();
     target(std::string_view(reinterpret_cast<const char*>(data), size));
     return 0;
 }

@@ -9,7 +9,7 @@
 
 int main(int argc, char** argv)
 {
-    auto target = argc == 3 ? tender::fuzz::targetNamed(argv[1]) : nullptr;
+    auto target = argc == 3 ? tender::fuzz::target(argv[1]) : nullptr;
     if (!target) {
         std::cerr << "usage: tender_fuzz_replay TARGET CORPUS_DIR (with a known TARGET)\n";
         return 2;

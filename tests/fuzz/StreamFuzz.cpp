@@ -6,31 +6,22 @@
 #include <boost/beast/_experimental/test/stream.hpp>
 
 namespace tender::fuzz {
-namespace {
 
 using MemoryStream = boost::beast::test::stream;
 using MemorySession = server::BasicWsSession<MemoryStream>;
-
-server::Request upgradeRequest(const FuzzService& fuzz)
-{
-    server::Request request{http::verb::get, "/v1/stream", 11};
-    request.set(http::field::host, "127.0.0.1");
-    request.set(http::field::upgrade, "websocket");
-    request.set(http::field::connection, "Upgrade");
-    request.set(http::field::sec_websocket_key, "dGhlIHNhbXBsZSBub25jZQ==");
-    request.set(http::field::sec_websocket_version, "13");
-    request.set(http::field::authorization, "Bearer " + fuzz.withSecrets("@user"));
-    return request;
-}
-
-}
 
 TENDER_FUZZ_TARGET(stream)
 {
     auto& fuzz = FuzzService::instance();
     fuzz.restore();
     auto& gate = fuzz.service().gate();
-    auto upgrade = upgradeRequest(fuzz);
+    server::Request upgrade{http::verb::get, "/v1/stream", 11};
+    upgrade.set(http::field::host, "127.0.0.1");
+    upgrade.set(http::field::upgrade, "websocket");
+    upgrade.set(http::field::connection, "Upgrade");
+    upgrade.set(http::field::sec_websocket_key, "dGhlIHNhbXBsZSBub25jZQ==");
+    upgrade.set(http::field::sec_websocket_version, "13");
+    upgrade.set(http::field::authorization, "Bearer " + fuzz.withSecrets("@user"));
     auto admitted = gate.admit(upgrade);
     expect(std::holds_alternative<server::Admission>(admitted), "the stream was refused");
     auto& admission = std::get<server::Admission>(admitted);

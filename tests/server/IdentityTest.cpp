@@ -13,6 +13,7 @@ static std::string resetCodeIn(const std::filesystem::path& mail)
     return at == std::string::npos ? "" : content.substr(at + 12, content.find('\n', at) - at - 12);
 }
 
+// Refusals: bad sign-ups, a wrong or missing key on every call, bad grants and a deleted account's tokens.
 TEST_F(IdentityTest, SignUpSignInAndRefreshGiveTokensTheServiceAcceptsAndRefusalsTheProviderCodes)
 {
     auto email = uniqueEmail("anna");
@@ -27,10 +28,11 @@ TEST_F(IdentityTest, SignUpSignInAndRefreshGiveTokensTheServiceAcceptsAndRefusal
     ASSERT_EQ(signedIn.status, 200) << signedIn.body;
     EXPECT_EQ(signedIn.field("/localId"), uid);
 
-    auto refreshed = refresh(*http, signedIn.field("/refreshToken"));
+    auto refreshToken = signedIn.field("/refreshToken");
+    auto refreshed = refresh(*http, refreshToken);
     ASSERT_EQ(refreshed.status, 200) << refreshed.body;
     EXPECT_EQ(refreshed.field("/expires_in"), "3600");
-    EXPECT_EQ(refreshed.field("/refresh_token"), signedIn.field("/refreshToken"));
+    EXPECT_EQ(refreshed.field("/refresh_token"), refreshToken);
 
     for (const auto& token : {created.field("/idToken"), refreshed.field("/id_token")})
         EXPECT_EQ(http->get("/v1/me", token).field("/uid"), uid);
@@ -50,6 +52,25 @@ TEST_F(IdentityTest, SignUpSignInAndRefreshGiveTokensTheServiceAcceptsAndRefusal
         EXPECT_EQ(outcome.substr(0, outcome.find(' ', 4)), "400 " + code) << outcome;
         EXPECT_EQ(refused.json().at("error").at("code"), 400);
     }
+
+    std::string wrongKey = "AIzaSomebodyElsesKey000000000000000000";
+    for (const auto& call : {"signInWithPassword", "signUp", "sendOobCode"}) {
+        auto keyless = "/identitytoolkit/v1/accounts:" + std::string(call);
+        for (const auto& path : {identityPath(call, wrongKey), keyless}) {
+            auto refused = http->post(path, passwordBody(uniqueEmail("k"), "secret-pass")).outcome();
+            EXPECT_TRUE(refused.starts_with("400 API_KEY_INVALID")) << path << " " << refused;
+        }
+    }
+    auto wrongKeyRefresh = refresh(*http, refreshToken, "refresh_token", wrongKey);
+    EXPECT_TRUE(wrongKeyRefresh.error().starts_with("API_KEY_INVALID")) << wrongKeyRefresh.body;
+
+    EXPECT_EQ(refresh(*http, refreshToken, "password").error(), "INVALID_GRANT_TYPE");
+    const std::string forgery = ".forged0000000000000000000000000000000000";
+    for (const auto& token : {std::string("made-up"), uid + forgery, std::string(28, 'Z') + forgery})
+        EXPECT_EQ(refresh(*http, token).error(), "INVALID_REFRESH_TOKEN") << "known and unknown uids alike";
+
+    ASSERT_EQ(http->del("/v1/me", refreshed.field("/id_token")).status, 204);
+    EXPECT_EQ(refresh(*http, refreshToken).error(), "INVALID_REFRESH_TOKEN");
 }
 
 // A wrong password and an unknown address get the same answer; failures lock the address only for the
@@ -68,34 +89,9 @@ TEST_F(IdentityTest, SignInFailuresTellNothingAndLockOnlyTheFailingClient)
     EXPECT_EQ(signIn(from(2), email, "right-password").status, 200);
 }
 
-// Every call refuses a wrong or missing key; refreshing refuses bad grants and deleted accounts' tokens.
-TEST_F(IdentityTest, EveryCallRefusesAWrongKeyAndRefreshBadGrantsAndDeletedAccounts)
-{
-    std::string wrongKey = "AIzaSomebodyElsesKey000000000000000000";
-    for (const auto& call : {"signInWithPassword", "signUp", "sendOobCode"}) {
-        auto keyless = "/identitytoolkit/v1/accounts:" + std::string(call);
-        for (const auto& path : {identityPath(call, wrongKey), keyless}) {
-            auto refused = http->post(path, passwordBody(uniqueEmail("k"), "secret-pass")).outcome();
-            EXPECT_TRUE(refused.starts_with("400 API_KEY_INVALID")) << path << " " << refused;
-        }
-    }
-    auto user = quickUser(*http);
-    auto wrongKeyRefresh = refresh(*http, user.refreshToken, "refresh_token", wrongKey);
-    EXPECT_TRUE(wrongKeyRefresh.error().starts_with("API_KEY_INVALID")) << wrongKeyRefresh.body;
-
-    EXPECT_EQ(refresh(*http, user.refreshToken, "password").error(), "INVALID_GRANT_TYPE");
-    const std::string forgery = ".forged0000000000000000000000000000000000";
-    for (const auto& token : {std::string("made-up"), user.uid + forgery, std::string(28, 'Z') + forgery})
-        EXPECT_EQ(refresh(*http, token).error(), "INVALID_REFRESH_TOKEN") << "known and unknown uids alike";
-
-    ASSERT_EQ(http->del("/v1/me", user.idToken).status, 204);
-    EXPECT_EQ(refresh(*http, user.refreshToken).error(), "INVALID_REFRESH_TOKEN");
-}
-
 TEST_F(IdentityTest, PasswordResetGoesThroughTheOutboxAndEndsEveryOldSession)
 {
-    auto email = uniqueEmail("lena");
-    auto user = signUp(*http, email, "old-password");
+    auto user = signUp(*http, uniqueEmail("lena"), "old-password");
     auto stream = readyStream(user);
     auto sendReset = [&](const std::string& address) {
         return http->post(identityPath("sendOobCode"),
@@ -104,7 +100,7 @@ TEST_F(IdentityTest, PasswordResetGoesThroughTheOutboxAndEndsEveryOldSession)
     EXPECT_EQ(sendReset(uniqueEmail("x")).status, 200);
     EXPECT_TRUE(outbox().empty());
     for (int i = 0; i < 2; ++i)
-        ASSERT_EQ(sendReset(email).status, 200);
+        ASSERT_EQ(sendReset(user.email).status, 200);
     auto mails = outbox();
     ASSERT_EQ(mails.size(), 2u);
     EXPECT_EQ(std::filesystem::status(mails[0]).permissions() & std::filesystem::perms::all,
@@ -123,7 +119,7 @@ TEST_F(IdentityTest, PasswordResetGoesThroughTheOutboxAndEndsEveryOldSession)
     EXPECT_TRUE(stream->closedWithin());
     EXPECT_EQ(http->get("/v1/me", user.idToken).status, 401) << "identity tokens from before the reset";
 
-    EXPECT_EQ(signIn(*http, email, "old-password").error(), "INVALID_LOGIN_CREDENTIALS");
-    EXPECT_EQ(signIn(*http, email, "new-password").status, 200);
+    EXPECT_EQ(signIn(*http, user.email, "old-password").error(), "INVALID_LOGIN_CREDENTIALS");
+    EXPECT_EQ(signIn(*http, user.email, "new-password").status, 200);
     EXPECT_EQ(refresh(*http, user.refreshToken).error(), "TOKEN_EXPIRED");
 }

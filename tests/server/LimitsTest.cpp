@@ -7,11 +7,6 @@ using namespace tender::testing;
 
 using LimitsTest = ServerTest;
 
-static HttpResult signUpAttempt(const HttpClient& client, const std::string& email)
-{
-    return client.post(identityPath("signUp"), passwordBody(email, "pass-word"));
-}
-
 TEST_F(LimitsTest, OneClientsFloodOfPasswordChecksIsRefusedAtOnceWhileOthersSignIn)
 {
     auto email = signUp(*http, uniqueEmail("real"), "right-password").email;
@@ -19,7 +14,8 @@ TEST_F(LimitsTest, OneClientsFloodOfPasswordChecksIsRefusedAtOnceWhileOthersSign
     std::vector<std::thread> flood;
     for (int i = 0; i < 40; ++i)
         flood.emplace_back([&] {
-            refused += signUpAttempt(from(2), uniqueEmail("f")).error().starts_with("TOO_MANY_ATTEMPTS");
+            auto attempt = from(2).post(identityPath("signUp"), passwordBody(uniqueEmail("f"), "pass-word"));
+            refused += attempt.error().starts_with("TOO_MANY_ATTEMPTS");
         });
     auto real = signIn(from(3), email, "right-password");
     for (auto& t : flood)
@@ -31,10 +27,9 @@ TEST_F(LimitsTest, OneClientsFloodOfPasswordChecksIsRefusedAtOnceWhileOthersSign
 
 TEST_F(LimitsTest, PasswordChecksWhoseClientLeftAreDropped)
 {
-    auto email = [](int i) { return "left" + std::to_string(i) + "@example.org"; };
+    auto body = [](int i) { return passwordBody("left" + std::to_string(i) + "@example.org", "pass-word"); };
     for (int i = 0; i < 20; ++i)
-        RawSocket(server->port(), loopback(10 + i))
-            .post(identityPath("signUp"), json::serialize(passwordBody(email(i), "pass-word")));
+        RawSocket(server->port(), loopback(10 + i)).post(identityPath("signUp"), json::serialize(body(i)));
     const std::string created = "tender_identity_outcomes_total{call=\"signUp\",outcome=\"OK\"}";
     std::map<std::string, double> metrics;
     ASSERT_TRUE(eventually([&] {
@@ -44,7 +39,7 @@ TEST_F(LimitsTest, PasswordChecksWhoseClientLeftAreDropped)
     EXPECT_GE(metrics["tender_abandoned_requests_total"], 1);
     int accounts = 0;
     for (int i = 0; i < 20; ++i)
-        accounts += signUpAttempt(*http, email(i)).error() == "EMAIL_EXISTS";
+        accounts += http->post(identityPath("signUp"), body(i)).error() == "EMAIL_EXISTS";
     EXPECT_EQ(accounts, metrics[created]) << "nothing of the dropped ones was done";
 }
 

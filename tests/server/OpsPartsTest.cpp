@@ -110,9 +110,7 @@ TEST(Metrics, WritesThePrometheusTextFormat)
 TEST(Readiness, AFailingThrowingOrStuckCheckIsNotReady)
 {
     Readiness readiness;
-    std::atomic<bool> databaseUp = true;
-    std::atomic<bool> hang = false;
-    std::atomic<bool> hanging = false;
+    std::atomic<bool> databaseUp = true, hang = false, hanging = false;
     readiness.add("database", [&] {
         for (hanging = hang.load(); hang;)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));

@@ -75,9 +75,24 @@ class DevicesViewTest : public ViewTest {
     QJsonObject lastPairing() const { return h->service.requests("POST", "/v1/devices").last().json(); }
 
 private slots:
-    void pairingNeedsANameOfOneTo64AndASwitchAndDocsOpenOnTheWebSite()
+    void detailsSayWhatDevicesDoAndWhenOnlinePairingNeedsANameOfOneTo64AndASwitchDocsOpen()
     {
-        openDevices();
+        // The manual clock stands at 2026-03-02 12:00 UTC.
+        openDevices({device("both", "A", {"send", "receive"}, "2026-03-02T11:54:59.750Z"),
+                     device("send", "B", {"send"}, "2026-03-01T10:00:00Z"),
+                     device("receive", "C", {"receive"}, "2026-03-02T14:00:00+03:00"),
+                     device("none", "D", {"blink"}),
+                     device("odd", "E", {"receive"}, "вчера"),
+                     device("dateonly", "F", {"send"}, "2026-03-01")});
+        QCOMPARE(h->shownTexts("deviceDetails"),
+                 (QStringList{"Принимает и отправляет · был онлайн 5 минут назад",
+                              "Отправляет · был онлайн вчера", "Принимает · был онлайн 1 час назад",
+                              " · ещё не подключался",
+                              "Принимает · ещё не подключался", "Отправляет · ещё не подключался"}));
+        h->clock.advance(60s);
+        h->settle();
+        QVERIFY(h->shownTexts("deviceDetails")[0].endsWith(" · был онлайн 6 минут назад"));
+
         QVERIFY(!canPair());
         h->type("deviceName", "   ");
         QVERIFY(!canPair());
@@ -181,25 +196,6 @@ private slots:
         QTest::qWait(400);
         h->click("tab-2");
         QCOMPARE(h->showing({"tokenCard", "pair"}), QStringList{"pair"});
-    }
-
-    void detailsSayWhatADeviceDoesAndWhenItWasOnline()
-    {
-        // The manual clock stands at 2026-03-02 12:00 UTC.
-        openDevices({device("both", "A", {"send", "receive"}, "2026-03-02T11:54:59.750Z"),
-                     device("send", "B", {"send"}, "2026-03-01T10:00:00Z"),
-                     device("receive", "C", {"receive"}, "2026-03-02T14:00:00+03:00"),
-                     device("none", "D", {"blink"}),
-                     device("odd", "E", {"receive"}, "вчера"),
-                     device("dateonly", "F", {"send"}, "2026-03-01")});
-        QCOMPARE(h->shownTexts("deviceDetails"),
-                 (QStringList{"Принимает и отправляет · был онлайн 5 минут назад",
-                              "Отправляет · был онлайн вчера", "Принимает · был онлайн 1 час назад",
-                              " · ещё не подключался",
-                              "Принимает · ещё не подключался", "Отправляет · ещё не подключался"}));
-        h->clock.advance(60s);
-        h->settle();
-        QVERIFY(h->shownTexts("deviceDetails")[0].endsWith(" · был онлайн 6 минут назад"));
     }
 
     void relativeTimesAndInternetDatesInRussian()
