@@ -31,9 +31,9 @@ class StreamTest : public QObject {
 
     qsizetype attempts() const { return h->service.peers().size(); }
     bool waitForAttempts(qsizetype n) { return QTest::qWaitFor([&] { return attempts() >= n; }) && attempts() == n; }
-    bool waitForEnd(StreamPeer *peer) { return QTest::qWaitFor([peer] { return peer->ended(); }); }
+    bool waitForEnd(StreamPeer *peer) { return QTest::qWaitFor([peer] { return peer->ended; }); }
     // The client closed `peer`'s connection with `code`.
-    bool closedWith(StreamPeer *peer, quint16 code) { return waitForEnd(peer) && peer->closeCode() == code; }
+    bool closedWith(StreamPeer *peer, quint16 code) { return waitForEnd(peer) && peer->closeCode == code; }
     // The n-th attempt has come and the client has hung up on its refusal.
     bool refused(qsizetype n) { return waitForAttempts(n) && waitForEnd(h->service.last()); }
     bool quietlyStaysAt(qsizetype n)
@@ -128,7 +128,7 @@ private slots:
         QCOMPARE(syncCount, 3);
         QCOMPARE(onlineReports, QList<bool>{true});
         QVERIFY(quietlyStaysAt(1));
-        QVERIFY(!peer->ended());
+        QVERIFY(!peer->ended);
 
         stream->stop();
         QCOMPARE(onlineReports, (QList<bool>{true, false}));
@@ -149,7 +149,7 @@ private slots:
         QTRY_COMPARE(signalCount, 1);
         QCOMPARE(syncCount, 1);
         QVERIFY(quietlyStaysAt(1));
-        QVERIFY(!peer->ended());
+        QVERIFY(!peer->ended);
 
         // Invalid UTF-8 and messages past the size limit make the socket fail the connection
         // (RFC 6455 leaves it no choice); the stream comes back after the shortest wait.
@@ -227,7 +227,7 @@ private slots:
         QVERIFY(closedWith(first, 1001));
         h->clock.advance(10s);
         QVERIFY(quietlyStaysAt(2));
-        QVERIFY(!second->ended());
+        QVERIFY(!second->ended);
         second->sendText(ready);
         QTRY_COMPARE(onlineReports, (QList<bool>{true, false, true}));
     }
@@ -238,7 +238,7 @@ private slots:
         StreamPeer *peer = goOnline();
         QVERIFY(peer);
         h->clock.advance(30s);
-        QTRY_COMPARE(peer->pingsReceived(), 1);
+        QTRY_COMPARE(peer->pingsReceived, 1);
         h->clock.advance(9s);
         peer->releasePongs();
         peer->sendText(R"({"type":"sync"})"); // arrives after the pong
@@ -246,9 +246,9 @@ private slots:
         QCOMPARE(h->clock.pendingCount(), 1); // the next ping: an answered deadline does not wait on
         h->clock.advance(20999ms);
         QVERIFY(quietlyStaysAt(1));
-        QCOMPARE(peer->pingsReceived(), 1);
+        QCOMPARE(peer->pingsReceived, 1);
         h->clock.advance(1ms);
-        QTRY_COMPARE(peer->pingsReceived(), 2);
+        QTRY_COMPARE(peer->pingsReceived, 2);
         QCOMPARE(onlineReports, QList<bool>{true});
 
         // The next pong comes 11 s late: the deadline has already started the reconnection.
@@ -270,7 +270,7 @@ private slots:
         QVERIFY(waitForAttempts(1));
         h->clock.advance(Stream::openingTimeout - 1ms);
         QTest::qWait(quietMs);
-        QVERIFY(!h->service.peer(0)->ended());
+        QVERIFY(!h->service.peer(0)->ended);
         h->clock.advance(1ms);
         QVERIFY(waitForEnd(h->service.peer(0)));
         QVERIFY(refusedAfter(1s));
