@@ -18,21 +18,13 @@ QJsonObject device(const QString &id, const QString &name, const QStringList &ca
             {"capabilities", QJsonArray::fromStringList(capabilities)}, {"last_seen_at", lastSeen}};
 }
 
-FakeReply deviceList(const QList<QJsonObject> &devices)
-{
-    QJsonArray list;
-    for (const QJsonObject &one : devices)
-        list.append(one);
-    return FakeReply::json(200, {{"devices", list}});
-}
-
 FakeReply paired(const QString &id, const QString &name, const QStringList &capabilities,
                  const QString &token, int delayMs = 0)
 {
     return jsonReply(201, {{"device", device(id, name, capabilities)}, {"token", token}}, delayMs);
 }
 
-const QList<QJsonObject> lampAndButton{device("d1", "Лампа", {"receive"}), device("d2", "Кнопка", {"send"})};
+const QJsonArray lampAndButton{device("d1", "Лампа", {"receive"}), device("d2", "Кнопка", {"send"})};
 
 } // namespace
 
@@ -40,9 +32,9 @@ class DevicesViewTest : public ViewTest {
     Q_OBJECT
 
     // The devices tab, after its first load answered with `devices`.
-    void openDevices(const QList<QJsonObject> &devices = {})
+    void openDevices(const QJsonArray &devices = {})
     {
-        h->service.on("GET", "/v1/devices", deviceList(devices));
+        h->service.on("GET", "/v1/devices", FakeReply::json(200, {{"devices", devices}}));
         QVERIFY(h->open({}, Route::settings()));
         // In once the answer has been taken in: a late one would clear the error line.
         std::unique_ptr<QSignalSpy> loaded;
@@ -258,7 +250,7 @@ private slots:
         QTRY_COMPARE(h->text("devicesError"), QString("Не получилось загрузить устройства"));
         QCOMPARE(rows(), QStringList{"Кнопка"});
 
-        h->service.on("GET", "/v1/devices", deviceList(lampAndButton));
+        h->service.on("GET", "/v1/devices", FakeReply::json(200, {{"devices", lampAndButton}}));
         h->view.hide();
         h->view.show();
         QTRY_COMPARE(rows(), (QStringList{"Лампа", "Кнопка"}));
