@@ -18,21 +18,16 @@ class FirstRunTest : public QObject {
     std::unique_ptr<ViewHarness> app;
     const QString email = QStringLiteral("vera@example.org");
 
-    // The app as launched: preferences and session read from `home`.
+    // The app as launched, after the one before quit: preferences and session read from `home`.
     void launch()
     {
+        app.reset(); // the view goes before the model it shows, and both before the preferences
         preferences = std::make_unique<JsonPreferencesStore>(home.filePath("preferences.json"));
         app = std::make_unique<ViewHarness>();
         app->model.preferences = preferences.get();
         app->model.sessionFile = home.filePath("session.json");
         app->model.makeModel(server.endpoints()).start();
         QVERIFY(app->show());
-    }
-
-    void quit()
-    {
-        app.reset(); // the view goes before the model it shows
-        preferences.reset();
     }
 
     AppModel &model() { return app->app(); }
@@ -51,8 +46,6 @@ private slots:
         QVERIFY2(server.start(), qPrintable(server.error()));
         launch();
     }
-
-    void cleanupTestCase() { quit(); }
 
     void signsUpByEmailOnTheSignInScreen()
     {
@@ -96,7 +89,6 @@ private slots:
         const bool sound = !model().sound();
         app->toggle("soundSwitch");
         QCOMPARE(model().sound(), sound);
-        quit();
 
         launch();
         QVERIFY(model().signedIn());

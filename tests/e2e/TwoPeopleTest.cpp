@@ -6,7 +6,6 @@
 #include "service/APIError.h"
 
 #include <QWebSocket>
-#include <QtTest>
 
 using namespace tender;
 using namespace tender::test;
@@ -74,8 +73,7 @@ private slots:
         sender.didSignIn();
         await(receiver.auth().signIn("r@example.org", "secret1"));
         receiver.didSignIn();
-        QTRY_VERIFY(receiver.inviteURL().has_value());
-        QTRY_VERIFY(receiver.online());
+        QTRY_VERIFY(receiver.inviteURL().has_value() && receiver.online());
         await(sender.api().addContact(*receiver.inviteURL(), "Получатель", false));
         QTRY_COMPARE(sender.contacts().size(), 1); // the service's "sync" reloads the list
 

@@ -102,7 +102,6 @@ private slots:
     void theInstalledProgramsAutostartEntryStartsIt()
     {
         const QString program = path("prefix/bin/tender");
-        QVERIFY(QFileInfo(program).isExecutable());
         QProcessEnvironment environment = userEnvironment("first-start");
         environment.insert("QT_QPA_PLATFORM", "offscreen");
         const qint64 pid = QCoreApplication::applicationPid();

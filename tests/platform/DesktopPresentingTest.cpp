@@ -36,17 +36,13 @@ xcb_connection_t *connection()
     return x11 ? x11->connection() : nullptr;
 }
 
-std::optional<qint64> frontPid()
-{
-    return X11DesktopReader(connection()).frontPid();
-}
-
 // child: prints the front process and what DesktopPresenting answers.
 // child 1|0: first shows a full-screen or a normal window in front, then prints, and stays until killed.
 // The window is brought to the front as a user would from a task bar, which the window manager always
 // obeys, rather than left to its policy for new windows.
 int runChild(const QStringList &arguments)
 {
+    const auto frontPid = [] { return X11DesktopReader(connection()).frontPid(); };
     QRasterWindow window;
     if (!arguments.isEmpty()) {
         const bool fullScreen = arguments.first() == u"1";
@@ -55,7 +51,7 @@ int runChild(const QStringList &arguments)
         const QSize size = fullScreen ? window.screen()->geometry().size() : QSize(400, 300);
         QTest::qWaitFor([&] { return window.isExposed() && window.geometry().size() == size; }, hangGuardMs);
         test::VirtualDesktop::bringToFront(connection(), quint32(window.winId()));
-        QTest::qWaitFor([] { return frontPid() == QCoreApplication::applicationPid(); }, hangGuardMs);
+        QTest::qWaitFor([&] { return frontPid() == QCoreApplication::applicationPid(); }, hangGuardMs);
     }
     DesktopPresenting presenting;
     std::printf("front=%lld mirrored=%d fullScreen=%d\n", frontPid().value_or(0), presenting.mirrored(),
@@ -71,7 +67,6 @@ Q_DECLARE_METATYPE(DesktopState)
 class DesktopPresentingTest : public QObject {
     Q_OBJECT
 
-private:
     static QString report(const QProcessEnvironment &environment)
     {
         QProcess child;
@@ -163,9 +158,8 @@ private slots:
 int main(int argc, char **argv)
 {
     QGuiApplication app(argc, argv);
-    const QStringList arguments = app.arguments().mid(1);
-    if (arguments.value(0) == u"--child")
-        return runChild(arguments.mid(1));
+    if (app.arguments().value(1) == u"--child")
+        return runChild(app.arguments().mid(2));
     DesktopPresentingTest test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -41,7 +41,6 @@ QString reads(const PreferencesStore &store, const QString &key)
 class JsonPreferencesStoreTest : public QObject {
     Q_OBJECT
 
-private:
     std::optional<QTemporaryDir> dir_;
     QString path() const { return dir_->filePath(QStringLiteral("config/Tender/preferences.json")); }
 

@@ -95,10 +95,8 @@ private slots:
                 tokens << (error.endsSession() ? "ended" : "failed");
             }
         };
-        auto a = ask(false);
-        auto b = ask(false);
-        auto c = ask(false);
-        auto forced = ask(true); // joins the refresh in flight instead of starting another
+        // The forced one joins the refresh in flight instead of starting another.
+        const std::array asking{ask(false), ask(false), ask(false), ask(true)};
         QTRY_COMPARE(tokens.size(), 4);
         QCOMPARE(tokens, QStringList(4, "shared"));
         QCOMPARE(h->service.requests("POST", tokenPath).size(), 1);
@@ -107,8 +105,7 @@ private slots:
         h->service.reset();
         h->service.on("POST", tokenPath, FakeReply::identityError("TOO_MANY_ATTEMPTS_TRY_LATER : wait"));
         tokens.clear();
-        auto f1 = ask(true);
-        auto f2 = ask(true);
+        const std::array failing{ask(true), ask(true)};
         QTRY_COMPARE(tokens, QStringList(2, "failed"));
         QCOMPARE(h->service.requests("POST", tokenPath).size(), 1);
         QVERIFY(auth->session().has_value());

@@ -2,8 +2,6 @@
 #include "shell/SingleInstance.h"
 
 #include <QLocalServer>
-#include <QLocalSocket>
-#include <QtTest>
 
 #include <memory>
 #include <vector>

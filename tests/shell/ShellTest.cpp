@@ -3,7 +3,6 @@
 #include "FakeTray.h"
 #include "platform/WakeMonitor.h"
 #include "ModelHarness.h"
-#include "service/Stream.h"
 #include "shell/AppDelegate.h"
 #include "shell/HeartIcon.h"
 #include "shell/Popover.h"
@@ -11,7 +10,6 @@
 #include "shell/StatusBar.h"
 
 #include <QQuickItem>
-#include <QtTest>
 
 using namespace tender;
 using namespace tender::test;

@@ -9,10 +9,8 @@
 #include "shell/Popover.h"
 #include "shell/SystemTray.h"
 
-#include <QApplication>
 #include <QQuickItem>
 #include <QScreen>
-#include <QtTest>
 
 using namespace tender;
 using namespace tender::test;

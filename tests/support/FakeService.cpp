@@ -106,15 +106,12 @@ void FakeService::readFrom(QTcpSocket *socket)
     if (headEnd < 0)
         return;
     RecordedRequest request = parseHead(buffered.left(headEnd));
-    // An upgrade's bytes stay unread: its StreamPeer reads them.
     const bool upgrading = request.header("upgrade").toLower() == "websocket";
     const qsizetype length = upgrading ? 0 : request.header("content-length").toLongLong();
     if (buffered.size() < headEnd + 4 + length)
         return;
-    if (!upgrading) {
-        socket->read(headEnd + 4);
-        request.body = socket->read(length);
-    }
+    socket->read(headEnd + 4);
+    request.body = socket->read(length);
     socket->setProperty("answered", true);
     requests_.append(request);
     emit requestReceived(request);

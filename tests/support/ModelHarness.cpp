@@ -74,7 +74,7 @@ std::unique_ptr<Auth> ModelHarness::makeAuth()
 
 StreamPeer *ModelHarness::awaitPeer(qsizetype index)
 {
-    if (!QTest::qWaitFor([&] { return service.peer(index) && service.peer(index)->accepted(); }, 5000))
+    if (!QTest::qWaitFor([&] { return service.peer(index) && service.peer(index)->accepted; }, 5000))
         return nullptr;
     return service.peer(index);
 }

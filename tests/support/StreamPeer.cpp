@@ -30,10 +30,8 @@ QByteArray frameHeader(quint8 opcode, qint64 length)
 StreamPeer::StreamPeer(QTcpSocket *socket, RecordedRequest request, QObject *parent)
     : QObject(parent), request(std::move(request)), socket_(socket)
 {
-    connect(socket, &QTcpSocket::disconnected, this, [this] { ended_ = true; });
-    connect(socket, &QObject::destroyed, this, [this] { ended_ = true; });
-    const qsizetype headEnd = socket->peek(socket->bytesAvailable()).indexOf("\r\n\r\n");
-    socket->read(headEnd + 4);
+    connect(socket, &QTcpSocket::disconnected, this, [this] { ended = true; });
+    connect(socket, &QObject::destroyed, this, [this] { ended = true; });
 }
 
 void StreamPeer::answerHandshake(int status)
@@ -42,7 +40,7 @@ void StreamPeer::answerHandshake(int status)
         socket_->write("HTTP/1.1 " + QByteArray::number(status) + " Refused\r\nContent-Length: 0\r\n\r\n");
         return;
     }
-    accepted_ = true;
+    accepted = true;
     socket_->write("HTTP/1.1 101 Switching Protocols\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
                    "Sec-WebSocket-Accept: " + acceptKey(request.header("sec-websocket-key")) + "\r\n\r\n");
     connect(socket_, &QTcpSocket::readyRead, this, &StreamPeer::readFrames);
@@ -95,14 +93,14 @@ void StreamPeer::readFrames()
 void StreamPeer::handle(quint8 opcode, const QByteArray &payload)
 {
     if (opcode == Ping) {
-        ++pings_;
+        ++pingsReceived;
         if (answerPings)
             sendFrame(Pong, payload);
         else
             heldPings_.append(payload);
     } else if (opcode == Close) {
         if (payload.size() >= 2)
-            closeCode_ = qFromBigEndian<quint16>(payload.constData());
+            closeCode = qFromBigEndian<quint16>(payload.constData());
         sendFrame(Close, payload.left(2));
         socket_->disconnectFromHost();
     }

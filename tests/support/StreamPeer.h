@@ -18,6 +18,7 @@ class StreamPeer : public QObject {
 public:
     enum Opcode : quint8 { Text = 0x1, Binary = 0x2, Close = 0x8, Ping = 0x9, Pong = 0xA };
 
+    // `socket` has had `request` read from it.
     StreamPeer(QTcpSocket *socket, RecordedRequest request, QObject *parent = nullptr);
 
     const RecordedRequest request;
@@ -34,11 +35,11 @@ public:
     // Answers the pings withheld so far, in order.
     void releasePongs();
 
-    bool accepted() const { return accepted_; }
-    // The client hung up (or the connection otherwise ended).
-    bool ended() const { return ended_; }
-    std::optional<quint16> closeCode() const { return closeCode_; }
-    int pingsReceived() const { return pings_; }
+    // What the peer saw so far; `ended`: the client hung up (or the connection otherwise ended).
+    bool accepted = false;
+    bool ended = false;
+    std::optional<quint16> closeCode;
+    int pingsReceived = 0;
 
 private:
     void readFrames();
@@ -47,10 +48,6 @@ private:
     QPointer<QTcpSocket> socket_;
     QByteArray buffer_;
     QList<QByteArray> heldPings_;
-    bool accepted_ = false;
-    bool ended_ = false;
-    std::optional<quint16> closeCode_;
-    int pings_ = 0;
 };
 
 } // namespace tender::test

@@ -18,21 +18,13 @@ QJsonObject device(const QString &id, const QString &name, const QStringList &ca
             {"capabilities", QJsonArray::fromStringList(capabilities)}, {"last_seen_at", lastSeen}};
 }
 
-FakeReply deviceList(const QList<QJsonObject> &devices)
-{
-    QJsonArray list;
-    for (const QJsonObject &one : devices)
-        list.append(one);
-    return FakeReply::json(200, {{"devices", list}});
-}
-
 FakeReply paired(const QString &id, const QString &name, const QStringList &capabilities,
                  const QString &token, int delayMs = 0)
 {
     return jsonReply(201, {{"device", device(id, name, capabilities)}, {"token", token}}, delayMs);
 }
 
-const QList<QJsonObject> lampAndButton{device("d1", "Лампа", {"receive"}), device("d2", "Кнопка", {"send"})};
+const QJsonArray lampAndButton{device("d1", "Лампа", {"receive"}), device("d2", "Кнопка", {"send"})};
 
 } // namespace
 
@@ -40,9 +32,9 @@ class DevicesViewTest : public ViewTest {
     Q_OBJECT
 
     // The devices tab, after its first load answered with `devices`.
-    void openDevices(const QList<QJsonObject> &devices = {})
+    void openDevices(const QJsonArray &devices = {})
     {
-        h->service.on("GET", "/v1/devices", deviceList(devices));
+        h->service.on("GET", "/v1/devices", FakeReply::json(200, {{"devices", devices}}));
         QVERIFY(h->open({}, Route::settings()));
         // In once the answer has been taken in: a late one would clear the error line.
         std::unique_ptr<QSignalSpy> loaded;
@@ -75,9 +67,24 @@ class DevicesViewTest : public ViewTest {
     QJsonObject lastPairing() const { return h->service.requests("POST", "/v1/devices").last().json(); }
 
 private slots:
-    void pairingNeedsANameOfOneTo64AndASwitchAndDocsOpenOnTheWebSite()
+    void detailsSayWhatDevicesDoAndWhenOnlinePairingNeedsANameOfOneTo64AndASwitchDocsOpen()
     {
-        openDevices();
+        // The manual clock stands at 2026-03-02 12:00 UTC.
+        openDevices({device("both", "A", {"send", "receive"}, "2026-03-02T11:54:59.750Z"),
+                     device("send", "B", {"send"}, "2026-03-01T10:00:00Z"),
+                     device("receive", "C", {"receive"}, "2026-03-02T14:00:00+03:00"),
+                     device("none", "D", {"blink"}),
+                     device("odd", "E", {"receive"}, "вчера"),
+                     device("dateonly", "F", {"send"}, "2026-03-01")});
+        QCOMPARE(h->shownTexts("deviceDetails"),
+                 (QStringList{"Принимает и отправляет · был онлайн 5 минут назад",
+                              "Отправляет · был онлайн вчера", "Принимает · был онлайн 1 час назад",
+                              " · ещё не подключался",
+                              "Принимает · ещё не подключался", "Отправляет · ещё не подключался"}));
+        h->clock.advance(60s);
+        h->settle();
+        QVERIFY(h->shownTexts("deviceDetails")[0].endsWith(" · был онлайн 6 минут назад"));
+
         QVERIFY(!canPair());
         h->type("deviceName", "   ");
         QVERIFY(!canPair());
@@ -183,25 +190,6 @@ private slots:
         QCOMPARE(h->showing({"tokenCard", "pair"}), QStringList{"pair"});
     }
 
-    void detailsSayWhatADeviceDoesAndWhenItWasOnline()
-    {
-        // The manual clock stands at 2026-03-02 12:00 UTC.
-        openDevices({device("both", "A", {"send", "receive"}, "2026-03-02T11:54:59.750Z"),
-                     device("send", "B", {"send"}, "2026-03-01T10:00:00Z"),
-                     device("receive", "C", {"receive"}, "2026-03-02T14:00:00+03:00"),
-                     device("none", "D", {"blink"}),
-                     device("odd", "E", {"receive"}, "вчера"),
-                     device("dateonly", "F", {"send"}, "2026-03-01")});
-        QCOMPARE(h->shownTexts("deviceDetails"),
-                 (QStringList{"Принимает и отправляет · был онлайн 5 минут назад",
-                              "Отправляет · был онлайн вчера", "Принимает · был онлайн 1 час назад",
-                              " · ещё не подключался",
-                              "Принимает · ещё не подключался", "Отправляет · ещё не подключался"}));
-        h->clock.advance(60s);
-        h->settle();
-        QVERIFY(h->shownTexts("deviceDetails")[0].endsWith(" · был онлайн 6 минут назад"));
-    }
-
     void relativeTimesAndInternetDatesInRussian()
     {
         const QDateTime now(QDate(2026, 3, 20), QTime(12, 0), Qt::UTC);
@@ -262,7 +250,7 @@ private slots:
         QTRY_COMPARE(h->text("devicesError"), QString("Не получилось загрузить устройства"));
         QCOMPARE(rows(), QStringList{"Кнопка"});
 
-        h->service.on("GET", "/v1/devices", deviceList(lampAndButton));
+        h->service.on("GET", "/v1/devices", FakeReply::json(200, {{"devices", lampAndButton}}));
         h->view.hide();
         h->view.show();
         QTRY_COMPARE(rows(), (QStringList{"Лампа", "Кнопка"}));
