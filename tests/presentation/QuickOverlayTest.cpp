@@ -164,26 +164,6 @@ private slots:
         }
     }
 
-    void oneHiddenClickThroughWindowPerScreen()
-    {
-        const auto screens = QGuiApplication::screens();
-        QCOMPARE(screens.size(), 2);
-        QCOMPARE(overlay->windows().size(), size_t(2));
-        for (int i = 0; i < 2; ++i) {
-            const OverlayWindow &window = *overlay->windows()[size_t(i)];
-            QCOMPARE(window.screen(), screens[i]);
-            QCOMPARE(window.geometry(), screens[i]->geometry());
-            QVERIFY(!window.isVisible());
-            const Qt::WindowFlags kept = Qt::WindowTransparentForInput | Qt::X11BypassWindowManagerHint
-                | Qt::WindowStaysOnTopHint | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus
-                | Qt::Tool;
-            QCOMPARE(window.flags() & (kept | Qt::WindowType_Mask), kept);
-            QCOMPARE(window.color(), QColor(Qt::transparent));
-            QCOMPARE(window.requestedFormat().alphaBufferSize(), 8);
-            QVERIFY(window.mask().isEmpty());
-        }
-    }
-
     // Each play replaces the glow and takes over the hide: the windows go 0.3 s after its effect ends.
     void theWindowsHideWhenTheLastPlaysEffectEnds()
     {
@@ -202,13 +182,30 @@ private slots:
         QCOMPARE(clock->pendingCount(), 0);
     }
 
-    void screenChangesDropTheEffectAndFollowTheScreens()
+    // One hidden click-through window per screen; screen changes drop the effect and the windows follow.
+    void oneHiddenClickThroughWindowPerScreenFollowingTheScreens()
     {
+        const auto screens = QGuiApplication::screens();
+        QCOMPARE(screens.size(), 2);
+        QCOMPARE(overlay->windows().size(), size_t(2));
+        for (int i = 0; i < 2; ++i) {
+            const OverlayWindow &window = *overlay->windows()[size_t(i)];
+            QCOMPARE(window.screen(), screens[i]);
+            QCOMPARE(window.geometry(), screens[i]->geometry());
+            QVERIFY(!window.isVisible());
+            const Qt::WindowFlags kept = Qt::WindowTransparentForInput | Qt::X11BypassWindowManagerHint
+                | Qt::WindowStaysOnTopHint | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus
+                | Qt::Tool;
+            QCOMPARE(window.flags() & (kept | Qt::WindowType_Mask), kept);
+            QCOMPARE(window.color(), QColor(Qt::transparent));
+            QCOMPARE(window.requestedFormat().alphaBufferSize(), 8);
+            QVERIFY(window.mask().isEmpty());
+        }
+
         overlay->play(Qt::red, Overlay::warm, 40, false);
         const QPointer<OverlayWindow> before = overlay->windows()[1].get();
-        QScreen *sharp = QGuiApplication::screens()[1];
         const QRect resized(1280, 0, 1024, 768);
-        QWindowSystemInterface::handleScreenGeometryChange(sharp, resized, resized);
+        QWindowSystemInterface::handleScreenGeometryChange(screens[1], resized, resized);
         QWindowSystemInterface::flushWindowSystemEvents();
         QTRY_VERIFY(before.isNull());
         QCOMPARE(overlay->windows().size(), size_t(2));
