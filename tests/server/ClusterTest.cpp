@@ -200,8 +200,8 @@ TEST(ClusterStart, RefusesUnreachableBackendsAndMalformedAddresses)
         {{"--bus", services->busUrl()}, 2, "--bus needs --database"},
     };
     for (const auto& [args, status, says] : cases) {
-        auto ended = ServerProcess::runExpectingExit(dir.path() / "data", args);
-        EXPECT_EQ(ended.status, status) << args.back();
-        EXPECT_NE(ended.log.find(says), std::string::npos) << ended.log;
+        auto [ended, log] = ServerProcess::runExpectingExit(dir.path() / "data", args);
+        EXPECT_EQ(ended, status) << args.back();
+        EXPECT_NE(log.find(says), std::string::npos) << log;
     }
 }

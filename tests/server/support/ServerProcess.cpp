@@ -83,17 +83,16 @@ int ServerProcess::stop(int signal)
     return waitFor(std::exchange(pid_, -1), std::chrono::seconds(10));
 }
 
-ServerProcess::Ended ServerProcess::runExpectingExit(const std::filesystem::path& dataDir,
+std::pair<int, std::string> ServerProcess::runExpectingExit(const std::filesystem::path& dataDir,
     const std::vector<std::string>& args, const Environment& environment)
 {
     auto log = dataDir.string() + ".refused.log";
     std::filesystem::remove(log);
     int devNull = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-    Ended ended{waitFor(spawn(dataDir, args, environment, devNull, log), std::chrono::seconds(20)), ""};
+    int status = waitFor(spawn(dataDir, args, environment, devNull, log), std::chrono::seconds(20));
     ::close(devNull);
     std::ifstream in(log);
-    ended.log.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return ended;
+    return {status, std::string(std::istreambuf_iterator<char>(in), {})};
 }
 
 }

@@ -29,13 +29,10 @@ public:
     // killed by a signal or had to be).
     int stop(int signal = SIGTERM);
 
-    struct Ended {
-        int status; // -1: still running after 20 s, so killed
-        std::string log; // what it wrote on standard error
-    };
     // Runs the server with `args` after the usual loopback address and data directory (later flags
-    // win), for starts that must fail.
-    static Ended runExpectingExit(const std::filesystem::path& dataDir,
+    // win), for starts that must fail: its exit status (-1: still running after 20 s, so killed) and
+    // what it wrote on standard error.
+    static std::pair<int, std::string> runExpectingExit(const std::filesystem::path& dataDir,
         const std::vector<std::string>& args, const Environment& environment = {});
 
 private:
