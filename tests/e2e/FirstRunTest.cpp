@@ -1,8 +1,6 @@
-#include "Await.h"
 #include "RealServer.h"
 #include "ViewHarness.h"
 #include "records/InviteCode.h"
-#include "platform/JsonPreferencesStore.h"
 
 using namespace tender;
 using namespace tender::test;

@@ -1,5 +1,3 @@
-#include "TestMain.h"
-#include "Await.h"
 #include "ModelHarness.h"
 #include "RealServer.h"
 #include "records/InviteCode.h"

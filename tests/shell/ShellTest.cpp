@@ -1,5 +1,4 @@
 #include "Contrast.h"
-#include "TestMain.h"
 #include "FakeTray.h"
 #include "platform/WakeMonitor.h"
 #include "ModelHarness.h"

@@ -1,7 +1,6 @@
 // The tray icon and the popover on a real X server, with openbox and a panel
 // (trayer) along the bottom edge that hosts the icon.
 #include "platform/WakeMonitor.h"
-#include "TestMain.h"
 #include "ModelHarness.h"
 #include "VirtualDesktop.h"
 #include "shell/AppDelegate.h"

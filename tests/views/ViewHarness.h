@@ -1,11 +1,9 @@
 #pragma once
 
 #include "ModelHarness.h"
-#include "TestMain.h"
 
 #include <QQuickItem>
 #include <QQuickView>
-#include <QtTest>
 
 namespace tender::test {
 
