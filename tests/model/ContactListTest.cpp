@@ -81,7 +81,7 @@ private slots:
         QCOMPARE(model.color(stale), Palette::all[5]);
     }
 
-    void othersAreOrderedByLastSendThenLabel()
+    void othersAreOrderedByLastSendThenLabelAndARemovalForgetsBoth()
     {
         const QList<Contact> people = {person(0, "Саша 10"), person(1, "Саша 9"), person(2, "Близкий", true),
                                        person(3, "саша 9"), person(4, "Ёжик"), person(5, "Яна")};
@@ -98,6 +98,19 @@ private slots:
         h->clock.advance(60s);
         model.send(people[0]);
         QCOMPARE(ids(model.otherContacts()), (QStringList{"c0", "c5", "c4", "c1", "c3"}));
+
+        // A removal forgets the person's colour and last send, once the service has agreed.
+        model.setContactColors({{"c0", 3}, {"c2", 5}});
+        h->service.on("DELETE", "/v1/contacts/c0", FakeReply::json(500, {}));
+        QVERIFY_THROWS_EXCEPTION(APIError, await(model.remove(people[0])));
+        QCOMPARE(model.contacts().size(), 6);
+        QVERIFY(h->defaults.dateDictionary("lastSent")->contains("c0"));
+        h->service.on("DELETE", "/v1/contacts/c0", FakeReply{204, {}});
+        await(model.remove(people[0]));
+        QCOMPARE(ids(model.contacts()), (QStringList{"c1", "c2", "c3", "c4", "c5"}));
+        QCOMPARE(model.contacts()[0].position, 1); // renumbered only by the next move
+        QCOMPARE(h->defaults.integerDictionary("contactColors"), (QMap<QString, qint64>{{"c2", 5}}));
+        QCOMPARE(h->defaults.dateDictionary("lastSent")->keys(), QStringList{"c5"});
     }
 
     void moveSwapsTwoClosePeopleAndSavesTheirPlaces()
@@ -212,26 +225,6 @@ private slots:
         QVERIFY(h->awaitRequests("GET", "/v1/contacts", 2));
         QCOMPARE(model.contacts(), people);
         QCOMPARE(model.problem(), QString("Не получилось сохранить"));
-    }
-
-    void removalForgetsColourAndLastSend()
-    {
-        const QList<Contact> people = {person(0, "Аня"), person(1, "Борис"), person(2, "Вера")};
-        TestModel &model = h->makeLoadedModel(people);
-        model.setContactColors({{"c1", 3}, {"c2", 5}});
-        h->service.on("POST", "/v1/events", FakeReply{204, {}});
-        model.send(people[1]);
-        h->service.on("DELETE", "/v1/contacts/c1", FakeReply::json(500, {}));
-        QVERIFY_THROWS_EXCEPTION(APIError, await(model.remove(people[1])));
-        QCOMPARE(model.contacts().size(), 3);
-        QVERIFY(h->defaults.dateDictionary("lastSent")->contains("c1"));
-
-        h->service.on("DELETE", "/v1/contacts/c1", FakeReply{204, {}});
-        await(model.remove(people[1]));
-        QCOMPARE(ids(model.contacts()), (QStringList{"c0", "c2"}));
-        QCOMPARE(model.contacts()[1].position, 2); // renumbered only by the next move
-        QCOMPARE(h->defaults.integerDictionary("contactColors"), (QMap<QString, qint64>{{"c2", 5}}));
-        QVERIFY(h->defaults.dateDictionary("lastSent")->isEmpty());
     }
 };
 

@@ -77,14 +77,6 @@ class DesktopPresentingTest : public QObject {
         return QString::fromUtf8(child.readAllStandardOutput()).trimmed();
     }
 
-    // Qt's offscreen platform with the screens of this folder's `file`.
-    static QString reportOffscreen(const QString &file)
-    {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("QT_QPA_PLATFORM", QStringLiteral("offscreen:configfile=" SCREENS_DIR "/") + file);
-        return report(environment);
-    }
-
 private slots:
     void screensWithOneGeometryAreMirrored()
     {
@@ -95,9 +87,13 @@ private slots:
         QVERIFY(mirrored({QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024), QRect(0, 0, 1920, 1080)}));
         // Overlapping is not the same picture.
         QVERIFY(!mirrored({QRect(0, 0, 1920, 1080), QRect(0, 0, 1280, 1024)}));
-        // And the screens Qt reports are the ones judged.
-        QCOMPARE(reportOffscreen("side-by-side.json"), "front=0 mirrored=0 fullScreen=0");
-        QCOMPARE(reportOffscreen("mirroring.json"), "front=0 mirrored=1 fullScreen=0");
+        // And the screens Qt reports are the ones judged: the offscreen platform's, from this folder's files.
+        for (const auto &[file, mirroredThere] : {std::pair("side-by-side.json", 0), {"mirroring.json", 1}}) {
+            QProcessEnvironment offscreen = QProcessEnvironment::systemEnvironment();
+            offscreen.insert("QT_QPA_PLATFORM", u"offscreen:configfile=%1/%2"_qs.arg(SCREENS_DIR, file));
+            const QString expected = QStringLiteral("front=0 mirrored=%1 fullScreen=0").arg(mirroredThere);
+            QCOMPARE(report(offscreen), expected);
+        }
     }
 
     void theFrontAppCoversAScreen_data()

@@ -193,7 +193,6 @@ private slots:
     void thePortalIsReadAndWatched()
     {
         test::PrivateDBus bus;
-        QVERIFY2(bus.isRunning(), "dbus-daemon did not start");
         test::FakeSettingsPortal portal(bus.connect("portal"), false);
 
         DesktopReduceMotion reduce(bus.connect("app"));
@@ -214,7 +213,6 @@ private slots:
     {
         QVERIFY(!DesktopReduceMotion(QDBusConnection(QStringLiteral("never connected"))).enabled());
         test::PrivateDBus bus;
-        QVERIFY(bus.isRunning());
         test::FakeSettingsPortal portal(bus.connect("portal"), std::nullopt);
         DesktopReduceMotion reduce(bus.connect("app"));
         QTRY_COMPARE(portal.reads, 1);

@@ -221,27 +221,25 @@ private slots:
         QCOMPARE(GlowImage(screen, 2.0, Qt::red).visible().boundingRect(), whole);
     }
 
-    void doubleScaleDrawsTwiceThePixelsWithTheSameLight()
+    // At double scale twice the pixels with the same light, served to the scene by name.
+    void doubleScaleDrawsTwiceThePixelsWithTheSameLightAndIsServedByName()
     {
-        const GlowImage one(QSize(300, 200), 1.0, Qt::blue), two(QSize(300, 200), 2.0, Qt::blue);
+        const QColor colour(0x12, 0x34, 0x56);
+        const GlowImage one(QSize(300, 200), 1.0, colour), two(QSize(300, 200), 2.0, colour);
         QCOMPARE(two.strip(Edge::Top).size(), one.strip(Edge::Top).size() * 2);
         QCOMPARE(two.strip(Edge::Top).devicePixelRatio(), 2.0);
         QCOMPARE(two.placement(Edge::Left), one.placement(Edge::Left));
         const QImage lightOne = lightOf(one, QSize(300, 200), 1), lightTwo = lightOf(two, QSize(300, 200), 2);
         for (QPointF at : {QPointF(150, 0.75), QPointF(2.25, 100), QPointF(150, 14.25)})
             QVERIFY(qAbs(lightAt(lightTwo, at).alpha() - lightAt(lightOne, at).alpha()) <= 12);
-    }
 
-    void providerServesStripsAndRefusesNonsense()
-    {
         GlowImageProvider provider;
-        const QColor colour(0x12, 0x34, 0x56);
-        const QString source = GlowImageProvider::source(colour, QSize(800, 600), 2, Edge::Right);
+        const QString source = GlowImageProvider::source(colour, QSize(300, 200), 2, Edge::Right);
         const QString prefix = QStringLiteral("image://tenderglow/");
         QVERIFY(source.startsWith(prefix));
         QSize size;
         const QImage image = provider.requestImage(source.mid(prefix.size()), &size, {});
-        QCOMPARE(image, GlowImage(QSize(800, 600), 2, colour).strip(Edge::Right));
+        QCOMPARE(image, two.strip(Edge::Right));
         QCOMPARE(size, image.size());
         for (const char *bad : {"", "ff123456/800x600@2/middle", "ff123456/0x600@1/top", "zz/800x600@1/top",
                                 "ff123456/99999x600@1/top", "ff123456/800x600@0/top"})
