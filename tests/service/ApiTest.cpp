@@ -73,10 +73,7 @@ private slots:
     void errorMessagesAndTheirDescriptions()
     {
         const std::pair<QByteArray, QString> bodies[] = {
-            {"", ""},
-            {"<html>oops</html>", ""},
-            {"[\"error\"]", ""},
-            {"{\"error\": 5}", ""},
+            {"", ""}, {"<html>oops</html>", ""}, {"[\"error\"]", ""}, {"{\"error\": 5}", ""},
             {"{\"error\": {\"message\": \"x\"}}", ""},
             {"{\"error\": \"not an invite code\"}", "not an invite code"},
         };

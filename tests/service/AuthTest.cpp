@@ -203,12 +203,9 @@ private slots:
     void sessionFileReadsSafelyAndWritesOwnerOnlyAndWhole()
     {
         const std::pair<QByteArray, bool> files[] = {
-            {"\x01\xff not json", false},
-            {"{\"uid\":\"u1\",\"refreshTo", false},
-            {"[]", false},
-            {R"({"uid":"u1"})", false},
+            {"\x01\xff not json", false}, {"{\"uid\":\"u1\",\"refreshTo", false}, {"[]", false},
+            {R"({"uid":"u1"})", false}, {R"({"uid":"u1","refreshToken":"r"})", true},
             {R"({"uid":"u1","email":null,"refreshToken":"r"})", true},
-            {R"({"uid":"u1","refreshToken":"r"})", true},
         };
         for (const auto &[content, signedIn] : files) {
             QVERIFY(writeFile(file, content));
@@ -249,17 +246,15 @@ private slots:
         const QString failed = "Не получилось войти (%1)";
         const std::tuple<QString, QString, bool> rows[] = { // message, description, ends the session
             {"WEAK_PASSWORDS", failed.arg("WEAK_PASSWORDS"), false},
-            {"INVALID_EMAIL", "Проверь адрес почты", false},
-            {"MISSING_EMAIL", "Проверь адрес почты", false},
+            {"INVALID_EMAIL", "Проверь адрес почты", false}, {"MISSING_EMAIL", "Проверь адрес почты", false},
             {"MISSING_PASSWORD", "Введи пароль", false},
             {"TOO_MANY_ATTEMPTS_TRY_LATER : later", "Слишком много попыток, попробуй чуть позже", false},
             {"USER_DISABLED", "Этот аккаунт отключён", true},
-            {"", failed.arg(""), false},
+            {"", failed.arg(""), false}, {"token_expired", failed.arg("token_expired"), false},
             {"TOKEN_EXPIRED", failed.arg("TOKEN_EXPIRED"), true},
             {"USER_NOT_FOUND: gone", failed.arg("USER_NOT_FOUND:"), true},
             {"INVALID_REFRESH_TOKEN", failed.arg("INVALID_REFRESH_TOKEN"), true},
             {"INVALID_GRANT_TYPE", failed.arg("INVALID_GRANT_TYPE"), true},
-            {"token_expired", failed.arg("token_expired"), false},
         };
         for (const auto &[message, description, endsSession] : rows) {
             const AuthError error = AuthError::server(message);
