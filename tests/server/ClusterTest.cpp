@@ -1,6 +1,5 @@
 #include "load/ChildProcess.h"
 #include "load/cluster/ClusterUnderTest.h"
-#include "support/Probes.h"
 #include "support/ServerTest.h"
 #include <future>
 

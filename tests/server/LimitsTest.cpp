@@ -1,4 +1,3 @@
-#include "support/Probes.h"
 #include "support/ServerTest.h"
 #include <atomic>
 #include <thread>

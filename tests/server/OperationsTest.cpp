@@ -1,5 +1,4 @@
 #include "app/ListeningLine.h"
-#include "support/Probes.h"
 #include "support/ServerTest.h"
 #include <fstream>
 #include <regex>

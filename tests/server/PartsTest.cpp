@@ -113,10 +113,7 @@ TEST(Router, MatchesPatternsAndTellsUnknownPathsFromUnknownMethods)
     });
     router.add(http::verb::post, "/v1/fail",
         [](const RouteContext&) -> Response { throw std::runtime_error("boom"); });
-    auto call = [&](http::verb verb, const char* target) {
-        Request request{verb, target, 11};
-        return router.handle(request);
-    };
+    auto call = [&](http::verb verb, const char* target) { return router.handle(Request{verb, target, 11}); };
     auto found = call(http::verb::get, "/v1/contacts/abc?x=1");
     EXPECT_EQ(found.response.result_int(), 200);
     EXPECT_EQ(found.response.body(), R"({"error":"abc"})");

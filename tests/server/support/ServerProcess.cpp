@@ -1,7 +1,6 @@
 #include "support/ServerProcess.h"
 #include "app/ListeningLine.h"
 #include <chrono>
-#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>

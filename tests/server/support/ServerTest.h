@@ -1,6 +1,7 @@
 #pragma once
 #include "support/Accounts.h"
 #include "support/ClusterServices.h"
+#include "support/Probes.h"
 #include "support/ServerProcess.h"
 #include "support/TempDir.h"
 #include "support/WsClient.h"
