@@ -74,6 +74,11 @@ TestUser quickUser(const HttpClient& http, const std::string& name)
     return user;
 }
 
+HttpResult sendReset(const HttpClient& http, const std::string& email)
+{
+    return http.post(identityPath("sendOobCode"), {{"requestType", "PASSWORD_RESET"}, {"email", email}});
+}
+
 std::string inviteCodeOf(const HttpClient& http, const TestUser& user)
 {
     auto url = http.get("/v1/me", user.idToken).field("/invite_url");

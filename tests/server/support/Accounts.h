@@ -42,6 +42,8 @@ std::array<TestUser, sizeof...(Names)> quickUsers(const HttpClient& http, const 
 
 HttpResult refresh(const HttpClient& http, const std::string& refreshToken,
     const std::string& grant = "refresh_token", const std::string& key = TENDER_DEFAULT_IDENTITY_KEY);
+// Asks for a mail with a link to set a new password.
+HttpResult sendReset(const HttpClient& http, const std::string& email);
 std::string inviteCodeOf(const HttpClient& http, const TestUser& user);
 // Adds `other` to `owner`'s list and gives the new entry's id.
 std::string addContact(const HttpClient& http, const TestUser& owner, const TestUser& other,
