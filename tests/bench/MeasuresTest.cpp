@@ -19,9 +19,9 @@ TEST(LatencyHistogram, KeepsEveryValueWithinTheBucketError)
     EXPECT_EQ(h.max(), 100000);
 
     LatencyHistogram small;
-    small.record(-5); // a clock step must not index outside the buckets
-    small.record(7);
-    small.record(std::int64_t{1} << 50);
+    // -5, as after a clock step, must not index outside the buckets.
+    for (std::int64_t v : {std::int64_t{-5}, std::int64_t{7}, std::int64_t{1} << 50})
+        small.record(v);
     EXPECT_EQ(small.percentile(0.33), 0) << "small values are exact";
     EXPECT_EQ(small.percentile(0.5), 7);
     EXPECT_EQ(small.percentile(1.0), std::int64_t{1} << 50) << "huge ones are kept";

@@ -14,9 +14,7 @@ int main(int argc, char** argv)
         std::cerr << "usage: tender_fuzz_replay TARGET CORPUS_DIR (with a known TARGET)\n";
         return 2;
     }
-    std::vector<std::filesystem::path> inputs;
-    for (const auto& entry : std::filesystem::directory_iterator(argv[2]))
-        inputs.push_back(entry.path());
+    std::vector<std::filesystem::path> inputs{std::filesystem::directory_iterator(argv[2]), {}};
     std::sort(inputs.begin(), inputs.end());
     for (const auto& path : inputs) {
         std::ifstream file(path, std::ios::binary);

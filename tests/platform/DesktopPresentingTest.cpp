@@ -30,19 +30,15 @@ DesktopState frontWith(std::optional<qint64> front, QList<DesktopWindow> windows
 // Waits on either side end only a hung process; none of them judges speed.
 constexpr int hangGuardMs = 120'000;
 
-xcb_connection_t *connection()
-{
-    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 ? x11->connection() : nullptr;
-}
-
 // child: prints the front process and what DesktopPresenting answers.
 // child 1|0: first shows a full-screen or a normal window in front, then prints, and stays until killed.
 // The window is brought to the front as a user would from a task bar, which the window manager always
 // obeys, rather than left to its policy for new windows.
 int runChild(const QStringList &arguments)
 {
-    const auto frontPid = [] { return X11DesktopReader(connection()).frontPid(); };
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
+    const auto frontPid = [connection] { return X11DesktopReader(connection).frontPid(); };
     QRasterWindow window;
     if (!arguments.isEmpty()) {
         const bool fullScreen = arguments.first() == u"1";
@@ -50,7 +46,7 @@ int runChild(const QStringList &arguments)
         fullScreen ? window.showFullScreen() : window.show();
         const QSize size = fullScreen ? window.screen()->geometry().size() : QSize(400, 300);
         QTest::qWaitFor([&] { return window.isExposed() && window.geometry().size() == size; }, hangGuardMs);
-        test::VirtualDesktop::bringToFront(connection(), quint32(window.winId()));
+        test::VirtualDesktop::bringToFront(connection, quint32(window.winId()));
         QTest::qWaitFor([&] { return frontPid() == QCoreApplication::applicationPid(); }, hangGuardMs);
     }
     DesktopPresenting presenting;

@@ -160,16 +160,6 @@ private slots:
         QCOMPARE(DesktopEntry::isHidden(content), hidden);
     }
 
-    void portalValuesAreBooleansInVariants()
-    {
-        using MotionSettings::reduceFromPortalValue;
-        QCOMPARE(reduceFromPortalValue(false), true);
-        QCOMPARE(reduceFromPortalValue(true), false);
-        QCOMPARE(reduceFromPortalValue(QStringLiteral("false")), std::nullopt);
-        QCOMPARE(reduceFromPortalValue(0), std::nullopt);
-        QCOMPARE(reduceFromPortalValue(QVariant()), std::nullopt);
-    }
-
     void kdeFactorIsReadFromItsGroupOnly_data()
     {
         QTest::addColumn<QString>("content");
@@ -192,6 +182,14 @@ private slots:
 
     void thePortalIsReadAndWatched()
     {
+        // Its values are booleans in variants.
+        using MotionSettings::reduceFromPortalValue;
+        QCOMPARE(reduceFromPortalValue(false), true);
+        QCOMPARE(reduceFromPortalValue(true), false);
+        QCOMPARE(reduceFromPortalValue(QStringLiteral("false")), std::nullopt);
+        QCOMPARE(reduceFromPortalValue(0), std::nullopt);
+        QCOMPARE(reduceFromPortalValue(QVariant()), std::nullopt);
+
         test::PrivateDBus bus;
         test::FakeSettingsPortal portal(bus.connect("portal"), false);
 

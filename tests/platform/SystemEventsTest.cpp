@@ -47,21 +47,19 @@ class SystemEventsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void sleepResumesOnManualClock()
+    // Sleeps resume in order, each when due; the system clock's timers run on the event loop.
+    void sleepsResumeWhenDueAndSystemTimersRunOnTheEventLoop()
     {
-        test::ManualClock clock(QDateTime(QDate(2026, 1, 1), QTime(0, 0), Qt::UTC));
+        test::ManualClock manual(QDateTime(QDate(2026, 1, 1), QTime(0, 0), Qt::UTC));
         QStringList log;
-        auto a = sleepThenRecord(clock, 2s, log, "a");
-        auto b = sleepThenRecord(clock, 500ms, log, "b");
-        clock.advance(2s);
+        auto a = sleepThenRecord(manual, 2s, log, "a");
+        auto b = sleepThenRecord(manual, 500ms, log, "b");
+        manual.advance(2s);
         QCOMPARE(log, (QStringList{"b@00.500", "a@02.000"}));
-    }
 
-    void systemClockTimersRunOnTheEventLoop()
-    {
         SystemClock clock;
-        QStringList log;
-        auto a = sleepThenRecord(clock, 30ms, log, "slept");
+        log.clear();
+        auto slept = sleepThenRecord(clock, 30ms, log, "slept");
         int repeats = 0;
         auto every = clock.repeating(5ms, [&] { ++repeats; });
         clock.singleShot(1ms, [&] { log << "cancelled"; }).reset();

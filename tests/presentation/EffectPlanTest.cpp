@@ -80,7 +80,7 @@ class EffectPlanTest : public QObject {
 
 private slots:
     // Qt's own Bézier easing is what animates them on screen.
-    void timingCurvesMatchTheirDefinition()
+    void timingCurvesMatchTheirDefinitionAndTheGlowsLegsUseThem()
     {
         for (TimingCurve curve : {EmojiFlight::groupEasing, TimingCurve::easeInEaseOut()}) {
             QEasingCurve reference(QEasingCurve::BezierSpline);
@@ -91,10 +91,7 @@ private slots:
                 QVERIFY(qAbs(curve.timeOf(progress) - t) < 1e-9);
             }
         }
-    }
-
-    void glowKeyframesBlinkThreeTimesOrFadeWhenCalm()
-    {
+        // The glow blinks three times, or fades in and out when calm.
         compareLegs(GlowPlan::make(Qt::red, false).opacity, {0, 1, 0.25, 1, 0.25, 1, 0},
                     {0, 0.12, 0.28, 0.45, 0.61, 0.78, 1});
         compareLegs(GlowPlan::make(Qt::red, true).opacity, {0, 0.7, 0.7, 0}, {0, 0.3, 0.7, 1});

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/Clock.h"
-
 #include <QtQuick>
+
+#include <chrono>
 
 namespace tender::test {
 
@@ -20,7 +20,7 @@ public:
     qint64 elapsed() const override { return elapsed_; }
 
     // Frame by frame, each shown window drawn after each frame: animators start only when a window draws.
-    void advance(Milliseconds by)
+    void advance(std::chrono::milliseconds by)
     {
         for (qint64 left = by.count(); left > 0; left -= 16) {
             elapsed_ += std::min<qint64>(left, 16);
