@@ -36,11 +36,10 @@ void OverlayWindow::present(const EffectPlan &plan)
     call("showGlow", glowSceneData(plan.glow, size, devicePixelRatio()));
     if (!plan.flights.empty())
         call("launch", flightsSceneData(plan.flights));
-    // Mapped windows start on top; one already up may have been covered since.
-    if (isVisible())
-        raise();
-    else
-        show();
+    // A hidden window keeps its place among its siblings, and no window manager raises an override-redirect
+    // one: whatever was raised since it was made would cover the glow.
+    show();
+    raise();
 }
 
 void OverlayWindow::dismiss()

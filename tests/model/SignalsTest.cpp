@@ -23,7 +23,6 @@ class SignalsTest : public QObject {
         return model;
     }
 
-    bool awaitSignals(qsizetype count) { return h->awaitRequests("POST", "/v1/events", count); }
     int shown() const { return int(h->overlay->plays.size()); }
     // Whether a signal arriving now is shown.
     bool shows()
@@ -47,7 +46,7 @@ private slots:
         const QDateTime second = h->clock.now();
         h->reduceMotion.set(true);
         model.send(boris);
-        QVERIFY(awaitSignals(2));
+        QVERIFY(h->awaitRequests("POST", "/v1/events", 2));
         QCOMPARE(h->service.requests("POST", "/v1/events")[1].json(),
                  (QJsonObject{{"type", "signal"}, {"to", QJsonObject{{"contact", "c2"}}}}));
         h->clock.advance(1999ms);
@@ -89,7 +88,7 @@ private slots:
 
         h->clock.advance(60s);
         model.send(boris);
-        QVERIFY(awaitSignals(3));
+        QVERIFY(h->awaitRequests("POST", "/v1/events", 3));
         QCOMPARE(model.sent(), std::nullopt);
         QCOMPARE(model.otherContacts().first().id, QString("c2"));
         QCOMPARE(h->defaults.dateDictionary("lastSent")->value("c2"), h->clock.now());

@@ -113,7 +113,7 @@ private slots:
         QCOMPARE(await(auth->token(true)), QString("again"));
     }
 
-    void signInFallsBackToSignUpAndSignOutForgets()
+    void signInFallsBackToSignUpSignOutForgetsAndTheBrowserCallbackIsChecked()
     {
         auto auth = h->makeAuth();
         h->service.on("POST", signInPath, FakeReply::identityError("EMAIL_NOT_FOUND"));
@@ -141,6 +141,29 @@ private slots:
         QVERIFY(error && error->endsSession());
         QCOMPARE(error->description(), QString("Нужно войти заново"));
         QCOMPARE(h->service.requests().size(), 3);
+
+        // A browser sign-in completes only with the state it was started with, once.
+        h->service.reset();
+        const QString bad = "Вход не завершился, попробуй ещё раз";
+        auto complete = [&](const QString &url) { return descriptionOf(auth->completeGoogle(QUrl(url))); };
+        QCOMPARE(complete("tender://signin?state=X&uid=u&rt=r"), bad); // nothing pending
+
+        const QUrl start = auth->googleSignInURL();
+        QCOMPARE(start.path(), QString("/signin"));
+        const QString state = QUrlQuery(start).queryItemValue("state");
+        QVERIFY(QRegularExpression("^[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}$").match(state).hasMatch());
+
+        for (const QString &query : {QString("state=WRONG&uid=u&rt=r"), "state=" + state + "&uid=u&rt=",
+                                     "state=" + state + "&rt=r", QString("uid=u&rt=r")})
+            QVERIFY2(complete("tender://signin?" + query) == bad, qPrintable(query));
+        QVERIFY(!auth->session());
+
+        h->service.on("POST", tokenPath, FakeReply::token("t", "r"));
+        QCOMPARE(complete("tender://signin?state=" + state + "&state=OTHER&uid=u9&rt=r&email=g%40b.c"), "succeeded");
+        QCOMPARE(auth->session(), (Session{"u9", QString("g@b.c"), "r"}));
+        QCOMPARE(h->service.requests("POST", tokenPath).size(), 1);
+        // The state is used up.
+        QCOMPARE(complete("tender://signin?state=" + state + "&uid=u9&rt=r"), bad);
     }
 
     // An unknown address, or one the provider will not name, goes on to sign up.
@@ -172,31 +195,6 @@ private slots:
         QTEST(descriptionOf(auth->signIn("a@b.c", "secret")), "description");
         QTEST(int(h->service.requests("POST", signUpPath).size()), "signUps");
         QVERIFY(!auth->session());
-    }
-
-    void googleCallbackIsChecked()
-    {
-        auto auth = h->makeAuth();
-        const QString bad = "Вход не завершился, попробуй ещё раз";
-        auto complete = [&](const QString &url) { return descriptionOf(auth->completeGoogle(QUrl(url))); };
-        QCOMPARE(complete("tender://signin?state=X&uid=u&rt=r"), bad); // nothing pending
-
-        const QUrl start = auth->googleSignInURL();
-        QCOMPARE(start.path(), QString("/signin"));
-        const QString state = QUrlQuery(start).queryItemValue("state");
-        QVERIFY(QRegularExpression("^[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}$").match(state).hasMatch());
-
-        for (const QString &query : {QString("state=WRONG&uid=u&rt=r"), "state=" + state + "&uid=u&rt=",
-                                     "state=" + state + "&rt=r", QString("uid=u&rt=r")})
-            QVERIFY2(complete("tender://signin?" + query) == bad, qPrintable(query));
-        QVERIFY(!auth->session());
-
-        h->service.on("POST", tokenPath, FakeReply::token("t", "r"));
-        QCOMPARE(complete("tender://signin?state=" + state + "&state=OTHER&uid=u9&rt=r&email=g%40b.c"), "succeeded");
-        QCOMPARE(auth->session(), (Session{"u9", QString("g@b.c"), "r"}));
-        QCOMPARE(h->service.requests("POST", tokenPath).size(), 1);
-        // The state is used up.
-        QCOMPARE(complete("tender://signin?state=" + state + "&uid=u9&rt=r"), bad);
     }
 
     // What cannot be read means signed out; a missing or null email is no reason.

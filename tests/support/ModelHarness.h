@@ -40,9 +40,10 @@ public:
     using AppModel::setProblem;
 };
 
-// An AppModel on fakes of every platform service, talking to a scripted
-// service on loopback, on a manual clock; the service layer's tests use its
-// parts without the model.
+// An AppModel on fakes of every platform service (its preferences in a real
+// file), talking to a scripted service on loopback, on a manual clock; the
+// service layer's tests use its parts without the model. Including it brings
+// the test main, QtTest and await().
 class ModelHarness {
 public:
     ModelHarness();
