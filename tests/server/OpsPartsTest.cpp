@@ -156,16 +156,27 @@ TEST(Periodic, AFailingTaskIsCountedAndRunsAgain)
     EXPECT_NE(metrics.text().find(failures), std::string::npos) << metrics.text();
 }
 
+// The pipe is full and the writer stuck in its first write before the lines pile up, so lines are
+// dropped however late the writer's thread runs.
 TEST(LogWriter, KeepsItsBufferBoundedWhileNobodyReads)
 {
     int ends[2];
-    ASSERT_EQ(::pipe2(ends, O_CLOEXEC), 0);
+    ASSERT_EQ(::pipe2(ends, O_CLOEXEC | O_NONBLOCK), 0);
+    const std::string filler(4096, '.');
+    while (::write(ends[1], filler.data(), filler.size()) > 0) {
+    }
+    for (int end : ends)
+        ASSERT_EQ(::fcntl(end, F_SETFL, 0), 0);
     std::string written;
     std::thread reader;
     {
         LogWriter log(ends[1], 256 * 1024);
         const std::string line(200, 'x');
-        for (int i = 0; i < 20'000; ++i) // 4 MB into a pipe that holds 64 KB
+        while (log.pendingBytes() < 64 * 1024)
+            log.append(line);
+        while (log.pendingBytes() > 0) // taken by the writer, which now waits for the pipe
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        for (int i = 0; i < 20'000; ++i) // 4 MB
             log.append(line);
         EXPECT_LE(log.pendingBytes(), 256u * 1024);
         reader = std::thread([&] {
