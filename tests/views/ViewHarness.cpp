@@ -46,13 +46,8 @@ ViewHarness::~ViewHarness()
 
 TestModel &ViewHarness::signedInWith(const QList<Contact> &contacts)
 {
-    model.saveSession();
-    model.scriptData(contacts);
-    TestModel &app = model.makeModel();
-    app.start();
-    if (StreamPeer *peer = model.awaitPeer(0))
-        peer->sendText(R"({"type":"ready"})");
-    (void)QTest::qWaitFor([&] { return app.contacts().size() == contacts.size() && app.online(); }, 5000);
+    TestModel &app = model.makeLoadedModel(contacts);
+    (void)QTest::qWaitFor([&] { return app.online(); }, 5000);
     return app;
 }
 
