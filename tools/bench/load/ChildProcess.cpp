@@ -50,7 +50,7 @@ sockaddr_in loopback(unsigned short port)
 // range can be taken by any client socket before the server binds it, often seconds later.
 unsigned short freePort()
 {
-    static std::mt19937 random(std::random_device{}());
+    thread_local std::mt19937 random(std::random_device{}());
     std::uniform_int_distribution<int> ports(20000, 32767);
     for (int attempt = 0; attempt < 100; ++attempt) {
         auto port = static_cast<unsigned short>(ports(random));
